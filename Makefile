@@ -1,0 +1,28 @@
+# Front door: `make run` opens the window, `make test` runs every test.
+# Both install missing Debian packages first.
+
+BUILD ?= build
+WERROR ?= OFF
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build test run clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DBRISOL_WERROR=$(WERROR) $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD)
+
+test: build
+	@ctest --test-dir $(BUILD) --output-on-failure
+
+run: build
+	@echo "There is no window yet: the cipher core is built and tested with 'make test'."
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,60 @@
+#include "cipher/chunk_pipeline.h"
+
+namespace brisol {
+
+void ChunkPipeline::transform(Direction direction, std::uint8_t* data, std::size_t n) {
+    const std::size_t full_chunks = n / kChunkSize;
+    const std::size_t full_bytes = full_chunks * kChunkSize;
+    // The RC4 layer must see the chunks in order; the GOST layer is independent
+    // of it, so each layer runs over all full chunks at once.
+    if (direction == Direction::Decrypt)
+        cfb_decrypt_blocks(level1, data, full_chunks * kBlocksPerChunk);
+    for (std::size_t offset = 0; offset < full_bytes; offset += kChunkSize)
+        apply(level2, data + offset, kChunkSize);
+    if (direction == Direction::Crypt)
+        cfb_encrypt_blocks(level1, data, full_chunks * kBlocksPerChunk);
+    apply(level2, data + full_bytes, n - full_bytes);
+}
+
+PipelineResult ChunkPipeline::run(Direction direction, ByteSource& source, ByteSink& sink,
+                                  ChunkBuffer& buffer, const PipelineControl& control) {
+    PipelineResult result;
+    const std::span<std::uint8_t> space = buffer.bytes();
+    for (;;) {
+        std::size_t filled = 0;
+        bool at_end = false;
+        // Fill the whole buffer: a short read before the end must not cut a
+        // chunk short, or the layout would shift.
+        while (filled < space.size()) {
+            if (control.cancel && control.cancel->load(std::memory_order_relaxed)) {
+                result.outcome = PipelineOutcome::Cancelled;
+                return result;
+            }
+            const IoStatus got = source.read(space.subspan(filled));
+            if (got.error != 0) {
+                result.outcome = PipelineOutcome::SourceFailed;
+                result.error = got.error;
+                return result;
+            }
+            if (got.bytes == 0) {
+                at_end = true;
+                break;
+            }
+            filled += got.bytes;
+        }
+        if (filled > 0) {
+            transform(direction, space.data(), filled);
+            const IoStatus put = sink.write(space.first(filled));
+            if (put.error != 0) {
+                result.outcome = PipelineOutcome::SinkFailed;
+                result.error = put.error;
+                return result;
+            }
+            result.bytes_done += filled;
+            if (control.progress) control.progress(result.bytes_done);
+        }
+        if (at_end) return result;
+    }
+}
+
+}  // namespace brisol

@@ -1,0 +1,49 @@
+#pragma once
+// Carries one operation's input to its output and applies both layers.
+//
+// Layout, by file offset, for an input of length L: the chunks at 512*m for
+// m < L/512 are full chunks; the last L mod 512 bytes are the tail. Crypt
+// applies the RC4 layer and then GOST feedback to each full chunk, Decrypt the
+// reverse; the tail gets the RC4 layer only. Reads and writes move many chunks
+// at a time, which changes no output byte because the layout depends only on
+// offsets.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+
+#include "cipher/byte_stream.h"
+#include "cipher/level1_cipher.h"
+#include "cipher/level2_cipher.h"
+#include "cipher/types.h"
+
+namespace brisol {
+
+enum class PipelineOutcome { Completed, SourceFailed, SinkFailed, Cancelled };
+
+struct PipelineResult {
+    PipelineOutcome outcome = PipelineOutcome::Completed;
+    int error = 0;                 // errno value of a failed read or write
+    std::uint64_t bytes_done = 0;  // bytes written to the sink
+};
+
+struct PipelineControl {
+    // Checked before every read; a set flag stops the run with Cancelled.
+    const std::atomic<bool>* cancel = nullptr;
+    // Called with the bytes written so far after every write.
+    std::function<void(std::uint64_t)> progress;
+};
+
+struct ChunkPipeline {
+    Level1Cipher& level1;
+    Level2Cipher& level2;
+
+    PipelineResult run(Direction direction, ByteSource& source, ByteSink& sink, ChunkBuffer& buffer,
+                       const PipelineControl& control = {});
+
+    // Transforms n bytes that start at a chunk boundary of the stream; only
+    // the last call of a run may have n that is not a multiple of 512.
+    void transform(Direction direction, std::uint8_t* data, std::size_t n);
+};
+
+}  // namespace brisol

@@ -1,0 +1,28 @@
+#pragma once
+// The second layer: an RC4 keystream keyed by the 32-byte PASSWORD-2 key block.
+//
+// How it differs from plain RC4: the permutation S runs on through every chunk
+// of an operation, but the indices i and j start again from zero at each
+// chunk. Since a full chunk is 512 bytes, i lines up with a continuous stream;
+// only j's restart makes the keystream depart from RC4 after the first chunk.
+// The key length is always 32 bytes: a short password's zero terminator and
+// padding take part in the key schedule.
+// Look-ups are indexed by secret state and are not constant-time.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "cipher/types.h"
+
+namespace brisol {
+
+struct Level2Cipher {
+    WipedArray<std::uint8_t, 256> s;
+};
+
+void set_key(Level2Cipher& cipher, const PasswordKey& key) noexcept;
+
+// XORs the keystream of one chunk over data[0..n), n <= 512, advancing S.
+void apply(Level2Cipher& cipher, std::uint8_t* data, std::size_t n) noexcept;
+
+}  // namespace brisol
