@@ -5,7 +5,7 @@ BUILD ?= build
 WERROR ?= OFF
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test run clean
+.PHONY: all deps configure build test run screenshots clean
 
 all: build
 
@@ -22,7 +22,11 @@ test: build
 	@ctest --test-dir $(BUILD) --output-on-failure
 
 run: build
-	@echo "There is no window yet: the cipher core is built and tested with 'make test'."
+	@$(BUILD)/brisol
+
+screenshots: build
+	@mkdir -p docs
+	@QT_QPA_PLATFORM=offscreen $(BUILD)/brisol-screenshots docs
 
 clean:
 	rm -rf $(BUILD)

@@ -1,0 +1,61 @@
+#include "ui/about_box.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "ui/controls.h"
+
+namespace brisol {
+namespace {
+
+class AboutBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        box.show();
+        ASSERT_NE(ok, nullptr);
+    }
+
+    AboutBox box;
+    QPushButton* ok = box.findChild<QPushButton*>(control_name(kAboutOkId));
+};
+
+TEST_F(AboutBoxTest, ShowsTitleVersionAndAFocusedOkButton) {
+    EXPECT_EQ(box.windowTitle(), QStringLiteral("About Brisol"));
+    EXPECT_EQ(ok->text(), QStringLiteral("Ok"));
+    EXPECT_EQ(box.focusWidget(), ok);
+    const auto* version = box.findChild<QLabel*>(QStringLiteral("label_version"));
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(version->text(), QStringLiteral("Version 3.0"));
+    EXPECT_EQ(version->frameShadow(), QFrame::Sunken);
+}
+
+TEST_F(AboutBoxTest, EscapeDoesNotCloseIt) {
+    QTest::keyClick(ok, Qt::Key_Escape);
+    EXPECT_TRUE(box.isVisible());
+}
+
+TEST_F(AboutBoxTest, EnterOnOkClosesIt) {
+    QTest::keyClick(ok, Qt::Key_Return);
+    EXPECT_FALSE(box.isVisible());
+}
+
+TEST_F(AboutBoxTest, OkClickClosesIt) {
+    ok->click();
+    EXPECT_FALSE(box.isVisible());
+}
+
+TEST_F(AboutBoxTest, CloseBoxClosesIt) {
+    EXPECT_TRUE(box.close());
+    EXPECT_FALSE(box.isVisible());
+}
+
+TEST_F(AboutBoxTest, HasNoMinimiseOrMaximiseButtonAndAFixedSize) {
+    EXPECT_FALSE(box.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(box.minimumSize(), box.maximumSize());
+}
+
+}  // namespace
+}  // namespace brisol

@@ -1,0 +1,65 @@
+#include "ui/file_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QFileDialog>
+#include <QTemporaryDir>
+
+#include "ui/texts.h"
+
+namespace brisol {
+namespace {
+
+// The real dialog is set up but never executed: its parameters are what the
+// user sees when it opens.
+class RealFileDialog : public ::testing::Test {
+protected:
+    QTemporaryDir directory;
+    FileDialog chooser{nullptr};
+};
+
+TEST_F(RealFileDialog, OffersTheThreeFiltersInOrderWithTheFirstPreselected) {
+    QFileDialog dialog;
+    chooser.prepare(dialog, QString());
+    const QStringList expected{QString::fromLatin1(texts::kFilterEncrypted),
+                               QString::fromLatin1(texts::kFilterText),
+                               QString::fromLatin1(texts::kFilterAll)};
+    EXPECT_EQ(dialog.nameFilters(), expected);
+    EXPECT_EQ(dialog.selectedNameFilter(), expected.first());
+    EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("txt"));
+    EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(dialog.fileMode(), QFileDialog::AnyFile)
+        << "a name that does not exist may be chosen";
+}
+
+TEST_F(RealFileDialog, StartsFromTheCurrentPath) {
+    const QString current = directory.filePath(QStringLiteral("report.txt.bsl"));
+    QFileDialog dialog;
+    chooser.prepare(dialog, current);
+    EXPECT_EQ(dialog.selectedFiles(), QStringList{current});
+}
+
+TEST_F(RealFileDialog, RemembersTheLastFilterUsedForLaterOpenings) {
+    QFileDialog first;
+    chooser.prepare(first, QString());
+    first.selectNameFilter(QString::fromLatin1(texts::kFilterText));
+    chooser.remember(first);
+
+    for (int opening = 0; opening < 2; ++opening) {
+        QFileDialog later;
+        chooser.prepare(later, QString());
+        EXPECT_EQ(later.selectedNameFilter(), QString::fromLatin1(texts::kFilterText))
+            << "opening " << opening;
+    }
+}
+
+TEST(FileDialogAnswers, QueuedAnswersStandInForTheDialog) {
+    FileDialog chooser(nullptr);
+    chooser.set_next_file_name(QStringLiteral("/data/a.txt"));
+    EXPECT_EQ(chooser.choose(QString()), std::optional<QString>(QStringLiteral("/data/a.txt")));
+    chooser.set_next_cancelled();
+    EXPECT_EQ(chooser.choose(QStringLiteral("/data/a.txt")), std::nullopt);
+}
+
+}  // namespace
+}  // namespace brisol

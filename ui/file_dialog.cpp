@@ -1,0 +1,44 @@
+#include "ui/file_dialog.h"
+
+#include <QFileDialog>
+#include <QStringList>
+
+#include "ui/texts.h"
+
+namespace brisol {
+
+std::optional<QString> FileDialog::choose(const QString& current_path) {
+    if (next_answer_) {
+        const Answer answer = *next_answer_;
+        next_answer_.reset();
+        return answer.path;
+    }
+    QFileDialog dialog(owner_);
+    prepare(dialog, current_path);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    remember(dialog);
+    return dialog.selectedFiles().constFirst();
+}
+
+void FileDialog::prepare(QFileDialog& dialog, const QString& current_path) const {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // Any name is accepted here; one that does not exist fails when an
+    // operation tries to open it, with a message naming it.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({QString::fromLatin1(texts::kFilterEncrypted),
+                           QString::fromLatin1(texts::kFilterText),
+                           QString::fromLatin1(texts::kFilterAll)});
+    if (!last_filter_.isEmpty()) {
+        dialog.selectNameFilter(last_filter_);
+    }
+    dialog.setDefaultSuffix(QString::fromLatin1(texts::kDefaultSuffix));
+    if (!current_path.isEmpty()) {
+        dialog.selectFile(current_path);
+    }
+}
+
+void FileDialog::remember(const QFileDialog& dialog) { last_filter_ = dialog.selectedNameFilter(); }
+
+}  // namespace brisol

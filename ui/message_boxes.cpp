@@ -1,0 +1,40 @@
+#include "ui/message_boxes.h"
+
+#include <QMessageBox>
+#include <algorithm>
+
+#include "ui/texts.h"
+
+namespace brisol {
+
+MessageBoxes::~MessageBoxes() {
+    for (const QPointer<QMessageBox>& box : boxes_) {
+        delete box.data();
+    }
+}
+
+void MessageBoxes::inform(const QString& text) {
+    if (recording_) {
+        recorded_.append(text);
+        return;
+    }
+    std::erase_if(boxes_, [](const QPointer<QMessageBox>& box) { return box.isNull(); });
+    auto* box = new QMessageBox(QMessageBox::NoIcon, QString::fromLatin1(texts::kMessageCaption),
+                                text, QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+    boxes_.emplace_back(box);
+}
+
+std::vector<QMessageBox*> MessageBoxes::open_boxes() const {
+    std::vector<QMessageBox*> open;
+    for (const QPointer<QMessageBox>& box : boxes_) {
+        if (!box.isNull() && box->isVisible()) {
+            open.push_back(box.data());
+        }
+    }
+    return open;
+}
+
+}  // namespace brisol

@@ -1,0 +1,40 @@
+#pragma once
+// The main window's status bar: three sunken parts along the bottom edge,
+// whose right edges lie at fixed pixel positions and at the window's edge.
+
+#include <QWidget>
+#include <array>
+
+class QLabel;
+
+namespace brisol {
+
+class StatusBar : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kPartCount = 3;
+    static constexpr int kProgressPart = 1;
+    static constexpr int kFilePart = 2;
+    // Right edges of the first two parts; the last part ends at the window's edge.
+    static constexpr std::array kPartRightEdges{32, 96};
+
+    explicit StatusBar(QWidget* parent = nullptr);
+
+    void set_part_text(int part, const QString& text);
+    QString part_text(int part) const;
+    QRect part_geometry(int part) const;
+
+    // Places the bar along the bottom edge of its parent, at its own height.
+    void dock_to_parent_bottom();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void place_parts();
+
+    std::array<QLabel*, kPartCount> parts_{};
+};
+
+}  // namespace brisol
