@@ -70,6 +70,19 @@ TEST_F(StartUp, FieldsStatusBarAndWindowKind) {
     }
 }
 
+TEST_F(StartUp, TabGoesThroughTheControlsInTheirOrder) {
+    const int expected[] = {kPassword1Id, kPassword2Id, kExtensionId, kOpenFileId,
+                            kCryptId,     kDecryptId,   kInfoId,      kQuitId};
+    QWidget* current = field(kPassword1Id);
+    for (const int id : expected) {
+        EXPECT_EQ(current, control(id)) << "expected control " << id;
+        do {
+            current = current->nextInFocusChain();
+        } while (!(current->focusPolicy() & Qt::TabFocus));
+    }
+    EXPECT_EQ(current, field(kPassword1Id)) << "the order wraps around";
+}
+
 using ChoosingAFile = WindowTest;
 
 TEST_F(ChoosingAFile, AChosenFileBecomesTheCurrentPathAndEnablesTheOperations) {
