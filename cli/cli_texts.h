@@ -6,7 +6,6 @@
 
 namespace brisol::cli {
 
-inline constexpr std::string_view kProgramName = "brisol-cli";
 inline constexpr std::string_view kVersion = "brisol-cli 3.0\n";
 inline constexpr std::string_view kMessagePrefix = "brisol-cli: ";
 inline constexpr std::string_view kTryHelp = "Try 'brisol-cli --help'.\n";

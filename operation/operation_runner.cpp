@@ -20,13 +20,12 @@ namespace {
 // Everything one operation uses. It is destroyed as soon as the operation
 // ends, which wipes the round keys, the RC4 permutation and the buffer.
 struct Operation {
-    Operation(FileSystem& files, Direction direction, std::string input_path,
-              std::string output_path)
-        : files(files),
-          direction(direction),
-          input_path(std::move(input_path)),
-          output_path(output_path),
-          output(files, std::move(output_path)) {}
+    Operation(FileSystem& file_system, Direction chosen, std::string input, std::string output_name)
+        : files(file_system),
+          direction(chosen),
+          input_path(std::move(input)),
+          output_path(std::move(output_name)),
+          output(file_system, output_path) {}
     ~Operation() { close_input(); }
     Operation(const Operation&) = delete;
     Operation& operator=(const Operation&) = delete;

@@ -23,14 +23,15 @@ std::string random_tag() {
     return tag;
 }
 
-}  // namespace
-
+// The directory part of a path as open() needs it: "." for a bare name.
 std::string directory_of(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
     if (slash == 0) return "/";
     return path.substr(0, slash);
 }
+
+}  // namespace
 
 TemporaryOutput::TemporaryOutput(FileSystem& files, std::string final_path)
     : files_(files), final_path_(std::move(final_path)) {}

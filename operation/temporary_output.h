@@ -27,7 +27,6 @@ public:
     // Creates the temporary file; the errno value on failure, else 0.
     int create();
     int fd() const { return fd_; }
-    const std::string& temp_path() const { return temp_path_; }
 
     // Flushes, closes and renames onto the final name. On failure the
     // temporary file is removed.
@@ -42,8 +41,5 @@ private:
     int fd_ = -1;
     bool exists_ = false;
 };
-
-// The directory part of a path as open() needs it: "." for a bare name.
-std::string directory_of(const std::string& path);
 
 }  // namespace brisol
