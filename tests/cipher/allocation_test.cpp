@@ -52,7 +52,8 @@ TEST(ChunkPipelineAllocation, ARunOverManyChunksAllocatesNothing) {
             PreallocatedSink sink(input.size());
             std::atomic<bool> cancel{false};
             std::uint64_t reported = 0;
-            const PipelineControl control{&cancel, [&reported](std::uint64_t done) { reported = done; }};
+            const PipelineControl control{&cancel,
+                                          [&reported](std::uint64_t done) { reported = done; }};
 
             const std::size_t before = allocations.load();
             const PipelineResult r = ciphers.pipeline().run(d, source, sink, buffer, control);

@@ -17,7 +17,8 @@ using test::run_pipeline;
 
 // Lengths around the chunk and buffer edges. The property tests use a buffer
 // of two chunks, so the longer ones take several buffer fills.
-const std::size_t kLengths[] = {0, 1, 511, 512, 513, 1024, 1300, 4 * 512 + 100, 7 * 512, 9 * 512 + 1};
+const std::size_t kLengths[] = {0,    1,    511,           512,     513,
+                                1024, 1300, 4 * 512 + 100, 7 * 512, 9 * 512 + 1};
 constexpr test::RunOptions kTwoChunkBuffer{.buffer_chunks = 2};
 
 const Passwords kPasswordPairs[] = {
@@ -27,13 +28,18 @@ const Passwords kPasswordPairs[] = {
     {"exactly thirty-one characters!!", "\xE9\xE8\xFF high bytes"},
 };
 
-Bytes crypt(const Bytes& in, Passwords p) { return run_pipeline(Direction::Crypt, in, p, kTwoChunkBuffer); }
-Bytes decrypt(const Bytes& in, Passwords p) { return run_pipeline(Direction::Decrypt, in, p, kTwoChunkBuffer); }
+Bytes crypt(const Bytes& in, Passwords p) {
+    return run_pipeline(Direction::Crypt, in, p, kTwoChunkBuffer);
+}
+Bytes decrypt(const Bytes& in, Passwords p) {
+    return run_pipeline(Direction::Decrypt, in, p, kTwoChunkBuffer);
+}
 
 std::size_t full_bytes(std::size_t length) { return length / kChunkSize * kChunkSize; }
 
 Bytes slice(const Bytes& v, std::size_t begin, std::size_t end) {
-    return Bytes(v.begin() + static_cast<std::ptrdiff_t>(begin), v.begin() + static_cast<std::ptrdiff_t>(end));
+    return Bytes(v.begin() + static_cast<std::ptrdiff_t>(begin),
+                 v.begin() + static_cast<std::ptrdiff_t>(end));
 }
 
 Bytes xor_of(const Bytes& a, const Bytes& b) {
@@ -45,7 +51,8 @@ Bytes xor_of(const Bytes& a, const Bytes& b) {
 TEST(ChunkPipeline, DecryptRestoresCryptOutputOfTheSameLength) {
     for (const Passwords& p : kPasswordPairs) {
         for (const std::size_t length : kLengths) {
-            SCOPED_TRACE(testing::Message() << "length " << length << " passwords \"" << p.one << "\" \"" << p.two << '"');
+            SCOPED_TRACE(testing::Message() << "length " << length << " passwords \"" << p.one
+                                            << "\" \"" << p.two << '"');
             const Bytes plain = test::test_bytes(length, static_cast<std::uint32_t>(length));
             const Bytes encrypted = crypt(plain, p);
             EXPECT_EQ(encrypted.size(), length);
@@ -67,7 +74,8 @@ TEST(ChunkPipeline, TailCarriesOnlyTheRc4Layer) {
         const Bytes keystream = slice(crypt(Bytes(length, 0), {"one", "two"}), tail, length);
         const Bytes plain = test::test_bytes(length, 99);
         const Bytes with_other_key1 = crypt(plain, {"another one", "two"});
-        EXPECT_EQ(slice(with_other_key1, tail, length), xor_of(slice(plain, tail, length), keystream));
+        EXPECT_EQ(slice(with_other_key1, tail, length),
+                  xor_of(slice(plain, tail, length), keystream));
     }
 }
 
@@ -104,8 +112,10 @@ TEST(ChunkPipeline, WrongFirstPasswordRestoresOnlyTheTailWrongSecondNothing) {
         const Bytes wrong_second = decrypt(encrypted, {right.one, "Second"});
         EXPECT_NE(slice(wrong_second, tail, length), slice(plain, tail, length));
         for (std::size_t c = 0; c < tail; c += kChunkSize) {
-            EXPECT_NE(slice(wrong_first, c, c + kChunkSize), slice(plain, c, c + kChunkSize)) << "chunk at " << c;
-            EXPECT_NE(slice(wrong_second, c, c + kChunkSize), slice(plain, c, c + kChunkSize)) << "chunk at " << c;
+            EXPECT_NE(slice(wrong_first, c, c + kChunkSize), slice(plain, c, c + kChunkSize))
+                << "chunk at " << c;
+            EXPECT_NE(slice(wrong_second, c, c + kChunkSize), slice(plain, c, c + kChunkSize))
+                << "chunk at " << c;
         }
     }
 }
@@ -146,12 +156,14 @@ TEST(ChunkPipeline, OutputIsTheSameForEveryBufferSizeAndReadSize) {
         const Bytes big = test::test_bytes(600 * kChunkSize + 77, 4);
         const Bytes big_expected = run_pipeline(d, big, p, {.buffer_chunks = 1});
         for (const std::size_t chunks : {2u, 3u, 512u})
-            EXPECT_EQ(run_pipeline(d, big, p, {.buffer_chunks = chunks}), big_expected) << "buffer chunks " << chunks;
+            EXPECT_EQ(run_pipeline(d, big, p, {.buffer_chunks = chunks}), big_expected)
+                << "buffer chunks " << chunks;
 
         const Bytes small = test::test_bytes(3 * kChunkSize + 100, 5);
         const Bytes small_expected = run_pipeline(d, small, p);
         for (std::size_t max_read = 1; max_read <= 600; ++max_read)
-            ASSERT_EQ(run_pipeline(d, small, p, {.buffer_chunks = 2, .max_read = max_read}), small_expected)
+            ASSERT_EQ(run_pipeline(d, small, p, {.buffer_chunks = 2, .max_read = max_read}),
+                      small_expected)
                 << "reads of at most " << max_read;
     }
 }
@@ -201,7 +213,8 @@ public:
         if (data.size() + bytes.size() > capacity_) {
             ++calls_after_full;
             const std::size_t fits = capacity_ - data.size();
-            data.insert(data.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(fits));
+            data.insert(data.end(), bytes.begin(),
+                        bytes.begin() + static_cast<std::ptrdiff_t>(fits));
             return {fits, ENOSPC};
         }
         data.insert(data.end(), bytes.begin(), bytes.end());
@@ -263,7 +276,8 @@ TEST(ChunkPipeline, CancelFromTheProgressCallbackStopsTheRun) {
                                 last_reported = done;
                                 cancel = true;
                             }};
-    const PipelineResult r = ciphers.pipeline().run(Direction::Crypt, source, sink, buffer, control);
+    const PipelineResult r =
+        ciphers.pipeline().run(Direction::Crypt, source, sink, buffer, control);
     EXPECT_EQ(r.outcome, PipelineOutcome::Cancelled);
     EXPECT_GT(last_reported, 0u);
     EXPECT_LT(r.bytes_done, input.size());
@@ -278,8 +292,8 @@ TEST(ChunkPipeline, CancelBeforeTheStartWritesNothing) {
     MemorySource source(input);
     MemorySink sink;
     const std::atomic<bool> cancel{true};
-    const PipelineResult r =
-        ciphers.pipeline().run(Direction::Crypt, source, sink, buffer, {.cancel = &cancel, .progress = {}});
+    const PipelineResult r = ciphers.pipeline().run(Direction::Crypt, source, sink, buffer,
+                                                    {.cancel = &cancel, .progress = {}});
     EXPECT_EQ(r.outcome, PipelineOutcome::Cancelled);
     EXPECT_EQ(r.bytes_done, 0u);
     EXPECT_TRUE(sink.data.empty());

@@ -28,8 +28,10 @@ inline Bytes from_hex(std::string_view hex) {
     bool have_high = false;
     for (const char c : hex) {
         if (c == ' ' || c == '\n') continue;
-        if (have_high) out.push_back(static_cast<std::uint8_t>(high << 4 | nibble(c)));
-        else high = nibble(c);
+        if (have_high)
+            out.push_back(static_cast<std::uint8_t>(high << 4 | nibble(c)));
+        else
+            high = nibble(c);
         have_high = !have_high;
     }
     return out;

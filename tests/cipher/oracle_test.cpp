@@ -8,9 +8,10 @@
 #include <algorithm>
 #include <array>
 #include <memory>
-#include <type_traits>
 #include <string_view>
+#include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "cipher_test_support.h"
 
@@ -54,12 +55,14 @@ CipherHandle open_cipher(int algorithm, int mode, const PasswordKey& key) {
 // GOST 28147-89 in 64-bit cipher feedback from a zero register.
 Bytes oracle_gost_cfb(Direction direction, const PasswordKey& key, Bytes data) {
     CipherHandle h = open_cipher(GCRY_CIPHER_GOST28147, GCRY_CIPHER_MODE_CFB, key);
-    EXPECT_EQ(gcry_cipher_ctl(h.get(), GCRYCTL_SET_SBOX, const_cast<char*>(kTestParamSetOid), 0), 0u);
+    EXPECT_EQ(gcry_cipher_ctl(h.get(), GCRYCTL_SET_SBOX, const_cast<char*>(kTestParamSetOid), 0),
+              0u);
     const std::uint8_t zero_iv[kBlockSize] = {};
     EXPECT_EQ(gcry_cipher_setiv(h.get(), zero_iv, sizeof zero_iv), 0u);
-    const gcry_error_t status = direction == Direction::Crypt
-                                    ? gcry_cipher_encrypt(h.get(), data.data(), data.size(), nullptr, 0)
-                                    : gcry_cipher_decrypt(h.get(), data.data(), data.size(), nullptr, 0);
+    const gcry_error_t status =
+        direction == Direction::Crypt
+            ? gcry_cipher_encrypt(h.get(), data.data(), data.size(), nullptr, 0)
+            : gcry_cipher_decrypt(h.get(), data.data(), data.size(), nullptr, 0);
     EXPECT_EQ(status, 0u);
     return data;
 }
@@ -89,8 +92,10 @@ TEST_F(Libgcrypt, GostFeedbackAgreesOverManyChainedBlocks) {
             build_tables(cipher);
             set_key(cipher, c.key);
             Bytes ours = plain;
-            if (d == Direction::Crypt) cfb_encrypt_blocks(cipher, ours.data(), kBlocks);
-            else cfb_decrypt_blocks(cipher, ours.data(), kBlocks);
+            if (d == Direction::Crypt)
+                cfb_encrypt_blocks(cipher, ours.data(), kBlocks);
+            else
+                cfb_decrypt_blocks(cipher, ours.data(), kBlocks);
             EXPECT_EQ(ours, oracle_gost_cfb(d, c.key, plain));
         }
     }
@@ -137,7 +142,8 @@ Bytes chunked_rc4_keystream(const PasswordKey& key, std::size_t length) {
 
 // Crypt's file: the plain text XOR the chunked RC4 keystream, then GOST
 // feedback over the full chunks as one chain; the tail keeps the RC4 layer only.
-Bytes expected_encrypted_file(const Bytes& plain, const PasswordKey& key1, const PasswordKey& key2) {
+Bytes expected_encrypted_file(const Bytes& plain, const PasswordKey& key1,
+                              const PasswordKey& key2) {
     const Bytes keystream = chunked_rc4_keystream(key2, plain.size());
     Bytes out(plain.size());
     for (std::size_t k = 0; k < plain.size(); ++k) out[k] = plain[k] ^ keystream[k];
@@ -152,7 +158,8 @@ TEST_F(Libgcrypt, WholeFilesMatchTheLayoutBuiltFromTheOracles) {
     const test::Passwords p{"first of two", "second of two"};
     const PasswordKey key1 = make_password_key(p.one);
     const PasswordKey key2 = make_password_key(p.two);
-    for (const std::size_t length : {0u, 1u, 511u, 512u, 513u, 1300u, 5u * 512u, 40u * 512u + 300u}) {
+    for (const std::size_t length :
+         {0u, 1u, 511u, 512u, 513u, 1300u, 5u * 512u, 40u * 512u + 300u}) {
         SCOPED_TRACE(testing::Message() << "length " << length);
         const Bytes plain = test::test_bytes(length, 77);
         const Bytes expected = expected_encrypted_file(plain, key1, key2);
