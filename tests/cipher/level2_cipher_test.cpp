@@ -29,25 +29,19 @@ constexpr std::string_view kRfcKey2 =
     "1ada31d5cf688221c109163908ebe51debb46227c6cc8b37641910833222772a";
 
 const KeystreamVector kRfc6229[] = {
-    {"RFC 6229, 256-bit key 0102..1f20, DEC 0", kRfcKey1, 0, "eaa6bd25880bf93d3f5d1e4ca2611d91"},
-    {"RFC 6229, 256-bit key 0102..1f20, DEC 16", kRfcKey1, 16, "cfa45c9f7e714b54bdfa80027cb14380"},
-    {"RFC 6229, 256-bit key 0102..1f20, DEC 240", kRfcKey1, 240,
-     "114ae344ded71b35f2e60febad727fd8"},
-    {"RFC 6229, 256-bit key 0102..1f20, DEC 256", kRfcKey1, 256,
-     "02e1e7056b0f623900496422943e97b6"},
-    {"RFC 6229, 256-bit key 0102..1f20, DEC 496", kRfcKey1, 496,
-     "91cb93c787964e10d9527d999c6f936b"},
-    {"RFC 6229, 256-bit key 1ada..772a, DEC 0", kRfcKey2, 0, "dd5bcb0018e922d494759d7c395d02d3"},
-    {"RFC 6229, 256-bit key 1ada..772a, DEC 16", kRfcKey2, 16, "c8446f8f77abf737685353eb89a1c9eb"},
-    {"RFC 6229, 256-bit key 1ada..772a, DEC 240", kRfcKey2, 240,
-     "af3e30f9c095045938151575c3fb9098"},
-    {"RFC 6229, 256-bit key 1ada..772a, DEC 256", kRfcKey2, 256,
-     "f8cb6274db99b80b1d2012a98ed48f0e"},
-    {"RFC 6229, 256-bit key 1ada..772a, DEC 496", kRfcKey2, 496,
-     "25c3005a1cb85de076259839ab7198ab"},
+    {"RFC 6229, key 0102..1f20, DEC 0", kRfcKey1, 0, "eaa6bd25880bf93d3f5d1e4ca2611d91"},
+    {"RFC 6229, key 0102..1f20, DEC 16", kRfcKey1, 16, "cfa45c9f7e714b54bdfa80027cb14380"},
+    {"RFC 6229, key 0102..1f20, DEC 240", kRfcKey1, 240, "114ae344ded71b35f2e60febad727fd8"},
+    {"RFC 6229, key 0102..1f20, DEC 256", kRfcKey1, 256, "02e1e7056b0f623900496422943e97b6"},
+    {"RFC 6229, key 0102..1f20, DEC 496", kRfcKey1, 496, "91cb93c787964e10d9527d999c6f936b"},
+    {"RFC 6229, key 1ada..772a, DEC 0", kRfcKey2, 0, "dd5bcb0018e922d494759d7c395d02d3"},
+    {"RFC 6229, key 1ada..772a, DEC 16", kRfcKey2, 16, "c8446f8f77abf737685353eb89a1c9eb"},
+    {"RFC 6229, key 1ada..772a, DEC 240", kRfcKey2, 240, "af3e30f9c095045938151575c3fb9098"},
+    {"RFC 6229, key 1ada..772a, DEC 256", kRfcKey2, 256, "f8cb6274db99b80b1d2012a98ed48f0e"},
+    {"RFC 6229, key 1ada..772a, DEC 496", kRfcKey2, 496, "25c3005a1cb85de076259839ab7198ab"},
 };
 
-// RFC 6229, 256-bit key 0102..1f20, DEC 512: where one continuous RC4
+// RFC 6229, key 0102..1f20, DEC 512: where one continuous RC4
 // stream goes on after the first 512 bytes.
 constexpr std::string_view kRfcKey1ContinuousAt512 = "49b18b42f8e8367cbeb5ef104ba1c7cd";
 
