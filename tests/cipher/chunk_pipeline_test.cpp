@@ -68,14 +68,14 @@ TEST(ChunkPipeline, DecryptRestoresCryptOutputOfTheSameLength) {
 // stands in front of it and the first password leave it alone.
 TEST(ChunkPipeline, TailCarriesOnlyTheRc4Layer) {
     for (const std::size_t length : kLengths) {
-        const std::size_t tail = full_bytes(length);
-        if (tail == length) continue;
+        const std::size_t tail_start = full_bytes(length);
+        if (tail_start == length) continue;
         SCOPED_TRACE(testing::Message() << "length " << length);
-        const Bytes keystream = slice(crypt(Bytes(length, 0), {"one", "two"}), tail, length);
+        const Bytes keystream = slice(crypt(Bytes(length, 0), {"one", "two"}), tail_start, length);
         const Bytes plain = test::test_bytes(length, 99);
         const Bytes with_other_key1 = crypt(plain, {"another one", "two"});
-        EXPECT_EQ(slice(with_other_key1, tail, length),
-                  xor_of(slice(plain, tail, length), keystream));
+        EXPECT_EQ(slice(with_other_key1, tail_start, length),
+                  xor_of(slice(plain, tail_start, length), keystream));
     }
 }
 
@@ -103,15 +103,15 @@ TEST(ChunkPipeline, WrongFirstPasswordRestoresOnlyTheTailWrongSecondNothing) {
     const Passwords right{"first", "second"};
     for (const std::size_t length : {512u + 100u, 3u * 512u + 276u}) {
         SCOPED_TRACE(testing::Message() << "length " << length);
-        const std::size_t tail = full_bytes(length);
+        const std::size_t tail_start = full_bytes(length);
         const Bytes plain = test::test_bytes(length, 1);
         const Bytes encrypted = crypt(plain, right);
 
         const Bytes wrong_first = decrypt(encrypted, {"First", right.two});
-        EXPECT_EQ(slice(wrong_first, tail, length), slice(plain, tail, length));
+        EXPECT_EQ(slice(wrong_first, tail_start, length), slice(plain, tail_start, length));
         const Bytes wrong_second = decrypt(encrypted, {right.one, "Second"});
-        EXPECT_NE(slice(wrong_second, tail, length), slice(plain, tail, length));
-        for (std::size_t c = 0; c < tail; c += kChunkSize) {
+        EXPECT_NE(slice(wrong_second, tail_start, length), slice(plain, tail_start, length));
+        for (std::size_t c = 0; c < tail_start; c += kChunkSize) {
             EXPECT_NE(slice(wrong_first, c, c + kChunkSize), slice(plain, c, c + kChunkSize))
                 << "chunk at " << c;
             EXPECT_NE(slice(wrong_second, c, c + kChunkSize), slice(plain, c, c + kChunkSize))
