@@ -30,3 +30,15 @@ screenshots: build
 
 clean:
 	rm -rf $(BUILD)
+
+# Sanitizer builds live in their own folders and run the whole suite.
+.PHONY: test-asan test-tsan fuzz
+test-asan:
+	@$(MAKE) --no-print-directory test BUILD=build-asan CMAKE_FLAGS="-DBRISOL_SANITIZE=address,undefined $(CMAKE_FLAGS)"
+
+test-tsan:
+	@$(MAKE) --no-print-directory test BUILD=build-tsan CMAKE_FLAGS="-DBRISOL_SANITIZE=thread $(CMAKE_FLAGS)"
+
+FUZZ_SECONDS ?= 30
+fuzz: deps
+	@scripts/fuzz $(FUZZ_SECONDS)

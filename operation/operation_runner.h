@@ -5,8 +5,8 @@
 // temporary file and renames it onto the output name once everything is on
 // disk. The worker reports back only through the CompletionSink.
 
-#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -24,7 +24,8 @@ struct OperationResult {
 };
 
 // Implemented by whoever started the operation (the window, the command line).
-// Every call comes from the worker thread.
+// Every call comes from the worker thread. A call must not wait for the thread
+// that destroys the runner or calls wait(), which joins the worker.
 class CompletionSink {
 public:
     virtual ~CompletionSink() = default;
@@ -43,9 +44,14 @@ struct StartResult {
     std::string message;
 };
 
+class FileSystem;
+
 class OperationRunner {
 public:
     OperationRunner();
+    // Works on the given files instead of the real file system, which lets
+    // tests make any file call fail.
+    explicit OperationRunner(FileSystem& files);
     ~OperationRunner();  // cancels a running operation and joins its worker
     OperationRunner(const OperationRunner&) = delete;
     OperationRunner& operator=(const OperationRunner&) = delete;
@@ -70,12 +76,12 @@ public:
     // True from a successful start until the worker has closed its files.
     bool busy() const;
 
-    // Blocks until the worker (if any) has returned from the sink.
+    // Blocks until every worker started so far has returned from the sink.
     void wait();
 
 private:
     struct Impl;
-    Impl* impl_;
+    std::unique_ptr<Impl> impl_;
 };
 
 // Output naming from the current path: Crypt appends ".bsl"; Decrypt appends

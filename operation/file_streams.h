@@ -1,0 +1,31 @@
+#pragma once
+// The pipeline's two ends over open file descriptors. They smooth over what a
+// single read or write call may do: stop early on a signal (EINTR) or move
+// fewer bytes than asked.
+
+#include "cipher/byte_stream.h"
+#include "operation/file_system.h"
+
+namespace brisol {
+
+class FileSource final : public ByteSource {
+public:
+    FileSource(FileSystem& files, int fd) : files_(files), fd_(fd) {}
+    IoStatus read(std::span<std::uint8_t> into) override;
+
+private:
+    FileSystem& files_;
+    int fd_;
+};
+
+class FileSink final : public ByteSink {
+public:
+    FileSink(FileSystem& files, int fd) : files_(files), fd_(fd) {}
+    IoStatus write(std::span<const std::uint8_t> bytes) override;
+
+private:
+    FileSystem& files_;
+    int fd_;
+};
+
+}  // namespace brisol

@@ -1,0 +1,67 @@
+#pragma once
+// The few file calls an operation makes, behind one interface, so tests can
+// make any of them fail (EIO, ENOSPC, EACCES, short reads) without touching
+// the runner. Each call is a single system call: retrying on EINTR and on
+// partial transfers is the callers' job, so injected partial answers reach
+// the code that must cope with them.
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "cipher/byte_stream.h"
+
+namespace brisol {
+
+// A file descriptor, or the errno value of the call that did not produce one.
+struct FdResult {
+    int fd = -1;
+    int error = 0;
+};
+
+enum class FileKind { Regular, Directory, Other };
+
+struct FileInfo {
+    dev_t device = 0;
+    ino_t inode = 0;
+    FileKind kind = FileKind::Other;
+    std::uint64_t size = 0;
+    int error = 0;  // errno value when the file could not be examined
+
+    bool same_file_as(const FileInfo& other) const {
+        return device == other.device && inode == other.inode;
+    }
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Read-only, never blocking on a pipe or device at open time.
+    virtual FdResult open_read(const std::string& path) = 0;
+    // Creates a new file that did not exist (fails with EEXIST otherwise),
+    // write-only, with the usual permissions less the umask.
+    virtual FdResult create_new(const std::string& path) = 0;
+    // Opens a directory just to flush its entries.
+    virtual FdResult open_directory(const std::string& path) = 0;
+
+    virtual IoStatus read(int fd, std::span<std::uint8_t> into) = 0;
+    virtual IoStatus write(int fd, std::span<const std::uint8_t> bytes) = 0;
+    virtual int fsync(int fd) = 0;
+    virtual int close(int fd) = 0;
+
+    virtual FileInfo stat_fd(int fd) = 0;
+    // Follows symbolic links, so a link is seen as the file it names.
+    virtual FileInfo stat_path(const std::string& path) = 0;
+
+    virtual int rename(const std::string& from, const std::string& to) = 0;
+    virtual int unlink(const std::string& path) = 0;
+};
+
+// The real file system through POSIX calls; lives for the whole process.
+FileSystem& posix_file_system();
+
+}  // namespace brisol

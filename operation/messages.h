@@ -1,0 +1,47 @@
+#pragma once
+// Every text the operation runner shows to users. The README's "When something
+// goes wrong" table lists them; keep the two in step.
+
+#include <string>
+#include <string_view>
+
+namespace brisol::messages {
+
+// File messages read: <verb> "<file>": <the operating system's reason>
+inline constexpr std::string_view kCannotOpen = "Cannot open";
+inline constexpr std::string_view kCannotCreate = "Cannot create";
+inline constexpr std::string_view kCannotRead = "Cannot read";
+inline constexpr std::string_view kCannotWrite = "Cannot write";
+inline constexpr std::string_view kCannotSave = "Cannot save";
+
+// The reason given for an input that is a device, a pipe or a socket.
+inline constexpr std::string_view kNotRegularFile = "Not a regular file";
+
+inline constexpr std::string_view kNoFileChosen = "No file is chosen: choose or drop a file first.";
+inline constexpr std::string_view kBusy =
+    "An operation is still running: wait for it to finish, then try again.";
+inline constexpr std::string_view kExtensionHasSlash =
+    "The extension cannot contain \"/\": the output must stay beside the input.";
+inline constexpr std::string_view kNameHasZeroByte = "A file name cannot contain a zero byte.";
+inline constexpr std::string_view kCannotStartWorker = "Cannot start the operation";
+
+// "<output>" is the same file as "<input>"; the input was left untouched.
+std::string same_file(std::string_view output_path, std::string_view input_path);
+// Stopped: "<output>" was not written.
+std::string cancelled(std::string_view output_path);
+// PASSWORD-<n> has a character that code page <codepage> cannot represent.
+std::string password_unrepresentable(int field, std::string_view codepage);
+// PASSWORD-<n> is not valid UTF-8 text.
+std::string password_not_utf8(int field);
+// Unknown code page "<codepage>".
+std::string unknown_codepage(std::string_view codepage);
+
+// <verb> "<path>": <strerror of error, in English>
+std::string file_error(std::string_view verb, std::string_view path, int error);
+std::string file_error(std::string_view verb, std::string_view path, std::string_view reason);
+
+// strerror's text in English whatever the process locale is, so messages do
+// not switch language halfway through a sentence.
+std::string reason(int error);
+
+}  // namespace brisol::messages

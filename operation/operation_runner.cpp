@@ -1,0 +1,257 @@
+#include "operation/operation_runner.h"
+
+#include <cerrno>
+#include <list>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+#include "cipher/chunk_pipeline.h"
+#include "operation/codepage.h"
+#include "operation/file_streams.h"
+#include "operation/file_system.h"
+#include "operation/messages.h"
+#include "operation/progress_throttle.h"
+#include "operation/temporary_output.h"
+
+namespace brisol {
+namespace {
+
+// Everything one operation uses. It is destroyed as soon as the operation
+// ends, which wipes the round keys, the RC4 permutation and the buffer.
+struct Operation {
+    Operation(FileSystem& file_system, Direction chosen, std::string input, std::string output_name)
+        : files(file_system),
+          direction(chosen),
+          input_path(std::move(input)),
+          output_path(std::move(output_name)),
+          output(file_system, output_path) {}
+    ~Operation() { close_input(); }
+    Operation(const Operation&) = delete;
+    Operation& operator=(const Operation&) = delete;
+
+    void close_input() {
+        if (input_fd >= 0) files.close(input_fd);
+        input_fd = -1;
+    }
+
+    FileSystem& files;
+    Direction direction;
+    std::string input_path;
+    std::string output_path;
+    int input_fd = -1;
+    std::uint64_t input_size = 0;
+    TemporaryOutput output;
+    Level1Cipher level1;
+    Level2Cipher level2;
+    ChunkBuffer buffer;
+};
+
+struct Worker {
+    std::thread thread;
+    std::atomic<bool> returned{false};
+};
+
+std::string password_message(PasswordTextError error, int field, const std::string& codepage) {
+    switch (error) {
+        case PasswordTextError::NotUtf8:
+            return messages::password_not_utf8(field);
+        case PasswordTextError::Unrepresentable:
+            return messages::password_unrepresentable(field, codepage);
+        case PasswordTextError::UnknownCodepage:
+            return messages::unknown_codepage(codepage);
+        case PasswordTextError::None:
+            break;
+    }
+    return {};
+}
+
+std::string commit_message(const CommitStatus& status, const std::string& output_path) {
+    const std::string_view verb =
+        status.failed_step == CommitStep::Rename ? messages::kCannotSave : messages::kCannotWrite;
+    return messages::file_error(verb, output_path, status.error);
+}
+
+// Opens the input and its temporary output; the message says why not.
+std::string open_files(Operation& op, FileSystem& files) {
+    const FdResult input = files.open_read(op.input_path);
+    if (input.error != 0) return messages::file_error(messages::kCannotOpen, op.input_path, input.error);
+    op.input_fd = input.fd;
+
+    const FileInfo input_info = files.stat_fd(op.input_fd);
+    if (input_info.error != 0)
+        return messages::file_error(messages::kCannotOpen, op.input_path, input_info.error);
+    if (input_info.kind == FileKind::Directory)
+        return messages::file_error(messages::kCannotOpen, op.input_path, EISDIR);
+    if (input_info.kind != FileKind::Regular)
+        return messages::file_error(messages::kCannotOpen, op.input_path, messages::kNotRegularFile);
+    op.input_size = input_info.size;
+
+    // A link, or a file system that drops a trailing dot, can make the output
+    // name another name of the input; replacing it would destroy the input.
+    const FileInfo existing = files.stat_path(op.output_path);
+    if (existing.error == 0 && existing.same_file_as(input_info))
+        return messages::same_file(op.output_path, op.input_path);
+    if (existing.error == 0 && existing.kind == FileKind::Directory)
+        return messages::file_error(messages::kCannotCreate, op.output_path, EISDIR);
+    if (existing.error != 0 && existing.error != ENOENT)
+        return messages::file_error(messages::kCannotCreate, op.output_path, existing.error);
+
+    if (const int error = op.output.create(); error != 0)
+        return messages::file_error(messages::kCannotCreate, op.output_path, error);
+    return {};
+}
+
+OperationResult run_operation(Operation& op, CompletionSink& sink, const std::atomic<bool>& cancel) {
+    ProgressThrottle throttle(ProgressThrottle::Clock::now());
+    const std::uint64_t total = op.input_size;
+    PipelineControl control;
+    control.cancel = &cancel;
+    control.progress = [&](std::uint64_t done) {
+        if (throttle.due(ProgressThrottle::Clock::now())) sink.report_progress(done, total);
+    };
+    FileSource source(op.files, op.input_fd);
+    FileSink destination(op.files, op.output.fd());
+    const PipelineResult piped =
+        ChunkPipeline{op.level1, op.level2}.run(op.direction, source, destination, op.buffer, control);
+    op.close_input();
+
+    OperationResult result;
+    result.output_path = op.output_path;
+    result.bytes_done = piped.bytes_done;
+    switch (piped.outcome) {
+        case PipelineOutcome::Completed:
+            if (const CommitStatus status = op.output.commit(); status.error != 0) {
+                result.outcome = OperationOutcome::Failed;
+                result.message = commit_message(status, op.output_path);
+            }
+            break;
+        case PipelineOutcome::SourceFailed:
+            result.outcome = OperationOutcome::Failed;
+            result.message = messages::file_error(messages::kCannotRead, op.input_path, piped.error);
+            break;
+        case PipelineOutcome::SinkFailed:
+            result.outcome = OperationOutcome::Failed;
+            result.message = messages::file_error(messages::kCannotWrite, op.output_path, piped.error);
+            break;
+        case PipelineOutcome::Cancelled:
+            result.outcome = OperationOutcome::Cancelled;
+            result.message = messages::cancelled(op.output_path);
+            break;
+    }
+    op.output.discard();
+    if (result.outcome == OperationOutcome::Succeeded) sink.report_progress(piped.bytes_done, total);
+    return result;
+}
+
+}  // namespace
+
+struct OperationRunner::Impl {
+    explicit Impl(FileSystem& files) : files(files) {}
+
+    // Joins the workers that have already returned from their sink; their
+    // threads end at once.
+    void join_returned() {
+        for (auto it = workers.begin(); it != workers.end();) {
+            if (it->returned.load()) {
+                it->thread.join();
+                it = workers.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+
+    FileSystem& files;
+    std::mutex mutex;
+    std::string codepage;
+    std::list<Worker> workers;
+    std::shared_ptr<std::atomic<bool>> cancel_current;
+    std::atomic<bool> busy{false};
+};
+
+OperationRunner::OperationRunner() : OperationRunner(posix_file_system()) {}
+
+OperationRunner::OperationRunner(FileSystem& files) : impl_(std::make_unique<Impl>(files)) {}
+
+OperationRunner::~OperationRunner() {
+    cancel();
+    wait();
+}
+
+void OperationRunner::set_codepage(std::string codepage) {
+    const std::lock_guard lock(impl_->mutex);
+    impl_->codepage = std::move(codepage);
+}
+
+StartResult OperationRunner::start(Direction direction, const std::string& current_path,
+                                   std::string_view password1, std::string_view password2,
+                                   std::string_view extension, CompletionSink& sink) {
+    const std::lock_guard lock(impl_->mutex);
+    if (impl_->busy.load()) return {false, std::string{messages::kBusy}};
+    impl_->join_returned();
+
+    if (current_path.empty()) return {false, std::string{messages::kNoFileChosen}};
+    if (direction == Direction::Decrypt && extension.find('/') != std::string_view::npos)
+        return {false, std::string{messages::kExtensionHasSlash}};
+    std::string output_path = output_name(direction, current_path, extension);
+    if (output_path.find('\0') != std::string::npos)
+        return {false, std::string{messages::kNameHasZeroByte}};
+
+    const std::string codepage =
+        impl_->codepage.empty() ? std::string{locale_codepage()} : impl_->codepage;
+    const PasswordKeyResult key1 = password_key_from_text(password1, codepage);
+    if (key1.error != PasswordTextError::None)
+        return {false, password_message(key1.error, 1, codepage)};
+    const PasswordKeyResult key2 = password_key_from_text(password2, codepage);
+    if (key2.error != PasswordTextError::None)
+        return {false, password_message(key2.error, 2, codepage)};
+
+    auto op = std::make_unique<Operation>(impl_->files, direction, current_path, std::move(output_path));
+    if (std::string refusal = open_files(*op, impl_->files); !refusal.empty())
+        return {false, std::move(refusal)};
+    build_tables(op->level1);
+    set_key(op->level1, key1.key);
+    set_key(op->level2, key2.key);
+
+    auto cancel = std::make_shared<std::atomic<bool>>(false);
+    Worker& worker = impl_->workers.emplace_back();
+    impl_->busy.store(true);
+    try {
+        worker.thread = std::thread([op = std::move(op), cancel, &worker, &sink,
+                                     &busy = impl_->busy]() mutable {
+            const OperationResult result = run_operation(*op, sink, *cancel);
+            op.reset();
+            busy.store(false);
+            if (result.outcome == OperationOutcome::Succeeded) sink.lock_controls();
+            sink.show_completion(result);
+            worker.returned.store(true);
+        });
+    } catch (const std::system_error& error) {
+        // The lambda that owned the operation is gone with it: its temporary
+        // output has been removed and its input closed.
+        impl_->busy.store(false);
+        impl_->workers.pop_back();
+        return {false, std::string{messages::kCannotStartWorker} + ": " + error.code().message()};
+    }
+    impl_->cancel_current = std::move(cancel);
+    return {true, {}};
+}
+
+void OperationRunner::cancel() {
+    const std::lock_guard lock(impl_->mutex);
+    if (impl_->cancel_current) impl_->cancel_current->store(true);
+}
+
+bool OperationRunner::busy() const { return impl_->busy.load(); }
+
+void OperationRunner::wait() {
+    std::list<Worker> joining;
+    {
+        const std::lock_guard lock(impl_->mutex);
+        joining.splice(joining.end(), impl_->workers);
+    }
+    for (Worker& worker : joining) worker.thread.join();
+}
+
+}  // namespace brisol

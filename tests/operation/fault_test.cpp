@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "faulty_file_system.h"
+#include "test_files.h"
+
+namespace brisol {
+namespace {
+
+using testing::FaultyFileSystem;
+using testing::RecordingSink;
+using testing::TempDir;
+using testing::pattern_bytes;
+using testing::read_file;
+using testing::write_file;
+
+// Several buffers' worth, so that a failure can strike after a first success.
+constexpr std::size_t kInputSize = 700 * 1024 + 77;
+
+struct Fault {
+    const char* name;
+    std::function<void(FaultyFileSystem&)> inject;
+    bool refused_at_start;
+    // The message, given the input and output paths.
+    std::function<std::string(const std::string&, const std::string&)> message;
+};
+
+const Fault kFaults[] = {
+    {"input cannot be opened", [](FaultyFileSystem& f) { f.open_read_error = EACCES; }, true,
+     [](const std::string& in, const std::string&) {
+         return "Cannot open \"" + in + "\": Permission denied";
+     }},
+    {"output cannot be created", [](FaultyFileSystem& f) { f.create_error = EACCES; }, true,
+     [](const std::string&, const std::string& out) {
+         return "Cannot create \"" + out + "\": Permission denied";
+     }},
+    {"read error halfway",
+     [](FaultyFileSystem& f) {
+         f.read_error = EIO;
+         f.read_error_after_calls = 1;
+     },
+     false,
+     [](const std::string& in, const std::string&) {
+         return "Cannot read \"" + in + "\": Input/output error";
+     }},
+    {"disk full halfway",
+     [](FaultyFileSystem& f) {
+         f.write_error = ENOSPC;
+         f.write_error_after_calls = 1;
+     },
+     false,
+     [](const std::string&, const std::string& out) {
+         return "Cannot write \"" + out + "\": No space left on device";
+     }},
+    {"flush fails", [](FaultyFileSystem& f) { f.fsync_error = EIO; }, false,
+     [](const std::string&, const std::string& out) {
+         return "Cannot write \"" + out + "\": Input/output error";
+     }},
+    {"close reports a late write error",
+     [](FaultyFileSystem& f) { f.close_error_on_output = EDQUOT; }, false,
+     [](const std::string&, const std::string& out) {
+         return "Cannot write \"" + out + "\": Disk quota exceeded";
+     }},
+    {"rename fails", [](FaultyFileSystem& f) { f.rename_error = EACCES; }, false,
+     [](const std::string&, const std::string& out) {
+         return "Cannot save \"" + out + "\": Permission denied";
+     }},
+};
+
+TEST(RunnerFaults, AreReportedAndLeaveNoTrace) {
+    for (const Fault& fault : kFaults) {
+        TempDir dir;
+        const std::string input = dir.file("data.bin");
+        const std::string output = input + ".bsl";
+        const std::string data = pattern_bytes(kInputSize);
+        write_file(input, data);
+        write_file(output, "older contents");
+
+        FaultyFileSystem files;
+        fault.inject(files);
+        OperationRunner runner(files);
+        RecordingSink sink;
+        const StartResult started = runner.start(Direction::Crypt, input, "p1", "p2", "", sink);
+        runner.wait();
+
+        const std::string expected = fault.message(input, output);
+        if (fault.refused_at_start) {
+            EXPECT_FALSE(started.started) << fault.name;
+            EXPECT_EQ(started.message, expected) << fault.name;
+            EXPECT_TRUE(sink.completions.empty()) << fault.name;
+        } else {
+            ASSERT_TRUE(started.started) << fault.name;
+            ASSERT_EQ(sink.completions.size(), 1u) << fault.name;
+            EXPECT_EQ(sink.completions[0].outcome, OperationOutcome::Failed) << fault.name;
+            EXPECT_EQ(sink.completions[0].message, expected) << fault.name;
+            EXPECT_EQ(sink.completions[0].output_path, output) << fault.name;
+        }
+        EXPECT_EQ(sink.locks, 0) << fault.name;
+        EXPECT_FALSE(runner.busy()) << fault.name;
+        EXPECT_EQ(read_file(input), data) << fault.name;
+        EXPECT_EQ(read_file(output), "older contents") << fault.name;
+        EXPECT_EQ(dir.names(), (std::set<std::string>{"data.bin", "data.bin.bsl"})) << fault.name;
+    }
+}
+
+struct AwkwardFiles {
+    const char* name;
+    std::function<void(FaultyFileSystem&)> configure;
+};
+
+const AwkwardFiles kAwkwardFiles[] = {
+    {"short reads", [](FaultyFileSystem& f) { f.max_read = 1000; }},
+    {"partial writes", [](FaultyFileSystem& f) { f.max_write = 777; }},
+    {"interrupted calls", [](FaultyFileSystem& f) { f.interrupt_every_other_call = true; }},
+};
+
+TEST(RunnerFaults, ShortAndInterruptedTransfersChangeNoByte) {
+    TempDir dir;
+    const std::string input = dir.file("data.bin");
+    write_file(input, pattern_bytes(kInputSize));
+    OperationRunner plain;
+    ASSERT_EQ(testing::run_to_end(plain, Direction::Crypt, input).outcome, OperationOutcome::Succeeded);
+    const std::string expected = read_file(input + ".bsl");
+
+    for (const AwkwardFiles& awkward : kAwkwardFiles) {
+        std::filesystem::remove(input + ".bsl");
+        FaultyFileSystem files;
+        awkward.configure(files);
+        OperationRunner runner(files);
+        const OperationResult result = testing::run_to_end(runner, Direction::Crypt, input);
+        EXPECT_EQ(result.outcome, OperationOutcome::Succeeded) << awkward.name << result.message;
+        EXPECT_EQ(read_file(input + ".bsl"), expected) << awkward.name;
+    }
+}
+
+}  // namespace
+}  // namespace brisol

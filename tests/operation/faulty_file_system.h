@@ -1,0 +1,87 @@
+#pragma once
+// The real file system with failures and awkward answers injected on demand.
+// Counters are read by the test only after the worker has been joined.
+
+#include <algorithm>
+#include <cerrno>
+#include <future>
+
+#include "operation/file_system.h"
+
+namespace brisol::testing {
+
+class FaultyFileSystem final : public FileSystem {
+public:
+    // Injected errno values; 0 means the real call runs.
+    int open_read_error = 0;
+    int create_error = 0;
+    int fsync_error = 0;
+    int close_error_on_output = 0;
+    int rename_error = 0;
+    int read_error = 0;
+    int read_error_after_calls = 0;  // lets this many reads succeed first
+    int write_error = 0;
+    int write_error_after_calls = 0;
+
+    std::size_t max_read = SIZE_MAX;   // short reads
+    std::size_t max_write = SIZE_MAX;  // partial writes
+    bool interrupt_every_other_call = false;  // EINTR before each real read and write
+
+    // When set, the first read waits until release_reads().
+    bool hold_reads = false;
+    void release_reads() { reads_released_.set_value(); }
+    // Set once the worker is waiting in its first read.
+    std::future<void> reading_started() { return reading_.get_future(); }
+
+    int reads = 0;
+    int writes = 0;
+
+    FdResult open_read(const std::string& path) override {
+        if (open_read_error != 0) return {-1, open_read_error};
+        return real_.open_read(path);
+    }
+    FdResult create_new(const std::string& path) override {
+        if (create_error != 0) return {-1, create_error};
+        const FdResult made = real_.create_new(path);
+        output_fd_ = made.fd;
+        return made;
+    }
+    FdResult open_directory(const std::string& path) override { return real_.open_directory(path); }
+
+    IoStatus read(int fd, std::span<std::uint8_t> into) override {
+        if (hold_reads && reads == 0) {
+            reading_.set_value();
+            reads_released_.get_future().wait();
+        }
+        if (interrupt_every_other_call && (interrupts_++ % 2 == 0)) return {0, EINTR};
+        if (read_error != 0 && reads >= read_error_after_calls) return {0, read_error};
+        ++reads;
+        return real_.read(fd, into.first(std::min(into.size(), max_read)));
+    }
+    IoStatus write(int fd, std::span<const std::uint8_t> bytes) override {
+        if (interrupt_every_other_call && (interrupts_++ % 2 == 0)) return {0, EINTR};
+        if (write_error != 0 && writes >= write_error_after_calls) return {0, write_error};
+        ++writes;
+        return real_.write(fd, bytes.first(std::min(bytes.size(), max_write)));
+    }
+    int fsync(int fd) override { return fsync_error != 0 ? fsync_error : real_.fsync(fd); }
+    int close(int fd) override {
+        const int error = real_.close(fd);
+        return fd == output_fd_ && close_error_on_output != 0 ? close_error_on_output : error;
+    }
+    FileInfo stat_fd(int fd) override { return real_.stat_fd(fd); }
+    FileInfo stat_path(const std::string& path) override { return real_.stat_path(path); }
+    int rename(const std::string& from, const std::string& to) override {
+        return rename_error != 0 ? rename_error : real_.rename(from, to);
+    }
+    int unlink(const std::string& path) override { return real_.unlink(path); }
+
+private:
+    FileSystem& real_ = posix_file_system();
+    int output_fd_ = -1;
+    unsigned interrupts_ = 0;
+    std::promise<void> reads_released_;
+    std::promise<void> reading_;
+};
+
+}  // namespace brisol::testing

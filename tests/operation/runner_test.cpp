@@ -1,0 +1,285 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
+
+#include "faulty_file_system.h"
+#include "operation/messages.h"
+#include "operation/progress_throttle.h"
+#include "test_files.h"
+
+namespace brisol {
+namespace {
+
+using testing::FaultyFileSystem;
+using testing::RecordingSink;
+using testing::TempDir;
+using testing::pattern_bytes;
+using testing::read_file;
+using testing::run_to_end;
+using testing::write_file;
+
+// Crosses the 256 KiB buffer, ends in a tail shorter than a chunk.
+constexpr std::size_t kLargeSize = 600 * 1024 + 300;
+
+class RunnerTest : public ::testing::Test {
+protected:
+    RunnerTest() : input(dir.file("report.txt")), data(pattern_bytes(kLargeSize)) {
+        write_file(input, data);
+    }
+
+    TempDir dir;
+    std::string input;
+    std::string data;
+    OperationRunner runner;
+};
+
+TEST_F(RunnerTest, CryptThenDecryptRestoresTheFile) {
+    RecordingSink sink;
+    ASSERT_TRUE(runner.start(Direction::Crypt, input, "first", "second", ".src", sink).started);
+    runner.wait();
+    ASSERT_EQ(sink.completions.size(), 1u);
+    const OperationResult& crypted = sink.completions[0];
+    EXPECT_EQ(crypted.outcome, OperationOutcome::Succeeded);
+    EXPECT_EQ(crypted.message, "");
+    EXPECT_EQ(crypted.output_path, input + ".bsl");
+    EXPECT_EQ(crypted.bytes_done, data.size());
+    EXPECT_EQ(sink.locks, 1);
+    ASSERT_FALSE(sink.progress.empty());
+    EXPECT_EQ(sink.progress.back(), std::make_pair(std::uint64_t{data.size()}, std::uint64_t{data.size()}));
+
+    const std::string encrypted = read_file(input + ".bsl");
+    EXPECT_EQ(encrypted.size(), data.size());
+    EXPECT_NE(encrypted, data);
+    EXPECT_EQ(read_file(input), data);
+
+    const OperationResult decrypted = run_to_end(runner, Direction::Decrypt, input + ".bsl", ".out");
+    EXPECT_EQ(decrypted.outcome, OperationOutcome::Succeeded) << decrypted.message;
+    EXPECT_EQ(read_file(input + ".bsl.out"), data);
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"report.txt", "report.txt.bsl", "report.txt.bsl.out"}));
+}
+
+TEST_F(RunnerTest, EmptyInputGivesEmptyOutput) {
+    write_file(input, "");
+    EXPECT_EQ(run_to_end(runner, Direction::Crypt, input).outcome, OperationOutcome::Succeeded);
+    EXPECT_TRUE(std::filesystem::exists(input + ".bsl"));
+    EXPECT_EQ(read_file(input + ".bsl"), "");
+}
+
+TEST_F(RunnerTest, ReplacesAnExistingOutput) {
+    write_file(input + ".bsl", "older contents");
+    EXPECT_EQ(run_to_end(runner, Direction::Crypt, input).outcome, OperationOutcome::Succeeded);
+    EXPECT_EQ(read_file(input + ".bsl").size(), data.size());
+}
+
+TEST_F(RunnerTest, SameOperationTwiceWritesTheSameFile) {
+    ASSERT_EQ(run_to_end(runner, Direction::Crypt, input).outcome, OperationOutcome::Succeeded);
+    const std::string first = read_file(input + ".bsl");
+    ASSERT_EQ(run_to_end(runner, Direction::Crypt, input).outcome, OperationOutcome::Succeeded);
+    EXPECT_EQ(read_file(input + ".bsl"), first);
+
+    OperationRunner fresh_process;
+    ASSERT_EQ(run_to_end(fresh_process, Direction::Crypt, input).outcome, OperationOutcome::Succeeded);
+    EXPECT_EQ(read_file(input + ".bsl"), first);
+}
+
+TEST_F(RunnerTest, ReadOnlyInputIsReadAndLeftAlone) {
+    ASSERT_EQ(::chmod(input.c_str(), 0400), 0);
+    EXPECT_EQ(run_to_end(runner, Direction::Crypt, input).outcome, OperationOutcome::Succeeded);
+    ASSERT_EQ(::chmod((input + ".bsl").c_str(), 0400), 0);
+    EXPECT_EQ(run_to_end(runner, Direction::Decrypt, input + ".bsl").outcome, OperationOutcome::Succeeded);
+    EXPECT_EQ(read_file(input + ".bsl.src"), data);
+    struct stat st {};
+    ASSERT_EQ(::stat(input.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0400u);
+    EXPECT_EQ(read_file(input), data);
+}
+
+TEST_F(RunnerTest, EmptyExtensionGivesATrailingDot) {
+    EXPECT_EQ(run_to_end(runner, Direction::Decrypt, input, "").outcome, OperationOutcome::Succeeded);
+    EXPECT_TRUE(std::filesystem::exists(input + "."));
+}
+
+TEST_F(RunnerTest, PathsLongerThanAnyFixedStoreWork) {
+    std::filesystem::path deep = dir.path();
+    for (int i = 0; i < 12; ++i) deep /= std::string(60, static_cast<char>('a' + i));
+    std::filesystem::create_directories(deep);
+    const std::string long_input = (deep / std::string(200, 'f')).string();
+    ASSERT_GT(long_input.size(), 900u);
+    write_file(long_input, "short text");
+    EXPECT_EQ(run_to_end(runner, Direction::Crypt, long_input).outcome, OperationOutcome::Succeeded);
+    EXPECT_EQ(read_file(long_input + ".bsl").size(), 10u);
+}
+
+struct Refusal {
+    const char* name;
+    // Prepares the directory; returns the message start() must give.
+    std::function<std::string(const TempDir&, std::string& path, std::string& password,
+                              std::string& extension, OperationRunner&)>
+        arrange;
+};
+
+const Refusal kRefusals[] = {
+    {"empty current path",
+     [](const TempDir&, std::string& path, std::string&, std::string&, OperationRunner&) {
+         path.clear();
+         return std::string{messages::kNoFileChosen};
+     }},
+    {"missing input",
+     [](const TempDir& dir, std::string& path, std::string&, std::string&, OperationRunner&) {
+         path = dir.file("absent.txt");
+         return "Cannot open \"" + path + "\": No such file or directory";
+     }},
+    {"input is a directory",
+     [](const TempDir& dir, std::string& path, std::string&, std::string&, OperationRunner&) {
+         path = dir.file("folder");
+         std::filesystem::create_directory(path);
+         return "Cannot open \"" + path + "\": Is a directory";
+     }},
+    {"output name is a directory",
+     [](const TempDir&, std::string& path, std::string&, std::string&, OperationRunner&) {
+         std::filesystem::create_directory(path + ".src");
+         return "Cannot create \"" + path + ".src\": Is a directory";
+     }},
+    {"output name is a symbolic link to the input",
+     [](const TempDir&, std::string& path, std::string&, std::string&, OperationRunner&) {
+         std::filesystem::create_symlink(path, path + ".src");
+         return messages::same_file(path + ".src", path);
+     }},
+    {"output name is a hard link to the input",
+     [](const TempDir&, std::string& path, std::string&, std::string&, OperationRunner&) {
+         std::filesystem::create_hard_link(path, path + ".src");
+         return messages::same_file(path + ".src", path);
+     }},
+    {"extension leaving the input's directory",
+     [](const TempDir&, std::string&, std::string&, std::string& extension, OperationRunner&) {
+         extension = "./x";
+         return std::string{messages::kExtensionHasSlash};
+     }},
+    {"password character the code page lacks",
+     [](const TempDir&, std::string&, std::string& password, std::string&, OperationRunner& runner) {
+         runner.set_codepage("CP1251");
+         password = "café";
+         return messages::password_unrepresentable(1, "CP1251");
+     }},
+};
+
+TEST(RunnerRefusal, LeavesEveryFileAsItWas) {
+    for (const Refusal& refusal : kRefusals) {
+        TempDir dir;
+        std::string path = dir.file("report.txt");
+        const std::string data = pattern_bytes(5000);
+        write_file(path, data);
+        std::string password = "first";
+        std::string extension = ".src";
+        OperationRunner runner;
+        const std::string expected = refusal.arrange(dir, path, password, extension, runner);
+        const std::set<std::string> before = dir.names();
+
+        RecordingSink sink;
+        const StartResult started =
+            runner.start(Direction::Decrypt, path, password, "second", extension, sink);
+        runner.wait();
+        EXPECT_FALSE(started.started) << refusal.name;
+        EXPECT_EQ(started.message, expected) << refusal.name;
+        EXPECT_TRUE(sink.completions.empty()) << refusal.name;
+        EXPECT_EQ(dir.names(), before) << refusal.name;
+        EXPECT_EQ(read_file(dir.file("report.txt")), data) << refusal.name;
+    }
+}
+
+TEST_F(RunnerTest, PermissionDeniedIsReported) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permission checks do not apply to root";
+    ASSERT_EQ(::chmod(input.c_str(), 0), 0);
+    RecordingSink sink;
+    StartResult started = runner.start(Direction::Crypt, input, "a", "b", "", sink);
+    EXPECT_EQ(started.message, "Cannot open \"" + input + "\": Permission denied");
+    ASSERT_EQ(::chmod(input.c_str(), 0600), 0);
+
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0500), 0);
+    started = runner.start(Direction::Crypt, input, "a", "b", "", sink);
+    ::chmod(dir.path().c_str(), 0700);
+    EXPECT_EQ(started.message, "Cannot create \"" + input + ".bsl\": Permission denied");
+    EXPECT_EQ(dir.names(), std::set<std::string>{"report.txt"});
+}
+
+TEST_F(RunnerTest, SecondStartWhileRunningIsRefused) {
+    FaultyFileSystem files;
+    files.hold_reads = true;
+    auto reading = files.reading_started();
+    OperationRunner held(files);
+    RecordingSink first;
+    ASSERT_TRUE(held.start(Direction::Crypt, input, "first", "second", "", first).started);
+    reading.wait();
+
+    const std::string other = dir.file("other.txt");
+    write_file(other, "other");
+    RecordingSink second;
+    const StartResult refused = held.start(Direction::Crypt, other, "x", "y", "", second);
+    EXPECT_FALSE(refused.started);
+    EXPECT_EQ(refused.message, messages::kBusy);
+    EXPECT_TRUE(held.busy());
+
+    files.release_reads();
+    held.wait();
+    EXPECT_FALSE(held.busy());
+    ASSERT_EQ(first.completions.size(), 1u);
+    EXPECT_EQ(first.completions[0].outcome, OperationOutcome::Succeeded);
+    EXPECT_TRUE(second.completions.empty());
+    EXPECT_FALSE(std::filesystem::exists(other + ".bsl"));
+
+    const std::string written = read_file(input + ".bsl");
+    ASSERT_EQ(run_to_end(runner, Direction::Crypt, input).outcome, OperationOutcome::Succeeded);
+    EXPECT_EQ(read_file(input + ".bsl"), written);
+}
+
+TEST_F(RunnerTest, StartIsAcceptedWhileTheLastCompletionIsShown) {
+    RecordingSink first;
+    first.hold_completion = true;
+    ASSERT_TRUE(runner.start(Direction::Crypt, input, "first", "second", "", first).started);
+    first.await_completion();
+    EXPECT_FALSE(runner.busy());
+
+    RecordingSink second;
+    EXPECT_TRUE(runner.start(Direction::Decrypt, input + ".bsl", "first", "second", ".out", second).started);
+    first.release();
+    runner.wait();
+    ASSERT_EQ(second.completions.size(), 1u);
+    EXPECT_EQ(second.completions[0].outcome, OperationOutcome::Succeeded);
+    EXPECT_EQ(read_file(input + ".bsl.out"), data);
+}
+
+TEST_F(RunnerTest, CancelRemovesTheTemporaryFileAndKeepsTheOldOutput) {
+    write_file(input + ".bsl", "older contents");
+    FaultyFileSystem files;
+    files.hold_reads = true;
+    auto reading = files.reading_started();
+    OperationRunner held(files);
+    RecordingSink sink;
+    ASSERT_TRUE(held.start(Direction::Crypt, input, "first", "second", "", sink).started);
+    reading.wait();
+    held.cancel();
+    files.release_reads();
+    held.wait();
+
+    ASSERT_EQ(sink.completions.size(), 1u);
+    EXPECT_EQ(sink.completions[0].outcome, OperationOutcome::Cancelled);
+    EXPECT_EQ(sink.completions[0].message, messages::cancelled(input + ".bsl"));
+    EXPECT_EQ(sink.locks, 0);
+    EXPECT_EQ(read_file(input + ".bsl"), "older contents");
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"report.txt", "report.txt.bsl"}));
+}
+
+TEST(ProgressThrottle, AllowsOneReportPerInterval) {
+    using namespace std::chrono_literals;
+    const auto t0 = ProgressThrottle::Clock::time_point{};
+    ProgressThrottle throttle(t0, 200ms);
+    EXPECT_FALSE(throttle.due(t0 + 100ms));
+    EXPECT_TRUE(throttle.due(t0 + 200ms));
+    EXPECT_FALSE(throttle.due(t0 + 399ms));
+    EXPECT_TRUE(throttle.due(t0 + 400ms));
+}
+
+}  // namespace
+}  // namespace brisol
