@@ -42,19 +42,9 @@ TEST_F(AboutBoxTest, EnterOnOkClosesIt) {
     EXPECT_FALSE(box.isVisible());
 }
 
-TEST_F(AboutBoxTest, OkClickClosesIt) {
-    ok->click();
-    EXPECT_FALSE(box.isVisible());
-}
-
 TEST_F(AboutBoxTest, CloseBoxClosesIt) {
     EXPECT_TRUE(box.close());
     EXPECT_FALSE(box.isVisible());
-}
-
-TEST_F(AboutBoxTest, HasNoMinimiseOrMaximiseButtonAndAFixedSize) {
-    EXPECT_FALSE(box.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-    EXPECT_EQ(box.minimumSize(), box.maximumSize());
 }
 
 }  // namespace

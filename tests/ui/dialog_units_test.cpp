@@ -46,7 +46,5 @@ TEST(DialogUnits, BaseUnitsFollowTheFontSize) {
     EXPECT_GT(large_units.char_height, small_units.char_height);
 }
 
-TEST(DialogUnits, DialogFontIsEightPoint) { EXPECT_EQ(dialog_font().pointSize(), 8); }
-
 }  // namespace
 }  // namespace brisol

@@ -53,13 +53,5 @@ TEST_F(RealFileDialog, RemembersTheLastFilterUsedForLaterOpenings) {
     }
 }
 
-TEST(FileDialogAnswers, QueuedAnswersStandInForTheDialog) {
-    FileDialog chooser(nullptr);
-    chooser.set_next_file_name(QStringLiteral("/data/a.txt"));
-    EXPECT_EQ(chooser.choose(QString()), std::optional<QString>(QStringLiteral("/data/a.txt")));
-    chooser.set_next_cancelled();
-    EXPECT_EQ(chooser.choose(QStringLiteral("/data/a.txt")), std::nullopt);
-}
-
 }  // namespace
 }  // namespace brisol

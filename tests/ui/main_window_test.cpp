@@ -2,6 +2,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
 #include <thread>
@@ -253,6 +254,19 @@ TEST_F(WorkerReports, ARefusedStartShowsTheRunnersReasonAndChangesNothing) {
         EXPECT_TRUE(enabled(row.id)) << "control " << row.id;
     }
     EXPECT_EQ(window.current_path(), QStringLiteral("/nonexistent/brisol-test/report.txt"));
+}
+
+TEST(MessageBoxesShown, AreCaptionedBrisolWithAnOkButtonAndNeitherOwnedNorBlocking) {
+    MessageBoxes boxes;
+    boxes.inform(QString::fromLatin1(texts::kOperationCompleted));
+    const std::vector<QMessageBox*> open = boxes.open_boxes();
+    ASSERT_EQ(open.size(), 1u);
+    const QMessageBox& box = *open.front();
+    EXPECT_EQ(box.windowTitle(), QStringLiteral("Brisol"));
+    EXPECT_EQ(box.text(), QStringLiteral("Operation completed... OK"));
+    EXPECT_EQ(box.standardButtons(), QMessageBox::Ok);
+    EXPECT_EQ(box.parentWidget(), nullptr);
+    EXPECT_EQ(box.windowModality(), Qt::NonModal);
 }
 
 }  // namespace
