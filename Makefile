@@ -5,7 +5,7 @@ BUILD ?= build
 WERROR ?= OFF
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test run screenshots clean
+.PHONY: all deps configure build test run screenshots install package clean
 
 all: build
 
@@ -27,6 +27,15 @@ run: build
 screenshots: build
 	@mkdir -p docs
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/brisol-screenshots docs
+
+# `make install DESTDIR=/some/root PREFIX=/usr` stages an installation.
+PREFIX ?= /usr/local
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+package: build
+	@cd $(BUILD) && cpack
+	@ls $(BUILD)/package/*.deb
 
 clean:
 	rm -rf $(BUILD)

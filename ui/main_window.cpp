@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QUrl>
 #include <algorithm>
+#include <utility>
 
 #include "cipher/secure_memory.h"
 #include "ui/about_box.h"
@@ -66,6 +67,7 @@ MainWindow::MainWindow(OperationRunner& runner, QWidget* parent)
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     status_bar_ = findChild<StatusBar*>(control_name(kStatusBarId));
     place_controls();
+    name_controls_for_screen_readers();
 
     // Files may be dropped anywhere on the window, the fields included.
     setAcceptDrops(true);
@@ -102,6 +104,22 @@ void MainWindow::place_controls() {
     form_->frame->setGeometry(
         to_pixels(kFrameRect, units).adjusted(0, units.char_height / 2, 0, 0));
     status_bar_->dock_to_parent_bottom();
+}
+
+void MainWindow::name_controls_for_screen_readers() {
+    // A field is announced by its label, without the label's colon; buttons
+    // are announced by their own texts.
+    const std::pair<QLabel*, int> labelled[] = {{form_->label_password1, kPassword1Id},
+                                                {form_->label_password2, kPassword2Id},
+                                                {form_->label_extension, kExtensionId}};
+    for (const auto& [label, id] : labelled) {
+        label->setBuddy(field(id));
+        QString name = label->text();
+        if (name.endsWith(QLatin1Char(':'))) name.chop(1);
+        field(id)->setAccessibleName(name);
+    }
+    form_->logo->setAccessibleName(QString::fromLatin1(texts::kMessageCaption));
+    status_bar_->setAccessibleName(QString::fromLatin1(texts::kStatusBarName));
 }
 
 void MainWindow::place_logo(QPoint position) {

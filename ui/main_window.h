@@ -74,6 +74,7 @@ protected:
 
 private:
     void place_controls();
+    void name_controls_for_screen_readers();
     void place_logo(QPoint position);
     void open_file();
     void start_operation(Direction direction);

@@ -8,6 +8,7 @@ inline constexpr auto kMessageCaption = "Brisol";
 inline constexpr auto kFileOpenError = "Fileopen error";
 inline constexpr auto kOperationCompleted = "Operation completed... OK";
 inline constexpr auto kStatusFilePrefix = "File: ";
+inline constexpr auto kStatusBarName = "Status";
 // Shown in the status bar's middle part while an operation runs; %1 is 0..100.
 inline constexpr auto kProgressPercent = "%1%";
 

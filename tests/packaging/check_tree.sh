@@ -25,7 +25,7 @@ mime=$(mktemp -d)
 trap 'rm -rf "$mime"' EXIT
 mkdir -p "$mime/packages"
 cp "$share/mime/packages/org.brisol.Brisol.xml" "$mime/packages/"
-update-mime-database "$mime"
+update-mime-database "$mime" >/dev/null
 grep -q 'application/x-brisol-encrypted' "$mime/globs2"
 grep -q '\*\.bsl' "$mime/globs2"
 

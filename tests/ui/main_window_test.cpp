@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
 #include <thread>
+#include <utility>
 
 #include "tests/ui/window_fixture.h"
 #include "ui/texts.h"
@@ -82,6 +84,22 @@ TEST_F(StartUp, TabGoesThroughTheControlsInTheirOrder) {
         } while (!(current->focusPolicy() & Qt::TabFocus));
     }
     EXPECT_EQ(current, field(kPassword1Id)) << "the order wraps around";
+}
+
+TEST_F(StartUp, ScreenReadersHearEachControlByItsLabel) {
+    const std::pair<int, const char*> expected[] = {
+        {kPassword1Id, "PASSWORD-1"},  {kPassword2Id, "PASSWORD-2"},
+        {kExtensionId, "Extension for encrypted file"},
+        {kOpenFileId, "Open FILE..."}, {kCryptId, "Crypt"},
+        {kDecryptId, "Decrypt"},       {kInfoId, "Info"},
+        {kQuitId, "Quit"},             {kStatusBarId, "Status"},
+    };
+    for (const auto& [id, name] : expected) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control(id));
+        ASSERT_NE(accessible, nullptr) << "control " << id;
+        EXPECT_EQ(accessible->text(QAccessible::Name), QString::fromLatin1(name))
+            << "control " << id;
+    }
 }
 
 using ChoosingAFile = WindowTest;
