@@ -5,15 +5,11 @@ namespace brisol {
 void ChunkPipeline::transform(Direction direction, std::uint8_t* data, std::size_t n) {
     const std::size_t full_chunks = n / kChunkSize;
     const std::size_t full_bytes = full_chunks * kChunkSize;
-    // The RC4 layer must see the chunks in order; the GOST layer is independent
-    // of it, so each layer runs over all full chunks at once.
-    if (direction == Direction::Decrypt)
-        cfb_decrypt_blocks(level1, data, full_chunks * kBlocksPerChunk);
-    for (std::size_t offset = 0; offset < full_bytes; offset += kChunkSize)
-        apply(level2, data + offset, kChunkSize);
     if (direction == Direction::Crypt)
-        cfb_encrypt_blocks(level1, data, full_chunks * kBlocksPerChunk);
-    apply(level2, data + full_bytes, n - full_bytes);
+        kernels->crypt_chunks(level1, level2, data, full_chunks);
+    else
+        kernels->decrypt_chunks(level1, level2, data, full_chunks);
+    kernels->level2_apply(level2, data + full_bytes, n - full_bytes);
 }
 
 PipelineResult ChunkPipeline::run(Direction direction, ByteSource& source, ByteSink& sink,

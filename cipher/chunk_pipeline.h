@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "cipher/byte_stream.h"
+#include "cipher/kernels.h"
 #include "cipher/level1_cipher.h"
 #include "cipher/level2_cipher.h"
 #include "cipher/types.h"
@@ -37,6 +38,7 @@ struct PipelineControl {
 struct ChunkPipeline {
     Level1Cipher& level1;
     Level2Cipher& level2;
+    const CipherKernels* kernels = &selected_kernels();
 
     PipelineResult run(Direction direction, ByteSource& source, ByteSink& sink, ChunkBuffer& buffer,
                        const PipelineControl& control = {});

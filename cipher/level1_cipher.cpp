@@ -19,6 +19,19 @@ void build_tables(Level1Cipher& cipher, const SBoxSet& sboxes) noexcept {
         for (std::size_t x = 0; x < 256; ++x)
             cipher.tables[k][x] =
                 static_cast<std::uint8_t>(sboxes[2 * k + 1][x >> 4] << 4 | sboxes[2 * k][x & 15]);
+    // Each wide entry substitutes the nibbles its index covers, shifted to
+    // their place in the word, then rotates; rotation distributes over XOR.
+    const auto substitute = [&sboxes](std::size_t first_row, std::size_t rows, std::size_t x) {
+        std::uint32_t s = 0;
+        for (std::size_t r = 0; r < rows; ++r)
+            s |= std::uint32_t{sboxes[first_row + r][(x >> (4 * r)) & 15]} << (4 * (first_row + r));
+        return std::rotl(s, 11);
+    };
+    for (std::size_t x = 0; x < cipher.wide.low.size(); ++x) {
+        cipher.wide.low[x] = substitute(0, 3, x);
+        cipher.wide.middle[x] = substitute(3, 3, x);
+    }
+    for (std::size_t x = 0; x < cipher.wide.high.size(); ++x) cipher.wide.high[x] = substitute(6, 2, x);
 }
 
 void set_key(Level1Cipher& cipher, const PasswordKey& key) noexcept {

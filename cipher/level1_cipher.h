@@ -7,6 +7,8 @@
 //   merged pairwise into four byte tables T0..T3 so a round costs four look-ups.
 // - Words are little-endian; the first four block bytes are N1.
 // - The feedback register chains across all full chunks of an operation.
+// - The fast paths use wider tables instead (level1_wide.h); all of them are
+//   built from the same S-boxes by build_tables.
 // - Table look-ups are indexed by secret-dependent data and are therefore not
 //   constant-time; cache timing can leak key material to a local observer.
 
@@ -25,8 +27,19 @@ using SubstitutionTables = std::array<std::array<std::uint8_t, 256>, 4>;
 // K0..K7 three times, then K7..K0.
 using RoundKeys = WipedArray<std::uint32_t, 32>;
 
+// The whole round function after the key addition, substitution and <<<11
+// folded together, in three look-ups: bits 0..11, 12..23 and 24..31 of the
+// word index low, middle and high, and the three entries XOR to the result.
+inline constexpr std::size_t kWideIndexBits = 12;
+struct WideTables {
+    std::array<std::uint32_t, 1u << kWideIndexBits> low{};
+    std::array<std::uint32_t, 1u << kWideIndexBits> middle{};
+    std::array<std::uint32_t, 256> high{};
+};
+
 struct Level1Cipher {
     SubstitutionTables tables{};
+    WideTables wide{};
     RoundKeys round_keys;
     FeedbackRegister reg;
 };

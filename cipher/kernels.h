@@ -1,0 +1,40 @@
+#pragma once
+// The interchangeable ways of running the two layers, and the choice among
+// them made once, at first use, from what the CPU reports. Every kernel gives
+// the same bytes; they differ only in speed.
+//
+// What is unusual here:
+// - The straightforward kernel is the plain code of level1_cipher.h and
+//   level2_cipher.h, kept as the reference the others are tested against.
+// - Crypt is one GOST chain whatever the CPU, so the fast kernels differ only
+//   in Decrypt.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "cipher/level1_cipher.h"
+#include "cipher/level2_cipher.h"
+
+namespace brisol {
+
+struct CipherKernels {
+    std::string_view name;
+    // Whole chunks in place. Crypt applies, per chunk, the RC4 layer then GOST
+    // feedback; Decrypt the reverse.
+    void (*crypt_chunks)(Level1Cipher&, Level2Cipher&, std::uint8_t* data, std::size_t chunks);
+    void (*decrypt_chunks)(Level1Cipher&, Level2Cipher&, std::uint8_t* data, std::size_t chunks);
+    // The single layers, as in level1_cipher.h and level2_cipher.h.
+    void (*level1_encrypt)(Level1Cipher&, std::uint8_t* data, std::size_t blocks);
+    void (*level1_decrypt)(Level1Cipher&, std::uint8_t* data, std::size_t blocks);
+    void (*level2_apply)(Level2Cipher&, std::uint8_t* data, std::size_t n);
+};
+
+// The kernels this CPU can run: the straightforward one first, the one
+// selected_kernels() picks last.
+std::span<const CipherKernels> supported_kernels() noexcept;
+
+const CipherKernels& selected_kernels() noexcept;
+
+}  // namespace brisol
