@@ -4,7 +4,7 @@
 
 #include "cipher/level1_vbmi.h"
 #include "cipher/level1_wide.h"
-#include "cipher/level2_fast.h"
+#include "cipher/level2_walk.h"
 
 namespace brisol {
 namespace {
@@ -38,11 +38,12 @@ void encrypt_chunk(const WideRounds& w, FeedbackRegister& reg, std::uint8_t* chu
         std::uint32_t a = n1;
         std::uint32_t c = n2;
         std::uint64_t keystream = 0;
+#pragma GCC unroll 8
         for (std::size_t step = 0; step < 32; step += 4) {
-            c ^= wide_round(w, a + w.keys[step]);
-            a ^= wide_round(w, c + w.keys[step + 1]);
-            c ^= wide_round(w, a + w.keys[step + 2]);
-            a ^= wide_round(w, c + w.keys[step + 3]);
+            c = wide_round(w, c, a + w.keys[step]);
+            a = wide_round(w, a, c + w.keys[step + 1]);
+            c = wide_round(w, c, a + w.keys[step + 2]);
+            a = wide_round(w, a, c + w.keys[step + 3]);
             // One keystream byte per four rounds: eight per block.
             if constexpr (kWithNext) keystream |= next_keystream_byte(next_walk) << (2 * step);
         }
@@ -60,7 +61,7 @@ void fast_crypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::uint8_t*
                        std::size_t chunks) {
     if (chunks == 0) return;
     const WideRounds w = wide_rounds(level1);
-    apply_fast(level2, data, kChunkSize);
+    apply(level2, data, kChunkSize);
     for (std::size_t c = 0; c + 1 < chunks; ++c) {
         Rc4Walk next_walk{level2.s.begin()};
         encrypt_chunk<true>(w, level1.reg, data + c * kChunkSize, next_walk,
@@ -74,17 +75,17 @@ void wide_decrypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::uint8_
                          std::size_t chunks) {
     for (std::size_t c = 0; c < chunks; ++c) {
         wide_decrypt_blocks(level1, data + c * kChunkSize, kBlocksPerChunk);
-        apply_fast(level2, data + c * kChunkSize, kChunkSize);
+        apply(level2, data + c * kChunkSize, kChunkSize);
     }
 }
 
 constexpr CipherKernels kStraightforward{"straightforward", plain_crypt_chunks,
                                          plain_decrypt_chunks, cfb_encrypt_blocks,
-                                         cfb_decrypt_blocks, apply};
-constexpr CipherKernels kScalar{"scalar",           fast_crypt_chunks,   wide_decrypt_chunks,
-                                wide_encrypt_blocks, wide_decrypt_blocks, apply_fast};
-constexpr CipherKernels kVbmi{"avx512vbmi",       fast_crypt_chunks,  vbmi_decrypt_chunks,
-                              wide_encrypt_blocks, vbmi_decrypt_blocks, apply_fast};
+                                         cfb_decrypt_blocks};
+constexpr CipherKernels kScalar{"scalar", fast_crypt_chunks, wide_decrypt_chunks,
+                                wide_encrypt_blocks, wide_decrypt_blocks};
+constexpr CipherKernels kVbmi{"avx512vbmi", fast_crypt_chunks, vbmi_decrypt_chunks,
+                              wide_encrypt_blocks, vbmi_decrypt_blocks};
 
 struct KernelChoice {
     std::array<CipherKernels, 3> supported;

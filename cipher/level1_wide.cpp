@@ -22,9 +22,10 @@ void decrypt_lanes(const WideRounds& w, std::uint64_t previous, std::uint8_t* da
         n2[b] = static_cast<std::uint32_t>(feedback >> 32);
     }
     for (std::size_t step = 0; step < 32; step += 2) {
-        for (std::size_t b = 0; b < kDecryptLanes; ++b) n2[b] ^= wide_round(w, n1[b] + w.keys[step]);
         for (std::size_t b = 0; b < kDecryptLanes; ++b)
-            n1[b] ^= wide_round(w, n2[b] + w.keys[step + 1]);
+            n2[b] = wide_round(w, n2[b], n1[b] + w.keys[step]);
+        for (std::size_t b = 0; b < kDecryptLanes; ++b)
+            n1[b] = wide_round(w, n1[b], n2[b] + w.keys[step + 1]);
     }
     for (std::size_t b = 0; b < kDecryptLanes; ++b) {
         std::uint8_t* block = data + b * kBlockSize;

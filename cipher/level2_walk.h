@@ -1,12 +1,9 @@
 #pragma once
-// The RC4 layer (level2_cipher.h) again, faster and with the same output.
-//
-// What is unusual here:
-// - Keystream bytes are gathered eight at a time and XORed over the data as
-//   one 64-bit word.
-// - Single keystream steps are open to other code, so the Crypt pass can slot
-//   the next chunk's RC4 work between the rounds of the GOST chain.
-// - Look-ups are indexed by secret state and are not constant-time.
+// Single steps of the RC4 layer (level2_cipher.h), so that the Crypt pass can
+// slot the next chunk's RC4 work between the rounds of the GOST chain. The
+// steps are those of apply(); gathering eight keystream bytes into one word
+// saves seven byte stores.
+// Look-ups are indexed by secret state and are not constant-time.
 
 #include <bit>
 #include <cstddef>
@@ -42,14 +39,5 @@ inline void xor_keystream_word(std::uint8_t* data, std::uint64_t keystream) noex
     word ^= keystream;
     std::memcpy(data, &word, sizeof word);
 }
-
-inline void xor_keystream8(Rc4Walk& w, std::uint8_t* data) noexcept {
-    std::uint64_t keystream = 0;
-    for (unsigned b = 0; b < 8; ++b) keystream |= next_keystream_byte(w) << (8 * b);
-    xor_keystream_word(data, keystream);
-}
-
-// Same contract as apply(): one chunk or a shorter tail, n <= 512.
-void apply_fast(Level2Cipher& cipher, std::uint8_t* data, std::size_t n) noexcept;
 
 }  // namespace brisol

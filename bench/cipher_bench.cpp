@@ -1,0 +1,202 @@
+// Speed of each kernel, layer by layer and through the whole pipeline in
+// memory, next to libgcrypt GOST-CFB and OpenSSL RC4 measured in the same run.
+// Prints Google Benchmark's table, then MB/s and the ratio to each anchor.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "bench/anchors.h"
+#include "cipher/chunk_pipeline.h"
+#include "cipher/kernels.h"
+#include "cipher/memory_stream.h"
+
+namespace brisol::bench {
+namespace {
+
+constexpr std::size_t kBufferBytes = ChunkBuffer::kDefaultChunks * kChunkSize;
+constexpr std::size_t kPipelineBytes = 16 * kBufferBytes;
+constexpr double kMegabyte = 1e6;
+
+std::vector<std::uint8_t> filled(std::size_t n) {
+    std::vector<std::uint8_t> out(n);
+    std::uint32_t x = 2463534242u;
+    for (auto& b : out) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        b = static_cast<std::uint8_t>(x);
+    }
+    return out;
+}
+
+struct Keyed {
+    Level1Cipher level1;
+    Level2Cipher level2;
+    Keyed() {
+        build_tables(level1);
+        set_key(level1, make_password_key("first benchmark password"));
+        set_key(level2, make_password_key("second benchmark password"));
+    }
+};
+
+const PasswordKey& anchor_key() {
+    static const PasswordKey key = make_password_key("first benchmark password");
+    return key;
+}
+
+class CountingSink final : public ByteSink {
+public:
+    IoStatus write(std::span<const std::uint8_t> bytes) override {
+        benchmark::DoNotOptimize(bytes.data());
+        return {bytes.size(), 0};
+    }
+};
+
+void level1_run(benchmark::State& state, const CipherKernels* k, bool encrypt) {
+    auto keyed = std::make_unique<Keyed>();
+    std::vector<std::uint8_t> data = filled(kBufferBytes);
+    for (auto _ : state) {
+        (encrypt ? k->level1_encrypt : k->level1_decrypt)(keyed->level1, data.data(),
+                                                           kBufferBytes / kBlockSize);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kBufferBytes));
+}
+
+void level2_run(benchmark::State& state) {
+    auto keyed = std::make_unique<Keyed>();
+    std::vector<std::uint8_t> data = filled(kBufferBytes);
+    for (auto _ : state) {
+        for (std::size_t at = 0; at < kBufferBytes; at += kChunkSize)
+            apply(keyed->level2, data.data() + at, kChunkSize);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kBufferBytes));
+}
+
+void pipeline_run(benchmark::State& state, const CipherKernels* k, Direction direction) {
+    auto keyed = std::make_unique<Keyed>();
+    const std::vector<std::uint8_t> input = filled(kPipelineBytes);
+    ChunkBuffer buffer;
+    for (auto _ : state) {
+        MemorySource source(input);
+        CountingSink sink;
+        ChunkPipeline{keyed->level1, keyed->level2, k}.run(direction, source, sink, buffer);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kPipelineBytes));
+}
+
+void gcrypt_run(benchmark::State& state, GostDirection direction) {
+    GcryptGostCfb gost(direction, anchor_key().begin());
+    std::vector<std::uint8_t> data = filled(kBufferBytes);
+    for (auto _ : state) {
+        if (!gost.run(data.data(), data.size())) state.SkipWithError("libgcrypt refused");
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kBufferBytes));
+}
+
+void openssl_run(benchmark::State& state) {
+    OpensslRc4 rc4(anchor_key().begin());
+    std::vector<std::uint8_t> data = filled(kBufferBytes);
+    for (auto _ : state) {
+        rc4.run(data.data(), data.size());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kBufferBytes));
+}
+
+const std::string kGcryptEncrypt = "anchor/libgcrypt_gost_cfb_encrypt";
+const std::string kGcryptDecrypt = "anchor/libgcrypt_gost_cfb_decrypt";
+const std::string kOpensslRc4 = "anchor/openssl_rc4";
+const std::string kLevel2 = "level2/every_kernel";
+
+// What each of ours is compared with, and the goal for that ratio (0: none).
+struct Comparison {
+    std::string prefix;
+    std::string anchor;
+    double goal;
+};
+
+const std::vector<Comparison>& comparisons() {
+    static const std::vector<Comparison> list = {
+        {"level1_encrypt/", kGcryptEncrypt, 0},
+        {"level1_decrypt/", kGcryptDecrypt, 0},
+        {kLevel2, kOpensslRc4, 0},
+        {"pipeline_crypt/", kGcryptEncrypt, 1.3},
+        {"pipeline_decrypt/", kGcryptDecrypt, 8},
+        {"pipeline_decrypt/", kOpensslRc4, 0.8},
+    };
+    return list;
+}
+
+void register_all() {
+    benchmark::RegisterBenchmark(kGcryptEncrypt.c_str(), gcrypt_run, GostDirection::Encrypt);
+    benchmark::RegisterBenchmark(kGcryptDecrypt.c_str(), gcrypt_run, GostDirection::Decrypt);
+    benchmark::RegisterBenchmark(kOpensslRc4.c_str(), openssl_run);
+    benchmark::RegisterBenchmark(kLevel2.c_str(), level2_run);
+    for (const CipherKernels& k : supported_kernels()) {
+        const std::string name(k.name);
+        benchmark::RegisterBenchmark(("level1_encrypt/" + name).c_str(), level1_run, &k, true);
+        benchmark::RegisterBenchmark(("level1_decrypt/" + name).c_str(), level1_run, &k, false);
+        benchmark::RegisterBenchmark(("pipeline_crypt/" + name).c_str(), pipeline_run, &k,
+                                     Direction::Crypt);
+        benchmark::RegisterBenchmark(("pipeline_decrypt/" + name).c_str(), pipeline_run, &k,
+                                     Direction::Decrypt);
+    }
+}
+
+// Keeps every run's bytes per second for the ratio table.
+class RateCollector final : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            const auto rate = run.counters.find("bytes_per_second");
+            if (rate != run.counters.end() && !run.error_occurred)
+                rates[run.benchmark_name()] = rate->second.value / kMegabyte;
+        }
+    }
+
+    std::map<std::string, double> rates;
+};
+
+void print_ratios(const std::map<std::string, double>& rates) {
+    std::printf("\n%-34s %9s  %-34s %9s %7s %6s\n", "ours", "MB/s", "anchor", "MB/s", "ratio",
+                "goal");
+    for (const Comparison& c : comparisons()) {
+        const auto anchor = rates.find(c.anchor);
+        if (anchor == rates.end()) continue;
+        for (const CipherKernels& k : supported_kernels()) {
+            const bool shared = c.prefix.back() != '/';
+            if (shared && &k != &supported_kernels().front()) continue;
+            const auto ours = rates.find(shared ? c.prefix : c.prefix + std::string(k.name));
+            if (ours == rates.end()) continue;
+            const double ratio = ours->second / anchor->second;
+            std::printf("%-34s %9.1f  %-34s %9.1f %6.2fx", ours->first.c_str(), ours->second,
+                        c.anchor.c_str(), anchor->second, ratio);
+            if (c.goal > 0 && &k == &selected_kernels())
+                std::printf(" >=%.1fx %s", c.goal, ratio >= c.goal ? "met" : "MISSED");
+            std::printf("\n");
+        }
+    }
+    std::printf("selected kernel: %.*s\n", static_cast<int>(selected_kernels().name.size()),
+                selected_kernels().name.data());
+}
+
+}  // namespace
+}  // namespace brisol::bench
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    brisol::bench::register_all();
+    brisol::bench::RateCollector collector;
+    benchmark::RunSpecifiedBenchmarks(&collector);
+    brisol::bench::print_ratios(collector.rates);
+    benchmark::Shutdown();
+    return 0;
+}
