@@ -71,12 +71,15 @@ struct PreparedCiphers {
     explicit PreparedCiphers(Passwords p)
         : PreparedCiphers(make_password_key(p.one), make_password_key(p.two)) {}
 
-    ChunkPipeline pipeline() { return ChunkPipeline{level1, level2}; }
+    ChunkPipeline pipeline(const CipherKernels& kernels = selected_kernels()) {
+        return ChunkPipeline{level1, level2, &kernels};
+    }
 };
 
 struct RunOptions {
     std::size_t buffer_chunks = ChunkBuffer::kDefaultChunks;
     std::size_t max_read = SIZE_MAX;
+    const CipherKernels* kernels = nullptr;  // the selected ones
 };
 
 inline Bytes run_pipeline(Direction direction, const Bytes& input, Passwords passwords,
@@ -85,7 +88,8 @@ inline Bytes run_pipeline(Direction direction, const Bytes& input, Passwords pas
     ChunkBuffer buffer(options.buffer_chunks);
     MemorySource source(input, options.max_read);
     MemorySink sink;
-    ciphers.pipeline().run(direction, source, sink, buffer);
+    ciphers.pipeline(options.kernels ? *options.kernels : selected_kernels())
+        .run(direction, source, sink, buffer);
     return sink.data;
 }
 

@@ -86,17 +86,17 @@ TEST_F(Libgcrypt, GostFeedbackAgreesOverManyChainedBlocks) {
     constexpr std::size_t kBlocks = 3 * kBlocksPerChunk + 5;
     const Bytes plain = test::test_bytes(kBlocks * kBlockSize, 31);
     for (const KeyCase& c : key_cases()) {
-        SCOPED_TRACE(c.name);
-        for (const Direction d : {Direction::Crypt, Direction::Decrypt}) {
-            Level1Cipher cipher;
-            build_tables(cipher);
-            set_key(cipher, c.key);
-            Bytes ours = plain;
-            if (d == Direction::Crypt)
-                cfb_encrypt_blocks(cipher, ours.data(), kBlocks);
-            else
-                cfb_decrypt_blocks(cipher, ours.data(), kBlocks);
-            EXPECT_EQ(ours, oracle_gost_cfb(d, c.key, plain));
+        for (const CipherKernels& k : supported_kernels()) {
+            SCOPED_TRACE(testing::Message() << c.name << ", " << k.name);
+            for (const Direction d : {Direction::Crypt, Direction::Decrypt}) {
+                Level1Cipher cipher;
+                build_tables(cipher);
+                set_key(cipher, c.key);
+                Bytes ours = plain;
+                (d == Direction::Crypt ? k.level1_encrypt : k.level1_decrypt)(cipher, ours.data(),
+                                                                              kBlocks);
+                EXPECT_EQ(ours, oracle_gost_cfb(d, c.key, plain));
+            }
         }
     }
 }
@@ -163,8 +163,12 @@ TEST_F(Libgcrypt, WholeFilesMatchTheLayoutBuiltFromTheOracles) {
         SCOPED_TRACE(testing::Message() << "length " << length);
         const Bytes plain = test::test_bytes(length, 77);
         const Bytes expected = expected_encrypted_file(plain, key1, key2);
-        EXPECT_EQ(test::run_pipeline(Direction::Crypt, plain, p, {.buffer_chunks = 3}), expected);
-        EXPECT_EQ(test::run_pipeline(Direction::Decrypt, expected, p, {.buffer_chunks = 3}), plain);
+        for (const CipherKernels& k : supported_kernels()) {
+            SCOPED_TRACE(k.name);
+            const test::RunOptions options{.buffer_chunks = 3, .kernels = &k};
+            EXPECT_EQ(test::run_pipeline(Direction::Crypt, plain, p, options), expected);
+            EXPECT_EQ(test::run_pipeline(Direction::Decrypt, expected, p, options), plain);
+        }
     }
 }
 

@@ -1,0 +1,122 @@
+// Every kernel this CPU can run must give the straightforward kernel's bytes
+// and leave both layers in the same state, at every length and split point.
+
+#include "cipher/kernels.h"
+
+#include <gtest/gtest.h>
+
+#include "cipher/level1_vbmi.h"
+#include "cipher_test_support.h"
+
+namespace brisol {
+namespace {
+
+using test::Bytes;
+
+const CipherKernels& reference() { return supported_kernels().front(); }
+
+// The kernels under test: all but the reference.
+std::span<const CipherKernels> fast_kernels() { return supported_kernels().subspan(1); }
+
+TEST(CipherKernels, TheFastestSupportedKernelIsSelected) {
+    ASSERT_GE(supported_kernels().size(), 2u);
+    EXPECT_EQ(reference().name, "straightforward");
+    EXPECT_EQ(&selected_kernels(), &supported_kernels().back());
+    if (cpu_has_vbmi()) {
+        EXPECT_EQ(selected_kernels().name, "avx512vbmi");
+    }
+}
+
+// Block counts around the eight-lane groups and the 64-block chunk the vector
+// kernel works on, from registers left by earlier data.
+struct BlockCase {
+    std::size_t blocks;
+    FeedbackRegister start;
+};
+
+const BlockCase kBlockCases[] = {
+    {0, {0, 0}},          {1, {0, 0}},          {7, {1, 2}},
+    {8, {0, 0}},          {9, {0xFFFFFFFF, 0}}, {63, {0x01234567, 0x89ABCDEF}},
+    {64, {0, 0}},         {65, {7, 7}},         {128, {0xDEADBEEF, 0x600DF00D}},
+    {3 * 64 + 17, {0, 1}}};
+
+TEST(CipherKernels, GostLayerAloneMatchesTheReferenceBothWays) {
+    const PasswordKey key = make_password_key("kernel blocks");
+    for (const CipherKernels& k : fast_kernels()) {
+        for (const BlockCase& c : kBlockCases) {
+            SCOPED_TRACE(testing::Message() << k.name << ", blocks " << c.blocks);
+            const Bytes input = test::test_bytes(c.blocks * kBlockSize, 9);
+            for (const bool encrypt : {true, false}) {
+                test::PreparedCiphers want(key, key);
+                test::PreparedCiphers got(key, key);
+                want.level1.reg = got.level1.reg = c.start;
+                Bytes want_bytes = input;
+                Bytes got_bytes = input;
+                (encrypt ? reference().level1_encrypt
+                         : reference().level1_decrypt)(want.level1, want_bytes.data(), c.blocks);
+                (encrypt ? k.level1_encrypt : k.level1_decrypt)(got.level1, got_bytes.data(),
+                                                                c.blocks);
+                EXPECT_EQ(got_bytes, want_bytes) << (encrypt ? "encrypt" : "decrypt");
+                EXPECT_EQ(got.level1.reg, want.level1.reg) << (encrypt ? "encrypt" : "decrypt");
+            }
+        }
+    }
+}
+
+// Whole-chunk passes carry both layers' state on: the register, and RC4's
+// permutation, which the Crypt pass advances one chunk ahead of the chain.
+TEST(CipherKernels, ChunkPassesMatchTheReferenceAndCarryTheState) {
+    const PasswordKey key1 = make_password_key("chunk passes one");
+    const PasswordKey key2 = make_password_key("chunk passes two");
+    for (const CipherKernels& k : fast_kernels()) {
+        for (const Direction d : {Direction::Crypt, Direction::Decrypt}) {
+            test::PreparedCiphers want(key1, key2);
+            test::PreparedCiphers got(key1, key2);
+            // Consecutive calls of 0, 1, 2 and 5 chunks, as buffers of
+            // different fill would make them.
+            for (const std::size_t chunks : {0u, 1u, 2u, 5u, 1u}) {
+                SCOPED_TRACE(testing::Message() << k.name << ", chunks " << chunks);
+                const Bytes input = test::test_bytes(chunks * kChunkSize, chunks + 40);
+                Bytes want_bytes = input;
+                Bytes got_bytes = input;
+                if (d == Direction::Crypt) {
+                    reference().crypt_chunks(want.level1, want.level2, want_bytes.data(), chunks);
+                    k.crypt_chunks(got.level1, got.level2, got_bytes.data(), chunks);
+                } else {
+                    reference().decrypt_chunks(want.level1, want.level2, want_bytes.data(), chunks);
+                    k.decrypt_chunks(got.level1, got.level2, got_bytes.data(), chunks);
+                }
+                EXPECT_EQ(got_bytes, want_bytes);
+                EXPECT_EQ(got.level1.reg, want.level1.reg);
+                EXPECT_EQ(got.level2.s, want.level2.s);
+            }
+        }
+    }
+}
+
+TEST(CipherKernels, PipelineMatchesTheReferenceForEveryLengthBufferAndReadSize) {
+    const test::Passwords p{"pipeline kernels", "second of them"};
+    const std::size_t lengths[] = {0, 1, 511, 512, 513, 1024 + 7, 64 * kChunkSize + 300};
+    const test::RunOptions splits[] = {
+        {.buffer_chunks = 1}, {.buffer_chunks = 3}, {.buffer_chunks = 3, .max_read = 700},
+        {.buffer_chunks = 512}, {.buffer_chunks = 2, .max_read = 1}};
+    for (const CipherKernels& k : fast_kernels()) {
+        for (const std::size_t length : lengths) {
+            const Bytes plain = test::test_bytes(length, 21);
+            const Bytes cipher_text = test::run_pipeline(Direction::Crypt, plain, p,
+                                                         {.kernels = &reference()});
+            for (const test::RunOptions& split : splits) {
+                SCOPED_TRACE(testing::Message() << k.name << ", length " << length << ", buffer "
+                                                << split.buffer_chunks << ", reads of at most "
+                                                << split.max_read);
+                test::RunOptions options = split;
+                options.kernels = &k;
+                EXPECT_EQ(test::run_pipeline(Direction::Crypt, plain, p, options), cipher_text);
+                EXPECT_EQ(test::run_pipeline(Direction::Decrypt, cipher_text, p, options), plain);
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace brisol
