@@ -5,7 +5,7 @@ BUILD ?= build
 WERROR ?= OFF
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test run screenshots install package clean
+.PHONY: all deps configure build test run screenshots install package clean bench
 
 all: build
 
@@ -23,6 +23,12 @@ test: build
 
 run: build
 	@$(BUILD)/brisol
+
+# Kernel and pipeline speed against libgcrypt and OpenSSL, then file to file.
+BENCH_MIB ?= 256
+bench: build
+	@$(BUILD)/bench/brisol-bench --benchmark_min_time=0.5
+	@bench/end_to_end.sh $(BUILD) $(BENCH_MIB)
 
 screenshots: build
 	@mkdir -p docs
