@@ -9,7 +9,7 @@ void ChunkPipeline::transform(Direction direction, std::uint8_t* data, std::size
         kernels->crypt_chunks(level1, level2, data, full_chunks);
     else
         kernels->decrypt_chunks(level1, level2, data, full_chunks);
-    apply(level2, data + full_bytes, n - full_bytes);
+    kernels->level2_apply(level2, data + full_bytes, n - full_bytes);
 }
 
 PipelineResult ChunkPipeline::run(Direction direction, ByteSource& source, ByteSink& sink,

@@ -4,6 +4,7 @@
 
 #include "cipher/level1_vbmi.h"
 #include "cipher/level1_wide.h"
+#include "cipher/level2_lookahead.h"
 #include "cipher/level2_walk.h"
 
 namespace brisol {
@@ -61,7 +62,7 @@ void fast_crypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::uint8_t*
                        std::size_t chunks) {
     if (chunks == 0) return;
     const WideRounds w = wide_rounds(level1);
-    apply(level2, data, kChunkSize);
+    apply_lookahead(level2, data, kChunkSize);
     for (std::size_t c = 0; c + 1 < chunks; ++c) {
         Rc4Walk next_walk{level2.s.begin()};
         encrypt_chunk<true>(w, level1.reg, data + c * kChunkSize, next_walk,
@@ -75,17 +76,17 @@ void wide_decrypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::uint8_
                          std::size_t chunks) {
     for (std::size_t c = 0; c < chunks; ++c) {
         wide_decrypt_blocks(level1, data + c * kChunkSize, kBlocksPerChunk);
-        apply(level2, data + c * kChunkSize, kChunkSize);
+        apply_lookahead(level2, data + c * kChunkSize, kChunkSize);
     }
 }
 
 constexpr CipherKernels kStraightforward{"straightforward", plain_crypt_chunks,
                                          plain_decrypt_chunks, cfb_encrypt_blocks,
-                                         cfb_decrypt_blocks};
+                                         cfb_decrypt_blocks, apply};
 constexpr CipherKernels kScalar{"scalar", fast_crypt_chunks, wide_decrypt_chunks,
-                                wide_encrypt_blocks, wide_decrypt_blocks};
+                                wide_encrypt_blocks, wide_decrypt_blocks, apply_lookahead};
 constexpr CipherKernels kVbmi{"avx512vbmi", fast_crypt_chunks, vbmi_decrypt_chunks,
-                              wide_encrypt_blocks, vbmi_decrypt_blocks};
+                              wide_encrypt_blocks, vbmi_decrypt_blocks, apply_lookahead};
 
 struct KernelChoice {
     std::array<CipherKernels, 3> supported;

@@ -8,8 +8,6 @@
 //   level2_cipher.h, kept as the reference the others are tested against.
 // - Crypt is one GOST chain whatever the CPU, so the fast kernels differ only
 //   in Decrypt.
-// - All kernels share apply() for RC4: no rewrite of it in plain C++ measured
-//   faster, and its serial chain leaves nothing to spread over lanes.
 
 #include <cstddef>
 #include <cstdint>
@@ -30,6 +28,8 @@ struct CipherKernels {
     // The GOST layer alone, as cfb_encrypt_blocks and cfb_decrypt_blocks.
     void (*level1_encrypt)(Level1Cipher&, std::uint8_t* data, std::size_t blocks);
     void (*level1_decrypt)(Level1Cipher&, std::uint8_t* data, std::size_t blocks);
+    // The RC4 layer alone over one chunk or the tail, as apply().
+    void (*level2_apply)(Level2Cipher&, std::uint8_t* data, std::size_t n);
 };
 
 // The kernels this CPU can run: the straightforward one first, the one

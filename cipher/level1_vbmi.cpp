@@ -5,7 +5,7 @@
 #include <array>
 
 #include "cipher/level1_wide.h"
-#include "cipher/level2_cipher.h"
+#include "cipher/level2_lookahead.h"
 
 #define BRISOL_VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi")))
 
@@ -147,7 +147,7 @@ BRISOL_VBMI void vbmi_decrypt_chunks(Level1Cipher& level1, Level2Cipher& level2,
     __m512i carry = carry_from(level1.reg);
     for (std::size_t c = 0; c < chunks; ++c) {
         decrypt_chunk(r, data + c * kChunkSize, carry);
-        apply(level2, data + c * kChunkSize, kChunkSize);
+        apply_lookahead(level2, data + c * kChunkSize, kChunkSize);
     }
     level1.reg = register_from(carry);
     secure_wipe(r.keys, sizeof r.keys);

@@ -63,6 +63,28 @@ TEST(CipherKernels, GostLayerAloneMatchesTheReferenceBothWays) {
     }
 }
 
+// Lengths on both sides of where i wraps, called one after another as
+// chunks and a tail are, so the permutation carries over between calls.
+TEST(CipherKernels, Rc4LayerAloneMatchesTheReferenceAndCarriesThePermutation) {
+    const std::size_t lengths[] = {0, 1, 2, 3, 8, 255, 256, 257, 511, 512, 512, 512, 100};
+    for (const CipherKernels& k : fast_kernels()) {
+        for (const std::string_view password : {"", "rc4 kernels", "0123456789abcdefghijklmnopqrstu"}) {
+            test::PreparedCiphers want(make_password_key(password), make_password_key(password));
+            test::PreparedCiphers got(make_password_key(password), make_password_key(password));
+            for (const std::size_t n : lengths) {
+                SCOPED_TRACE(testing::Message() << k.name << ", \"" << password << "\", " << n);
+                const Bytes input = test::test_bytes(n, static_cast<std::uint32_t>(n));
+                Bytes want_bytes = input;
+                Bytes got_bytes = input;
+                reference().level2_apply(want.level2, want_bytes.data(), n);
+                k.level2_apply(got.level2, got_bytes.data(), n);
+                EXPECT_EQ(got_bytes, want_bytes);
+                EXPECT_EQ(got.level2.s, want.level2.s);
+            }
+        }
+    }
+}
+
 // Whole-chunk passes carry both layers' state on: the register, and RC4's
 // permutation, which the Crypt pass advances one chunk ahead of the chain.
 TEST(CipherKernels, ChunkPassesMatchTheReferenceAndCarryTheState) {
