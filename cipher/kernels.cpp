@@ -1,7 +1,9 @@
 #include "cipher/kernels.h"
 
 #include <array>
+#include <utility>
 
+#include "cipher/level1_avx2.h"
 #include "cipher/level1_vbmi.h"
 #include "cipher/level1_wide.h"
 #include "cipher/level2_lookahead.h"
@@ -85,17 +87,27 @@ constexpr CipherKernels kStraightforward{"straightforward", plain_crypt_chunks,
                                          cfb_decrypt_blocks, apply};
 constexpr CipherKernels kScalar{"scalar", fast_crypt_chunks, wide_decrypt_chunks,
                                 wide_encrypt_blocks, wide_decrypt_blocks, apply_lookahead};
+constexpr CipherKernels kAvx2{"avx2", fast_crypt_chunks, avx2_decrypt_chunks,
+                              wide_encrypt_blocks, avx2_decrypt_blocks, apply_lookahead};
 constexpr CipherKernels kVbmi{"avx512vbmi", fast_crypt_chunks, vbmi_decrypt_chunks,
                               wide_encrypt_blocks, vbmi_decrypt_blocks, apply_lookahead};
 
 struct KernelChoice {
-    std::array<CipherKernels, 3> supported;
-    std::size_t count;
+    std::array<CipherKernels, 4> supported{};
+    std::size_t count = 0;
 };
 
 KernelChoice choose() noexcept {
-    if (cpu_has_vbmi()) return {{kStraightforward, kScalar, kVbmi}, 3};
-    return {{kStraightforward, kScalar, kScalar}, 2};
+    const std::array<std::pair<const CipherKernels*, bool>, 4> all = {{
+        {&kStraightforward, true},
+        {&kScalar, true},
+        {&kAvx2, cpu_has_avx2()},
+        {&kVbmi, cpu_has_vbmi()},
+    }};
+    KernelChoice c;
+    for (const auto& [kernels, usable] : all)
+        if (usable) c.supported[c.count++] = *kernels;
+    return c;
 }
 
 const KernelChoice& choice() noexcept {
