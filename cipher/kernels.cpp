@@ -7,7 +7,6 @@
 #include "cipher/level1_vbmi.h"
 #include "cipher/level1_wide.h"
 #include "cipher/level2_lookahead.h"
-#include "cipher/level2_walk.h"
 
 namespace brisol {
 namespace {
@@ -34,28 +33,27 @@ void plain_decrypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::uint8
 // run in the issue slots the chain leaves idle.
 template <bool kWithNext>
 void encrypt_chunk(const WideRounds& w, FeedbackRegister& reg, std::uint8_t* chunk,
-                   Rc4Walk& next_walk, std::uint8_t* next_chunk) noexcept {
+                   std::uint8_t* rc4_state, std::uint8_t* next_chunk) noexcept {
     std::uint32_t n1 = reg.n1;
     std::uint32_t n2 = reg.n2;
+    Rc4Lookahead walk(rc4_state);
     for (std::size_t b = 0; b < kBlocksPerChunk; ++b) {
         std::uint32_t a = n1;
         std::uint32_t c = n2;
-        std::uint64_t keystream = 0;
 #pragma GCC unroll 8
         for (std::size_t step = 0; step < 32; step += 4) {
             c = wide_round(w, c, a + w.keys[step]);
             a = wide_round(w, a, c + w.keys[step + 1]);
             c = wide_round(w, c, a + w.keys[step + 2]);
             a = wide_round(w, a, c + w.keys[step + 3]);
-            // One keystream byte per four rounds: eight per block.
-            if constexpr (kWithNext) keystream |= next_keystream_byte(next_walk) << (2 * step);
+            // One RC4 byte per four rounds: eight per block.
+            if constexpr (kWithNext) walk.step(next_chunk[b * kBlockSize + step / 4]);
         }
         std::uint8_t* block = chunk + b * kBlockSize;
         n1 = load_le32(block) ^ c;
         n2 = load_le32(block + 4) ^ a;
         store_le32(block, n1);
         store_le32(block + 4, n2);
-        if constexpr (kWithNext) xor_keystream_word(next_chunk + b * kBlockSize, keystream);
     }
     reg = {n1, n2};
 }
@@ -65,13 +63,11 @@ void fast_crypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::uint8_t*
     if (chunks == 0) return;
     const WideRounds w = wide_rounds(level1);
     apply_lookahead(level2, data, kChunkSize);
-    for (std::size_t c = 0; c + 1 < chunks; ++c) {
-        Rc4Walk next_walk{level2.s.begin()};
-        encrypt_chunk<true>(w, level1.reg, data + c * kChunkSize, next_walk,
+    for (std::size_t c = 0; c + 1 < chunks; ++c)
+        encrypt_chunk<true>(w, level1.reg, data + c * kChunkSize, level2.s.begin(),
                             data + (c + 1) * kChunkSize);
-    }
-    Rc4Walk unused{level2.s.begin()};
-    encrypt_chunk<false>(w, level1.reg, data + (chunks - 1) * kChunkSize, unused, nullptr);
+    encrypt_chunk<false>(w, level1.reg, data + (chunks - 1) * kChunkSize, level2.s.begin(),
+                         nullptr);
 }
 
 void wide_decrypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::uint8_t* data,

@@ -24,8 +24,9 @@ bool cpu_has_vbmi() noexcept;
 
 void vbmi_decrypt_blocks(Level1Cipher& cipher, std::uint8_t* data, std::size_t blocks) noexcept;
 
-// The Decrypt pass over whole chunks: per chunk, GOST then the RC4 layer,
-// while the chunk is still in the first-level cache.
+// The Decrypt pass over whole chunks: per chunk, GOST then the RC4 layer.
+// Each chunk's RC4 layer runs between the GOST rounds of the chunk after it,
+// while both are still in the first-level cache.
 void vbmi_decrypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::uint8_t* data,
                          std::size_t chunks) noexcept;
 
