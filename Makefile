@@ -27,7 +27,8 @@ run: build
 # Kernel and pipeline speed against libgcrypt and OpenSSL, then file to file.
 BENCH_MIB ?= 256
 bench: build
-	@$(BUILD)/bench/brisol-bench --benchmark_min_time=0.5
+	@$(BUILD)/bench/brisol-bench --benchmark_min_time=0.2 --benchmark_repetitions=3 \
+		--benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
 	@bench/end_to_end.sh $(BUILD) $(BENCH_MIB)
 
 screenshots: build

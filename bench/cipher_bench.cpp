@@ -1,6 +1,8 @@
 // Speed of each kernel, layer by layer and through the whole pipeline in
 // memory, next to libgcrypt GOST-CFB and OpenSSL RC4 measured in the same run.
 // Prints Google Benchmark's table, then MB/s and the ratio to each anchor.
+// On a shared machine, run with repetitions in random interleaving (as
+// `make bench` does) so that a busy moment does not land on one side only.
 
 #include <benchmark/benchmark.h>
 
@@ -163,15 +165,18 @@ void register_all() {
     }
 }
 
-// Keeps every run's bytes per second for the ratio table.
+// Keeps each benchmark's bytes per second for the ratio table: the median
+// when repetitions were asked for, the single run otherwise.
 class RateCollector final : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             const auto rate = run.counters.find("bytes_per_second");
-            if (rate != run.counters.end() && !run.error_occurred)
-                rates[run.benchmark_name()] = rate->second.value / kMegabyte;
+            if (rate == run.counters.end() || run.error_occurred) continue;
+            const bool single = run.aggregate_name.empty();
+            if (single || run.aggregate_name == "median")
+                rates[run.run_name.str()] = rate->second.value / kMegabyte;
         }
     }
 
