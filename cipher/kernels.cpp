@@ -33,10 +33,9 @@ void plain_decrypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::uint8
 // run in the issue slots the chain leaves idle.
 template <bool kWithNext>
 void encrypt_chunk(const WideRounds& w, FeedbackRegister& reg, std::uint8_t* chunk,
-                   std::uint8_t* rc4_state, std::uint8_t* next_chunk) noexcept {
+                   Rc4Lookahead* walk, std::uint8_t* next_chunk) noexcept {
     std::uint32_t n1 = reg.n1;
     std::uint32_t n2 = reg.n2;
-    Rc4Lookahead walk(rc4_state);
     for (std::size_t b = 0; b < kBlocksPerChunk; ++b) {
         std::uint32_t a = n1;
         std::uint32_t c = n2;
@@ -47,7 +46,7 @@ void encrypt_chunk(const WideRounds& w, FeedbackRegister& reg, std::uint8_t* chu
             c = wide_round(w, c, a + w.keys[step + 2]);
             a = wide_round(w, a, c + w.keys[step + 3]);
             // One RC4 byte per four rounds: eight per block.
-            if constexpr (kWithNext) walk.step(next_chunk[b * kBlockSize + step / 4]);
+            if constexpr (kWithNext) walk->step(next_chunk[b * kBlockSize + step / 4]);
         }
         std::uint8_t* block = chunk + b * kBlockSize;
         n1 = load_le32(block) ^ c;
@@ -63,11 +62,12 @@ void fast_crypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::uint8_t*
     if (chunks == 0) return;
     const WideRounds w = wide_rounds(level1);
     apply_lookahead(level2, data, kChunkSize);
-    for (std::size_t c = 0; c + 1 < chunks; ++c)
-        encrypt_chunk<true>(w, level1.reg, data + c * kChunkSize, level2.s.begin(),
+    for (std::size_t c = 0; c + 1 < chunks; ++c) {
+        Rc4Lookahead walk(level2.s.begin());
+        encrypt_chunk<true>(w, level1.reg, data + c * kChunkSize, &walk,
                             data + (c + 1) * kChunkSize);
-    encrypt_chunk<false>(w, level1.reg, data + (chunks - 1) * kChunkSize, level2.s.begin(),
-                         nullptr);
+    }
+    encrypt_chunk<false>(w, level1.reg, data + (chunks - 1) * kChunkSize, nullptr, nullptr);
 }
 
 void wide_decrypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::uint8_t* data,

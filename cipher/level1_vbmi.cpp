@@ -84,7 +84,7 @@ BRISOL_VBMI inline __m512i vbmi_round(const VbmiRounds& r, __m512i x) noexcept {
 // serial and leaves most issue slots idle, and the vector rounds fill them.
 template <bool kWithPrevious>
 BRISOL_VBMI void decrypt_chunk(const VbmiRounds& r, std::uint8_t* chunk, __m512i& carry,
-                               std::uint8_t* previous, std::uint8_t* rc4_state) noexcept {
+                               std::uint8_t* previous, Rc4Lookahead* walk) noexcept {
     __m512i cipher_text[kRegistersPerChunk];
     for (std::size_t q = 0; q < kRegistersPerChunk; ++q)
         cipher_text[q] = _mm512_loadu_si512(chunk + 64 * q);
@@ -98,7 +98,6 @@ BRISOL_VBMI void decrypt_chunk(const VbmiRounds& r, std::uint8_t* chunk, __m512i
         n1[g] = _mm512_permutex2var_epi32(a, r.even_words, b);
         n2[g] = _mm512_permutex2var_epi32(a, r.odd_words, b);
     }
-    Rc4Lookahead walk(rc4_state);
     constexpr std::size_t kBytesPerPair = kChunkSize / 16;
 #pragma GCC unroll 16
     for (std::size_t step = 0; step < 32; step += 2) {
@@ -108,7 +107,7 @@ BRISOL_VBMI void decrypt_chunk(const VbmiRounds& r, std::uint8_t* chunk, __m512i
             n1[g] = _mm512_xor_si512(n1[g], vbmi_round(r, _mm512_add_epi32(n2[g], r.keys[step + 1])));
         if constexpr (kWithPrevious)
             for (std::size_t k = 0; k < kBytesPerPair; ++k)
-                walk.step(previous[step / 2 * kBytesPerPair + k]);
+                walk->step(previous[step / 2 * kBytesPerPair + k]);
     }
     for (std::size_t g = 0; g < kGroups; ++g) {
         // As in wide_encrypt_block, the gamma's first word is N2.
@@ -157,9 +156,10 @@ BRISOL_VBMI void vbmi_decrypt_chunks(Level1Cipher& level1, Level2Cipher& level2,
     VbmiRounds r = vbmi_rounds(level1);
     __m512i carry = carry_from(level1.reg);
     decrypt_chunk<false>(r, data, carry, nullptr, nullptr);
-    for (std::size_t c = 1; c < chunks; ++c)
-        decrypt_chunk<true>(r, data + c * kChunkSize, carry, data + (c - 1) * kChunkSize,
-                            level2.s.begin());
+    for (std::size_t c = 1; c < chunks; ++c) {
+        Rc4Lookahead walk(level2.s.begin());
+        decrypt_chunk<true>(r, data + c * kChunkSize, carry, data + (c - 1) * kChunkSize, &walk);
+    }
     apply_lookahead(level2, data + (chunks - 1) * kChunkSize, kChunkSize);
     level1.reg = register_from(carry);
     secure_wipe(r.keys, sizeof r.keys);
