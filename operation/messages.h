@@ -33,6 +33,8 @@ std::string cancelled(std::string_view output_path);
 std::string password_unrepresentable(int field, std::string_view codepage);
 // PASSWORD-<n> is not valid UTF-8 text.
 std::string password_not_utf8(int field);
+// PASSWORD-<n> cannot contain a zero byte.
+std::string password_has_zero_byte(int field);
 // Unknown code page "<codepage>".
 std::string unknown_codepage(std::string_view codepage);
 

@@ -56,6 +56,8 @@ std::string password_message(PasswordTextError error, int field, const std::stri
     switch (error) {
         case PasswordTextError::NotUtf8:
             return messages::password_not_utf8(field);
+        case PasswordTextError::HasZeroByte:
+            return messages::password_has_zero_byte(field);
         case PasswordTextError::Unrepresentable:
             return messages::password_unrepresentable(field, codepage);
         case PasswordTextError::UnknownCodepage:
