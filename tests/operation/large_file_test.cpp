@@ -23,9 +23,9 @@ constexpr std::uint64_t kInputSize = k4GiB + 777;
 constexpr std::size_t kMarkerSize = 4096;
 constexpr std::size_t kHashBuffer = 1 << 20;
 
-// Data among the holes: at the start, across 2^32, just past it, and the tail.
-constexpr std::uint64_t kMarkerOffsets[] = {0, k4GiB - kMarkerSize / 2, k4GiB + 512 * 3,
-                                            kInputSize - 777};
+// Data among the holes: at the start, halfway, and from just before 2^32 to
+// the end of the file.
+constexpr std::uint64_t kMarkerOffsets[] = {0, k4GiB / 2, k4GiB - kMarkerSize / 2};
 
 std::string sha256_of(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY);
@@ -73,11 +73,15 @@ void run_and_check(OperationRunner& runner, Direction direction, const std::stri
     EXPECT_EQ(sink.completions[0].bytes_done, kInputSize);
     ASSERT_FALSE(sink.progress.empty());
     std::uint64_t last = 0;
+    bool totals_right = true;
+    bool never_backwards = true;
     for (const auto& [done, total] : sink.progress) {
-        EXPECT_EQ(total, kInputSize);
-        EXPECT_GE(done, last);
+        totals_right = totals_right && total == kInputSize;
+        never_backwards = never_backwards && done >= last;
         last = done;
     }
+    EXPECT_TRUE(totals_right);
+    EXPECT_TRUE(never_backwards);
     EXPECT_EQ(last, kInputSize);
 }
 
