@@ -119,8 +119,8 @@ TEST(LargeFile, PastFourGibibytesRoundTripsWithItsChecksum) {
     EXPECT_EQ(std::filesystem::file_size(input + ".bsl"), kInputSize);
     run_and_check(runner, Direction::Decrypt, input + ".bsl", ".out");
     std::filesystem::remove(input + ".bsl");
-    EXPECT_EQ(std::filesystem::file_size(input + ".out"), kInputSize);
-    EXPECT_EQ(sha256_of(input + ".out"), checksum);
+    EXPECT_EQ(std::filesystem::file_size(input + ".bsl.out"), kInputSize);
+    EXPECT_EQ(sha256_of(input + ".bsl.out"), checksum);
     EXPECT_EQ(sha256_of(input), checksum);
 }
 
