@@ -30,9 +30,8 @@ struct PasswordKeyResult {
 
 // The key block of a UTF-8 password: its first 31 characters in the code
 // page. ASCII passwords are their own bytes in every code page. A zero byte
-// among those characters is refused: the key block ends at its first zero,
-// so characters after it would key the file differently from the same
-// password typed on a system that stops reading there.
+// among those characters is refused: in the key block the first zero byte
+// ends the characters, and anything after it must be zero padding.
 PasswordKeyResult password_key_from_text(std::string_view utf8, const std::string& codepage);
 
 }  // namespace brisol
