@@ -87,6 +87,10 @@ PasswordKeyResult password_key_from_text(std::string_view utf8, const std::strin
         return result;
     }
     const std::string_view kept = utf8.substr(0, utf8_prefix_bytes(utf8, kPasswordMaxChars));
+    if (kept.find('\0') != std::string_view::npos) {
+        result.error = PasswordTextError::HasZeroByte;
+        return result;
+    }
     if (is_ascii(kept)) {
         result.key = make_password_key(kept);
         return result;

@@ -21,7 +21,7 @@ std::string_view locale_codepage();
 
 bool codepage_supported(const std::string& codepage);
 
-enum class PasswordTextError { None, NotUtf8, Unrepresentable, UnknownCodepage };
+enum class PasswordTextError { None, NotUtf8, HasZeroByte, Unrepresentable, UnknownCodepage };
 
 struct PasswordKeyResult {
     PasswordKey key;
@@ -29,7 +29,9 @@ struct PasswordKeyResult {
 };
 
 // The key block of a UTF-8 password: its first 31 characters in the code
-// page. ASCII passwords are their own bytes in every code page.
+// page. ASCII passwords are their own bytes in every code page. A zero byte
+// among those characters is refused: in the key block the first zero byte
+// ends the characters, and anything after it must be zero padding.
 PasswordKeyResult password_key_from_text(std::string_view utf8, const std::string& codepage);
 
 }  // namespace brisol

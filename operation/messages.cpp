@@ -43,6 +43,10 @@ std::string password_not_utf8(int field) {
     return "PASSWORD-" + std::to_string(field) + " is not valid UTF-8 text.";
 }
 
+std::string password_has_zero_byte(int field) {
+    return "PASSWORD-" + std::to_string(field) + " cannot contain a zero byte.";
+}
+
 std::string unknown_codepage(std::string_view codepage) {
     return "Unknown code page \"" + std::string{codepage} + "\".";
 }

@@ -16,6 +16,9 @@ inline constexpr std::string_view kCannotSave = "Cannot save";
 
 // The reason given for an input that is a device, a pipe or a socket.
 inline constexpr std::string_view kNotRegularFile = "Not a regular file";
+// The reason given for an input that was truncated or extended while it was
+// read: what was read is no longer the file the user chose.
+inline constexpr std::string_view kInputChanged = "The file changed size while it was read";
 
 inline constexpr std::string_view kNoFileChosen = "No file is chosen: choose or drop a file first.";
 inline constexpr std::string_view kBusy =
@@ -33,6 +36,8 @@ std::string cancelled(std::string_view output_path);
 std::string password_unrepresentable(int field, std::string_view codepage);
 // PASSWORD-<n> is not valid UTF-8 text.
 std::string password_not_utf8(int field);
+// PASSWORD-<n> cannot contain a zero byte.
+std::string password_has_zero_byte(int field);
 // Unknown code page "<codepage>".
 std::string unknown_codepage(std::string_view codepage);
 

@@ -56,6 +56,8 @@ std::string password_message(PasswordTextError error, int field, const std::stri
     switch (error) {
         case PasswordTextError::NotUtf8:
             return messages::password_not_utf8(field);
+        case PasswordTextError::HasZeroByte:
+            return messages::password_has_zero_byte(field);
         case PasswordTextError::Unrepresentable:
             return messages::password_unrepresentable(field, codepage);
         case PasswordTextError::UnknownCodepage:
@@ -121,7 +123,11 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
     result.bytes_done = piped.bytes_done;
     switch (piped.outcome) {
         case PipelineOutcome::Completed:
-            if (const CommitStatus status = op.output.commit(); status.error != 0) {
+            if (piped.bytes_done != total) {
+                result.outcome = OperationOutcome::Failed;
+                result.message =
+                    messages::file_error(messages::kCannotRead, op.input_path, messages::kInputChanged);
+            } else if (const CommitStatus status = op.output.commit(); status.error != 0) {
                 result.outcome = OperationOutcome::Failed;
                 result.message = commit_message(status, op.output_path);
             }

@@ -80,11 +80,13 @@ TEST(PasswordText, IgnoresWhatFollowsTheThirtyFirstCharacter) {
     // Past the cut, even a character the code page lacks does no harm.
     EXPECT_EQ(password_key_from_text(first31 + "zzz中", "CP1252").key,
               password_key_from_text(first31, "CP1252").key);
+    EXPECT_EQ(password_key_from_text(first31 + std::string{"\0z", 2}, "CP1252").key,
+              password_key_from_text(first31, "CP1252").key);
 }
 
 struct RefusalCase {
     const char* source;
-    const char* text;
+    std::string_view text;
     const char* codepage;
     PasswordTextError error;
 };
@@ -94,6 +96,9 @@ const RefusalCase kRefusalCases[] = {
     {"CJK is not in CP1252", "中", "CP1252", PasswordTextError::Unrepresentable},
     {"Cyrillic is not in CP1252", "пароль", "CP1252", PasswordTextError::Unrepresentable},
     {"Latin-1 bytes are not UTF-8", "caf\xE9", "CP1252", PasswordTextError::NotUtf8},
+    {"zero byte in ASCII", std::string_view{"ab\0cd", 5}, "CP1252", PasswordTextError::HasZeroByte},
+    {"zero byte after Cyrillic", std::string_view{"\xD0\xB6\0x", 4}, "CP1251",
+     PasswordTextError::HasZeroByte},
     {"unknown code page", "é", "NO-SUCH-CODEPAGE", PasswordTextError::UnknownCodepage},
 };
 

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "faulty_file_system.h"
+#include "operation/messages.h"
 #include "test_files.h"
 
 namespace brisol {
@@ -66,7 +67,83 @@ const Fault kFaults[] = {
      [](const std::string&, const std::string& out) {
          return "Cannot save \"" + out + "\": Permission denied";
      }},
+    {"input ends before its size", [](FaultyFileSystem& f) { f.input_ends_after = kInputSize / 2; },
+     false,
+     [](const std::string& in, const std::string&) {
+         return "Cannot read \"" + in + "\": The file changed size while it was read";
+     }},
 };
+
+// Every file call an operation makes, failing at its first use or after a
+// first success, with each of the errors a full, broken or locked disk gives.
+struct FailingCall {
+    const char* name;
+    std::function<void(FaultyFileSystem&, int error)> inject;
+    bool refused_at_start;
+    std::string_view verb;
+    bool names_input;  // else the message names the output
+};
+
+const FailingCall kFailingCalls[] = {
+    {"open", [](FaultyFileSystem& f, int e) { f.open_read_error = e; }, true, "Cannot open", true},
+    {"create", [](FaultyFileSystem& f, int e) { f.create_error = e; }, true, "Cannot create", false},
+    {"first read", [](FaultyFileSystem& f, int e) { f.read_error = e; }, false, "Cannot read", true},
+    {"read in the middle",
+     [](FaultyFileSystem& f, int e) {
+         f.read_error = e;
+         f.read_error_after_calls = 1;
+     },
+     false, "Cannot read", true},
+    {"first write", [](FaultyFileSystem& f, int e) { f.write_error = e; }, false, "Cannot write", false},
+    {"write in the middle",
+     [](FaultyFileSystem& f, int e) {
+         f.write_error = e;
+         f.write_error_after_calls = 1;
+     },
+     false, "Cannot write", false},
+    {"fsync", [](FaultyFileSystem& f, int e) { f.fsync_error = e; }, false, "Cannot write", false},
+    {"rename", [](FaultyFileSystem& f, int e) { f.rename_error = e; }, false, "Cannot save", false},
+};
+
+constexpr int kInjectedErrors[] = {EIO, ENOSPC, EACCES};
+
+TEST(RunnerFaults, EveryCallFailingWithEveryErrorIsReportedAndLeavesNoTrace) {
+    for (const FailingCall& call : kFailingCalls) {
+        for (const int error : kInjectedErrors) {
+            const std::string name = std::string{call.name} + " / " + messages::reason(error);
+            TempDir dir;
+            const std::string input = dir.file("data.bin");
+            const std::string output = input + ".bsl";
+            const std::string data = pattern_bytes(kInputSize);
+            write_file(input, data);
+            write_file(output, "older contents");
+
+            FaultyFileSystem files;
+            call.inject(files, error);
+            OperationRunner runner(files);
+            RecordingSink sink;
+            const StartResult started = runner.start(Direction::Crypt, input, "p1", "p2", "", sink);
+            runner.wait();
+
+            const std::string expected =
+                messages::file_error(call.verb, call.names_input ? input : output, error);
+            if (call.refused_at_start) {
+                EXPECT_FALSE(started.started) << name;
+                EXPECT_EQ(started.message, expected) << name;
+                EXPECT_TRUE(sink.completions.empty()) << name;
+            } else {
+                ASSERT_TRUE(started.started) << name;
+                ASSERT_EQ(sink.completions.size(), 1u) << name;
+                EXPECT_EQ(sink.completions[0].outcome, OperationOutcome::Failed) << name;
+                EXPECT_EQ(sink.completions[0].message, expected) << name;
+            }
+            EXPECT_EQ(sink.locks, 0) << name;
+            EXPECT_EQ(read_file(input), data) << name;
+            EXPECT_EQ(read_file(output), "older contents") << name;
+            EXPECT_EQ(dir.names(), (std::set<std::string>{"data.bin", "data.bin.bsl"})) << name;
+        }
+    }
+}
 
 TEST(RunnerFaults, AreReportedAndLeaveNoTrace) {
     for (const Fault& fault : kFaults) {
@@ -111,6 +188,11 @@ struct AwkwardFiles {
 
 const AwkwardFiles kAwkwardFiles[] = {
     {"short reads", [](FaultyFileSystem& f) { f.max_read = 1000; }},
+    {"one short read in the middle",
+     [](FaultyFileSystem& f) {
+         f.short_read_call = 1;
+         f.short_read_bytes = 100;
+     }},
     {"partial writes", [](FaultyFileSystem& f) { f.max_write = 777; }},
     {"interrupted calls", [](FaultyFileSystem& f) { f.interrupt_every_other_call = true; }},
 };

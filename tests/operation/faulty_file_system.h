@@ -24,6 +24,10 @@ public:
     int write_error_after_calls = 0;
 
     std::size_t max_read = SIZE_MAX;   // short reads
+    int short_read_call = -1;          // only this read (counted from 0) is short
+    std::size_t short_read_bytes = 1;
+    // The input seems to end here, as if it had been truncated meanwhile.
+    std::uint64_t input_ends_after = UINT64_MAX;
     std::size_t max_write = SIZE_MAX;  // partial writes
     bool interrupt_every_other_call = false;  // EINTR before each real read and write
 
@@ -55,8 +59,13 @@ public:
         }
         if (interrupt_every_other_call && (interrupts_++ % 2 == 0)) return {0, EINTR};
         if (read_error != 0 && reads >= read_error_after_calls) return {0, read_error};
+        std::size_t wanted = std::min(into.size(), max_read);
+        if (reads == short_read_call) wanted = std::min(wanted, short_read_bytes);
+        wanted = static_cast<std::size_t>(std::min<std::uint64_t>(wanted, input_ends_after - bytes_read_));
         ++reads;
-        return real_.read(fd, into.first(std::min(into.size(), max_read)));
+        const IoStatus got = real_.read(fd, into.first(wanted));
+        bytes_read_ += got.bytes;
+        return got;
     }
     IoStatus write(int fd, std::span<const std::uint8_t> bytes) override {
         if (interrupt_every_other_call && (interrupts_++ % 2 == 0)) return {0, EINTR};
@@ -79,6 +88,7 @@ public:
 private:
     FileSystem& real_ = posix_file_system();
     int output_fd_ = -1;
+    std::uint64_t bytes_read_ = 0;
     unsigned interrupts_ = 0;
     std::promise<void> reads_released_;
     std::promise<void> reading_;

@@ -163,6 +163,11 @@ const Refusal kRefusals[] = {
          password = "café";
          return messages::password_unrepresentable(1, "CP1251");
      }},
+    {"password with a zero byte",
+     [](const TempDir&, std::string&, std::string& password, std::string&, OperationRunner&) {
+         password = std::string{"pass\0word", 9};
+         return messages::password_has_zero_byte(1);
+     }},
 };
 
 TEST(RunnerRefusal, LeavesEveryFileAsItWas) {

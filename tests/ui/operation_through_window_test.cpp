@@ -12,6 +12,7 @@
 
 #include "cipher/chunk_pipeline.h"
 #include "cipher/memory_stream.h"
+#include "operation/messages.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/texts.h"
 
@@ -193,6 +194,42 @@ TEST_F(OperationThroughWindow, ClosingTheWindowDuringARunCancelsAndLeavesNoOutpu
 
     EXPECT_FALSE(runner.busy());
     EXPECT_EQ(QDir(directory.path()).entryList(QDir::Files), QStringList{"long.bin"});
+}
+
+// Presses in a loop while earlier workers are still handing their progress,
+// lock and completion back to the window: each press either starts or is
+// refused as busy, each start is reported completed once, and only the
+// finished output is left.
+TEST_F(OperationThroughWindow, PressesInALoopWhileWorkersHandBackLeaveOnlyTheFinishedOutput) {
+    constexpr int kRounds = 30;
+    const QByteArray plain = sample_bytes(600 * 1024);
+    write_file(path("data.bin"), plain);
+    const QString busy = QString::fromLatin1(messages::kBusy);
+
+    int started = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        drop_files({path("data.bin")});
+        ASSERT_TRUE(enabled(kCryptId)) << round;
+        const qsizetype before = messages().size();
+        button(kCryptId)->click();
+        if (messages().size() == before) {
+            ++started;
+        } else {
+            EXPECT_EQ(messages().last(), busy) << round;
+        }
+        if (round % 3 == 0) {
+            finish_operation();
+        } else if (round % 3 == 1) {
+            QCoreApplication::processEvents();
+        }
+    }
+    finish_operation();
+
+    EXPECT_EQ(messages().count(kCompleted), started);
+    EXPECT_EQ(messages().count(kCompleted) + messages().count(busy), messages().size());
+    EXPECT_EQ(QDir(directory.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"data.bin", "data.bin.bsl"}));
+    EXPECT_EQ(read_file(path("data.bin.bsl")), encrypted(plain, "", ""));
 }
 
 }  // namespace
