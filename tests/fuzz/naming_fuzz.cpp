@@ -15,8 +15,11 @@
 #include "operation/codepage.h"
 #include "operation/operation_runner.h"
 #include "operation/utf8.h"
+#include "fuzz_reader.h"
 
 namespace {
+
+using brisol::fuzzing::Reader;
 
 // The code pages locales map to, and one iconv does not know.
 constexpr std::array<const char*, 11> kCodepages = {
@@ -26,24 +29,6 @@ constexpr std::array<const char*, 11> kCodepages = {
 
 // The Decrypt suffix holds the extension's second to fifth characters.
 constexpr std::size_t kSuffixMaxChars = 4;
-
-struct Reader {
-    const std::uint8_t* data;
-    std::size_t size;
-
-    std::uint8_t byte() {
-        if (size == 0) return 0;
-        --size;
-        return *data++;
-    }
-    std::string_view take(std::size_t n) {
-        n = n < size ? n : size;
-        std::string_view out(reinterpret_cast<const char*>(data), n);
-        data += n;
-        size -= n;
-        return out;
-    }
-};
 
 void require(bool condition) {
     if (!condition) std::abort();

@@ -11,26 +11,11 @@
 
 #include "cipher/chunk_pipeline.h"
 #include "cipher/memory_stream.h"
+#include "fuzz_reader.h"
 
 namespace {
 
-struct Reader {
-    const std::uint8_t* data;
-    std::size_t size;
-
-    std::uint8_t byte() {
-        if (size == 0) return 0;
-        --size;
-        return *data++;
-    }
-    std::string_view take(std::size_t n) {
-        n = n < size ? n : size;
-        std::string_view out(reinterpret_cast<const char*>(data), n);
-        data += n;
-        size -= n;
-        return out;
-    }
-};
+using brisol::fuzzing::Reader;
 
 std::vector<std::uint8_t> run(brisol::Direction direction, std::string_view pw1,
                               std::string_view pw2, const std::vector<std::uint8_t>& in,

@@ -10,6 +10,7 @@ namespace brisol {
 namespace {
 
 using testing::FaultyFileSystem;
+using testing::InputBesideOldOutput;
 using testing::RecordingSink;
 using testing::TempDir;
 using testing::pattern_bytes;
@@ -111,12 +112,9 @@ TEST(RunnerFaults, EveryCallFailingWithEveryErrorIsReportedAndLeavesNoTrace) {
     for (const FailingCall& call : kFailingCalls) {
         for (const int error : kInjectedErrors) {
             const std::string name = std::string{call.name} + " / " + messages::reason(error);
-            TempDir dir;
-            const std::string input = dir.file("data.bin");
-            const std::string output = input + ".bsl";
-            const std::string data = pattern_bytes(kInputSize);
-            write_file(input, data);
-            write_file(output, "older contents");
+            const InputBesideOldOutput files_at_hand(kInputSize);
+            const std::string& input = files_at_hand.input;
+            const std::string& output = files_at_hand.output;
 
             FaultyFileSystem files;
             call.inject(files, error);
@@ -138,21 +136,16 @@ TEST(RunnerFaults, EveryCallFailingWithEveryErrorIsReportedAndLeavesNoTrace) {
                 EXPECT_EQ(sink.completions[0].message, expected) << name;
             }
             EXPECT_EQ(sink.locks, 0) << name;
-            EXPECT_EQ(read_file(input), data) << name;
-            EXPECT_EQ(read_file(output), "older contents") << name;
-            EXPECT_EQ(dir.names(), (std::set<std::string>{"data.bin", "data.bin.bsl"})) << name;
+            files_at_hand.expect_left_as_found(name);
         }
     }
 }
 
 TEST(RunnerFaults, AreReportedAndLeaveNoTrace) {
     for (const Fault& fault : kFaults) {
-        TempDir dir;
-        const std::string input = dir.file("data.bin");
-        const std::string output = input + ".bsl";
-        const std::string data = pattern_bytes(kInputSize);
-        write_file(input, data);
-        write_file(output, "older contents");
+        const InputBesideOldOutput files_at_hand(kInputSize);
+        const std::string& input = files_at_hand.input;
+        const std::string& output = files_at_hand.output;
 
         FaultyFileSystem files;
         fault.inject(files);
@@ -175,9 +168,7 @@ TEST(RunnerFaults, AreReportedAndLeaveNoTrace) {
         }
         EXPECT_EQ(sink.locks, 0) << fault.name;
         EXPECT_FALSE(runner.busy()) << fault.name;
-        EXPECT_EQ(read_file(input), data) << fault.name;
-        EXPECT_EQ(read_file(output), "older contents") << fault.name;
-        EXPECT_EQ(dir.names(), (std::set<std::string>{"data.bin", "data.bin.bsl"})) << fault.name;
+        files_at_hand.expect_left_as_found(fault.name);
     }
 }
 

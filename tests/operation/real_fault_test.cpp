@@ -16,6 +16,7 @@ namespace brisol {
 namespace {
 
 using testing::FaultyFileSystem;
+using testing::InputBesideOldOutput;
 using testing::RecordingSink;
 using testing::TempDir;
 using testing::pattern_bytes;
@@ -54,12 +55,9 @@ private:
 };
 
 TEST(RealFaults, WriteRefusedByTheFileSizeLimit) {
-    TempDir dir;
-    const std::string input = dir.file("data.bin");
-    const std::string output = input + ".bsl";
-    const std::string data = pattern_bytes(kInputSize);
-    write_file(input, data);
-    write_file(output, "older contents");
+    const InputBesideOldOutput files_at_hand(kInputSize);
+    const std::string& input = files_at_hand.input;
+    const std::string& output = files_at_hand.output;
 
     OperationResult result;
     {
@@ -70,9 +68,7 @@ TEST(RealFaults, WriteRefusedByTheFileSizeLimit) {
     }
     EXPECT_EQ(result.outcome, OperationOutcome::Failed);
     EXPECT_EQ(result.message, messages::file_error(messages::kCannotWrite, output, EFBIG));
-    EXPECT_EQ(read_file(input), data);
-    EXPECT_EQ(read_file(output), "older contents");
-    EXPECT_EQ(dir.names(), (std::set<std::string>{"data.bin", "data.bin.bsl"}));
+    files_at_hand.expect_left_as_found("file size limit");
 }
 
 struct InputChange {
@@ -93,12 +89,9 @@ const InputChange kInputChanges[] = {
 
 TEST(RealFaults, InputChangedWhileTheWorkerReadsIt) {
     for (const InputChange& change : kInputChanges) {
-        TempDir dir;
-        const std::string input = dir.file("data.bin");
-        const std::string output = input + ".bsl";
-        const std::string data = pattern_bytes(kInputSize);
-        write_file(input, data);
-        write_file(output, "older contents");
+        const InputBesideOldOutput files_at_hand(kInputSize);
+        const std::string& input = files_at_hand.input;
+        const std::string& output = files_at_hand.output;
 
         FaultyFileSystem files;
         files.hold_reads = true;
@@ -119,17 +112,18 @@ TEST(RealFaults, InputChangedWhileTheWorkerReadsIt) {
                                                            messages::kInputChanged))
                 << change.name;
             EXPECT_EQ(sink.locks, 0) << change.name;
-            EXPECT_EQ(read_file(output), "older contents") << change.name;
-            EXPECT_EQ(dir.names(), (std::set<std::string>{"data.bin", "data.bin.bsl"})) << change.name;
+            EXPECT_EQ(read_file(output), InputBesideOldOutput::kOldContents) << change.name;
+            EXPECT_EQ(files_at_hand.dir.names(), (std::set<std::string>{"data.bin", "data.bin.bsl"}))
+                << change.name;
             continue;
         }
         EXPECT_EQ(result.outcome, OperationOutcome::Succeeded) << change.name << result.message;
-        EXPECT_EQ(dir.names(), std::set<std::string>{"data.bin.bsl"}) << change.name;
+        EXPECT_EQ(files_at_hand.dir.names(), std::set<std::string>{"data.bin.bsl"}) << change.name;
         OperationRunner plain;
         ASSERT_EQ(run_to_end(plain, Direction::Decrypt, output, ".bin", "first", "second").outcome,
                   OperationOutcome::Succeeded)
             << change.name;
-        EXPECT_EQ(read_file(output + ".bin"), data) << change.name;
+        EXPECT_EQ(read_file(output + ".bin"), files_at_hand.data) << change.name;
     }
 }
 

@@ -119,4 +119,27 @@ inline OperationResult run_to_end(OperationRunner& runner, Direction direction,
     return sink.completions.at(0);
 }
 
+// An input beside an older file of its Crypt output name: what a failed
+// operation must leave exactly as it found it.
+struct InputBesideOldOutput {
+    static constexpr const char* kOldContents = "older contents";
+
+    TempDir dir;
+    std::string input = dir.file("data.bin");
+    std::string output = input + ".bsl";
+    std::string data;
+
+    explicit InputBesideOldOutput(std::size_t size) : data(pattern_bytes(size)) {
+        write_file(input, data);
+        write_file(output, kOldContents);
+    }
+
+    // Input intact, old output unchanged, no temporary file left.
+    void expect_left_as_found(const std::string& context) const {
+        EXPECT_EQ(read_file(input), data) << context;
+        EXPECT_EQ(read_file(output), kOldContents) << context;
+        EXPECT_EQ(dir.names(), (std::set<std::string>{"data.bin", "data.bin.bsl"})) << context;
+    }
+};
+
 }  // namespace brisol::testing
