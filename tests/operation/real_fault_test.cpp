@@ -8,14 +8,14 @@
 #include <csignal>
 #include <functional>
 
-#include "faulty_file_system.h"
+#include "held_crypt.h"
 #include "operation/messages.h"
 #include "test_files.h"
 
 namespace brisol {
 namespace {
 
-using testing::FaultyFileSystem;
+using testing::HeldCrypt;
 using testing::InputBesideOldOutput;
 using testing::RecordingSink;
 using testing::TempDir;
@@ -93,16 +93,11 @@ TEST(RealFaults, InputChangedWhileTheWorkerReadsIt) {
         const std::string& input = files_at_hand.input;
         const std::string& output = files_at_hand.output;
 
-        FaultyFileSystem files;
-        files.hold_reads = true;
-        auto reading = files.reading_started();
-        OperationRunner runner(files);
-        RecordingSink sink;
-        ASSERT_TRUE(runner.start(Direction::Crypt, input, "first", "second", "", sink).started);
-        reading.wait();
+        HeldCrypt held(input);
+        ASSERT_TRUE(held.started.started) << held.started.message;
         change.make(input);
-        files.release_reads();
-        runner.wait();
+        held.release_and_wait();
+        const RecordingSink& sink = held.sink;
 
         ASSERT_EQ(sink.completions.size(), 1u) << change.name;
         const OperationResult& result = sink.completions[0];

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "faulty_file_system.h"
+#include "held_crypt.h"
 #include "operation/messages.h"
 #include "operation/progress_throttle.h"
 #include "test_files.h"
@@ -12,7 +12,7 @@
 namespace brisol {
 namespace {
 
-using testing::FaultyFileSystem;
+using testing::HeldCrypt;
 using testing::RecordingSink;
 using testing::TempDir;
 using testing::pattern_bytes;
@@ -210,27 +210,21 @@ TEST_F(RunnerTest, PermissionDeniedIsReported) {
 }
 
 TEST_F(RunnerTest, SecondStartWhileRunningIsRefused) {
-    FaultyFileSystem files;
-    files.hold_reads = true;
-    auto reading = files.reading_started();
-    OperationRunner held(files);
-    RecordingSink first;
-    ASSERT_TRUE(held.start(Direction::Crypt, input, "first", "second", "", first).started);
-    reading.wait();
+    HeldCrypt held(input);
+    ASSERT_TRUE(held.started.started) << held.started.message;
 
     const std::string other = dir.file("other.txt");
     write_file(other, "other");
     RecordingSink second;
-    const StartResult refused = held.start(Direction::Crypt, other, "x", "y", "", second);
+    const StartResult refused = held.runner.start(Direction::Crypt, other, "x", "y", "", second);
     EXPECT_FALSE(refused.started);
     EXPECT_EQ(refused.message, messages::kBusy);
-    EXPECT_TRUE(held.busy());
+    EXPECT_TRUE(held.runner.busy());
 
-    files.release_reads();
-    held.wait();
-    EXPECT_FALSE(held.busy());
-    ASSERT_EQ(first.completions.size(), 1u);
-    EXPECT_EQ(first.completions[0].outcome, OperationOutcome::Succeeded);
+    held.release_and_wait();
+    EXPECT_FALSE(held.runner.busy());
+    ASSERT_EQ(held.sink.completions.size(), 1u);
+    EXPECT_EQ(held.sink.completions[0].outcome, OperationOutcome::Succeeded);
     EXPECT_TRUE(second.completions.empty());
     EXPECT_FALSE(std::filesystem::exists(other + ".bsl"));
 
@@ -257,17 +251,12 @@ TEST_F(RunnerTest, StartIsAcceptedWhileTheLastCompletionIsShown) {
 
 TEST_F(RunnerTest, CancelRemovesTheTemporaryFileAndKeepsTheOldOutput) {
     write_file(input + ".bsl", "older contents");
-    FaultyFileSystem files;
-    files.hold_reads = true;
-    auto reading = files.reading_started();
-    OperationRunner held(files);
-    RecordingSink sink;
-    ASSERT_TRUE(held.start(Direction::Crypt, input, "first", "second", "", sink).started);
-    reading.wait();
-    held.cancel();
-    files.release_reads();
-    held.wait();
+    HeldCrypt held(input);
+    ASSERT_TRUE(held.started.started) << held.started.message;
+    held.runner.cancel();
+    held.release_and_wait();
 
+    const RecordingSink& sink = held.sink;
     ASSERT_EQ(sink.completions.size(), 1u);
     EXPECT_EQ(sink.completions[0].outcome, OperationOutcome::Cancelled);
     EXPECT_EQ(sink.completions[0].message, messages::cancelled(input + ".bsl"));
