@@ -1,7 +1,7 @@
 #include "cli/cli_options.h"
 
-#include <optional>
-#include <string_view>
+#include <algorithm>
+#include <charconv>
 
 #include "cli/cli_texts.h"
 
@@ -25,13 +25,51 @@ std::optional<std::string> option_value(const std::vector<std::string>& args, st
     return args[++i];
 }
 
+bool is_option(std::string_view arg, std::string_view name) {
+    return arg == name || (arg.starts_with(name) && arg.size() > name.size() && arg[name.size()] == '=');
+}
+
+std::optional<int> descriptor_number(std::string_view text) {
+    int fd = -1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), fd);
+    if (error != std::errc{} || end != text.data() + text.size() || fd < 0) return std::nullopt;
+    return fd;
+}
+
+// What the options say together, once the command and FILEs are known.
+std::string_view combination_error(const CliOptions& options, bool extension_given) {
+    if (options.output && options.files.size() > 1) return kOutputNeedsOneFile;
+    if (options.output && extension_given) return kExtWithOutput;
+    if (options.after && options.files.size() > 1) return kAfterNeedsOneFile;
+    if (options.password_file && options.password_fd) return kTwoPasswordSources;
+    if (std::count(options.files.begin(), options.files.end(), kStandardStream) > 1)
+        return kStandardInputTwice;
+    if (reads_standard_input(options) && options.password_fd == 0) return kPasswordFdIsData;
+    return {};
+}
+
 }  // namespace
+
+bool reads_standard_input(const CliOptions& options) {
+    return std::find(options.files.begin(), options.files.end(), kStandardStream) !=
+           options.files.end();
+}
+
+bool writes_standard_output(const CliOptions& options) {
+    return options.output ? *options.output == kStandardStream : reads_standard_input(options);
+}
 
 CliOptions parse_command_line(const std::vector<std::string>& args) {
     CliOptions options;
     std::optional<std::string> extension;
     std::vector<std::string> operands;
     bool options_ended = false;
+    // Options that take a value: where each one's value goes.
+    const auto take = [&](std::size_t& i, std::string_view name,
+                          std::optional<std::string>& into) -> bool {
+        into = option_value(args, i, name);
+        return into && !into->empty();
+    };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         if (options_ended || arg.size() < 2 || arg[0] != '-') {
@@ -44,13 +82,26 @@ CliOptions parse_command_line(const std::vector<std::string>& args) {
         } else if (arg == "--version") {
             options.action = CliAction::ShowVersion;
             return options;
-        } else if (arg == "--ext" || arg.starts_with("--ext=")) {
+        } else if (is_option(arg, "--ext")) {
             extension = option_value(args, i, "--ext");
             if (!extension) return usage_error(kMissingValue, "--ext");
-        } else if (arg == "--codepage" || arg.starts_with("--codepage=")) {
+        } else if (is_option(arg, "--codepage")) {
             const std::optional<std::string> codepage = option_value(args, i, "--codepage");
             if (!codepage) return usage_error(kMissingValue, "--codepage");
             options.codepage = *codepage;
+        } else if (arg == "-o" || is_option(arg, "--output")) {
+            if (!take(i, arg == "-o" ? "-o" : "--output", options.output))
+                return usage_error(kMissingValue, arg == "-o" ? "-o" : "--output");
+        } else if (is_option(arg, "--password-file")) {
+            if (!take(i, "--password-file", options.password_file))
+                return usage_error(kMissingValue, "--password-file");
+        } else if (is_option(arg, "--password-fd")) {
+            std::optional<std::string> number;
+            if (!take(i, "--password-fd", number)) return usage_error(kMissingValue, "--password-fd");
+            options.password_fd = descriptor_number(*number);
+            if (!options.password_fd) return usage_error(kBadDescriptor, *number);
+        } else if (is_option(arg, "--after")) {
+            if (!take(i, "--after", options.after)) return usage_error(kMissingValue, "--after");
         } else {
             return usage_error(kUnknownOption, arg);
         }
@@ -67,6 +118,8 @@ CliOptions parse_command_line(const std::vector<std::string>& args) {
     options.extension = extension.value_or(std::string{kDefaultExtension});
     options.files.assign(operands.begin() + 1, operands.end());
     if (options.files.empty()) return usage_error(kMissingFile);
+    if (const std::string_view error = combination_error(options, extension.has_value()); !error.empty())
+        return usage_error(error);
     return options;
 }
 

@@ -11,30 +11,50 @@ inline constexpr std::string_view kMessagePrefix = "brisol-cli: ";
 inline constexpr std::string_view kTryHelp = "Try 'brisol-cli --help'.\n";
 inline constexpr std::string_view kPrompt1 = "PASSWORD-1: ";
 inline constexpr std::string_view kPrompt2 = "PASSWORD-2: ";
+inline constexpr std::string_view kRepeatPrompt1 = "Repeat PASSWORD-1: ";
+inline constexpr std::string_view kRepeatPrompt2 = "Repeat PASSWORD-2: ";
+inline constexpr std::string_view kRepeatDiffers1 = "The two entries differ; type PASSWORD-1 again.\n";
+inline constexpr std::string_view kRepeatDiffers2 = "The two entries differ; type PASSWORD-2 again.\n";
 // The window's extension field starts with this text.
 inline constexpr std::string_view kDefaultExtension = ".src";
 
 inline constexpr std::string_view kUsage =
-    "Usage: brisol-cli crypt FILE...\n"
-    "       brisol-cli decrypt [--ext EXT] FILE...\n"
+    "Usage: brisol-cli crypt FILE... [OPTION]...\n"
+    "       brisol-cli decrypt [--ext EXT] FILE... [OPTION]...\n"
     "Encrypts or decrypts each FILE under two passwords into a new file beside it;\n"
     "FILE itself is never changed.\n"
     "  crypt     writes FILE.bsl\n"
     "  decrypt   writes FILE, a dot and up to four characters of EXT after its\n"
     "            first one (with the default \".src\": FILE.src)\n"
+    "FILE \"-\" is standard input; its result goes to standard output unless -o\n"
+    "names another place. Nothing is written to standard output while it is a\n"
+    "terminal.\n"
     "\n"
     "Options:\n"
-    "  --ext EXT          extension for decrypt (default \".src\")\n"
-    "  --codepage NAME    8-bit code page for password characters outside ASCII,\n"
-    "                     an iconv name such as CP1251 (default: the locale's)\n"
-    "  --help             show this help and exit\n"
-    "  --version          show the version and exit\n"
+    "  -o, --output OUT      write the single FILE's result to OUT instead (\"-\":\n"
+    "                        standard output); an existing OUT is replaced\n"
+    "  --ext EXT             extension for decrypt (default \".src\")\n"
+    "  --password-file PWF   PASSWORD-1 on the first line of PWF, PASSWORD-2 on\n"
+    "                        the second\n"
+    "  --password-fd N       the same two lines from open file descriptor N\n"
+    "  --after PREVIOUS      start where a program that never resets its feedback\n"
+    "                        register left it after PREVIOUS, the encrypted file\n"
+    "                        of the operation before (for files whose first 8\n"
+    "                        bytes decrypt wrong)\n"
+    "  --codepage NAME       8-bit code page for password characters outside ASCII,\n"
+    "                        an iconv name such as CP1251 (default: the locale's)\n"
+    "  --help                show this help and exit\n"
+    "  --version             show the version and exit\n"
+    "  --                    end of options: every later argument is a FILE\n"
     "\n"
     "Passwords: on a terminal, PASSWORD-1 and PASSWORD-2 are asked for with echo\n"
-    "off; otherwise they are the first and second lines of standard input.\n"
+    "off, and crypt asks for each a second time; otherwise they are the first and\n"
+    "second lines of standard input. When FILE is \"-\", they come from the\n"
+    "terminal, --password-file or --password-fd.\n"
     "\n"
     "Exit status: 0 when every file was done, 1 when an operation failed,\n"
-    "2 for a usage error.\n";
+    "2 for a usage error, 130 after Ctrl-C (128 + the signal's number after\n"
+    "SIGTERM or SIGHUP).\n";
 
 // Usage errors, printed after kMessagePrefix.
 inline constexpr std::string_view kMissingCommand = "missing command: crypt or decrypt";
@@ -44,6 +64,25 @@ inline constexpr std::string_view kMissingValue = "option needs a value: ";
 inline constexpr std::string_view kMissingFile = "no FILE given";
 inline constexpr std::string_view kExtOnlyForDecrypt = "--ext applies to decrypt only";
 inline constexpr std::string_view kUnknownCodepage = "unknown code page: ";
+inline constexpr std::string_view kOutputNeedsOneFile = "-o names the output of a single FILE";
+inline constexpr std::string_view kExtWithOutput = "--ext and -o cannot be used together";
+inline constexpr std::string_view kAfterNeedsOneFile = "--after applies to a single FILE";
+inline constexpr std::string_view kTwoPasswordSources =
+    "--password-file and --password-fd cannot be used together";
+inline constexpr std::string_view kStandardInputTwice = "standard input (-) can be read only once";
+inline constexpr std::string_view kPasswordFdIsData =
+    "--password-fd 0 is standard input, which carries the data";
+inline constexpr std::string_view kBadDescriptor = "not a file descriptor number: ";
+
+// Failures before any operation, printed after kMessagePrefix.
 inline constexpr std::string_view kCannotReadPasswords = "cannot read the passwords: ";
+inline constexpr std::string_view kNoTerminal =
+    "standard input carries the data and there is no terminal to ask on; use "
+    "--password-file or --password-fd";
+inline constexpr std::string_view kRepeatsDiffered =
+    "the two entries of a password differed three times; nothing was written";
+inline constexpr std::string_view kOutputIsTerminal =
+    "standard output is a terminal; nothing was written. Redirect it, or name an "
+    "output with -o.";
 
 }  // namespace brisol::cli

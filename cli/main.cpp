@@ -1,5 +1,7 @@
 // brisol-cli: the window's Crypt and Decrypt for scripts and terminals.
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -9,7 +11,7 @@
 #include "cli/password_input.h"
 #include "cli/run_files.h"
 #include "operation/codepage.h"
-#include "operation/messages.h"
+#include "operation/register_after.h"
 
 namespace {
 
@@ -48,13 +50,26 @@ int main(int argc, char** argv) {
     if (!options.codepage.empty() && !brisol::codepage_supported(options.codepage))
         return usage_error(std::string{kUnknownCodepage} + options.codepage);
 
-    Passwords passwords;
-    if (const int error = read_passwords(passwords); error != 0) {
-        print(stderr, kMessagePrefix);
-        print(stderr, kCannotReadPasswords);
-        print(stderr, brisol::messages::reason(error));
-        print(stderr, "\n");
+    // Everything that can be refused without the passwords is refused before
+    // anyone types them.
+    if (writes_standard_output(options) && ::isatty(STDOUT_FILENO) != 0) {
+        print_failure(kOutputIsTerminal);
         return kExitFailed;
     }
-    return run_files(options, passwords);
+    brisol::FeedbackRegister start_register;
+    if (options.after) {
+        const brisol::RegisterAfterResult after = brisol::register_after(*options.after);
+        if (!after.message.empty()) {
+            print_failure(after.message);
+            return kExitFailed;
+        }
+        start_register = after.reg;
+    }
+
+    Passwords passwords;
+    if (const std::string failure = read_passwords(options, passwords); !failure.empty()) {
+        print_failure(failure);
+        return kExitFailed;
+    }
+    return run_files(options, passwords, start_register);
 }

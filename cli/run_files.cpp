@@ -9,15 +9,16 @@
 
 #include "cli/cli_texts.h"
 #include "cli/terminal_sink.h"
+#include "operation/messages.h"
 #include "operation/operation_runner.h"
 
 namespace brisol::cli {
 namespace {
 
-void print_failure(std::string_view message) {
-    std::fprintf(stderr, "%.*s%.*s\n", static_cast<int>(kMessagePrefix.size()),
-                 kMessagePrefix.data(), static_cast<int>(message.size()), message.data());
-}
+// Shells report a process ended by signal N as 128 + N; a file stopped by
+// Ctrl-C ends the same way, only after cleaning up.
+constexpr int kInterruptedStatusBase = 128;
+
 
 // An interrupt must stop the operation through the runner, so that its
 // temporary file is removed, instead of killing the process halfway. The
@@ -32,45 +33,70 @@ sigset_t handled_signals() {
 }
 
 // Waits for the sink's wake-up; asks the runner to stop on an interrupt.
-// Returns true when an interrupt came.
-bool wait_for_completion(const TerminalSink& sink, OperationRunner& runner, const sigset_t& set) {
-    bool interrupted = false;
+// Returns the interrupting signal's number, or 0.
+int wait_for_completion(const TerminalSink& sink, OperationRunner& runner, const sigset_t& set) {
+    int interrupt = 0;
     while (!sink.finished()) {
         const int signal_number = sigwaitinfo(&set, nullptr);
         if (signal_number > 0 && signal_number != kCompletionSignal) {
             runner.cancel();
-            interrupted = true;
+            interrupt = signal_number;
         }
     }
     runner.wait();
-    return interrupted;
+    return interrupt;
+}
+
+// What the runner is asked to do with one FILE.
+OperationRequest request_for(const CliOptions& options, const std::string& file,
+                             const Passwords& passwords, const FeedbackRegister& start_register) {
+    OperationRequest request;
+    request.direction = options.direction;
+    request.input_is_stdin = file == kStandardStream;
+    if (!request.input_is_stdin) request.input_path = file;
+    request.output_is_stdout = writes_standard_output(options);
+    if (options.output && !request.output_is_stdout) request.output_path = *options.output;
+    request.password1 = passwords.first;
+    request.password2 = passwords.second;
+    request.extension = options.extension;
+    request.start_register = start_register;
+    return request;
 }
 
 }  // namespace
 
-int run_files(const CliOptions& options, const Passwords& passwords) {
+void print_failure(std::string_view message) {
+    std::fprintf(stderr, "%.*s%.*s\n", static_cast<int>(kMessagePrefix.size()),
+                 kMessagePrefix.data(), static_cast<int>(message.size()), message.data());
+}
+
+int run_files(const CliOptions& options, const Passwords& passwords,
+              const FeedbackRegister& start_register) {
     const sigset_t set = handled_signals();
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
+    // A reader of standard output that goes away must end the operation with
+    // a message and status 1, not kill the process before it cleans up.
+    signal(SIGPIPE, SIG_IGN);
 
     OperationRunner runner;
     runner.set_codepage(options.codepage);
     TerminalSink sink(::isatty(STDERR_FILENO) != 0, pthread_self());
     int status = 0;
     for (const std::string& file : options.files) {
-        sink.begin(file);
-        const StartResult started = runner.start(options.direction, file, passwords.first,
-                                                 passwords.second, options.extension, sink);
+        const OperationRequest request = request_for(options, file, passwords, start_register);
+        sink.begin(request.input_is_stdin ? std::string{messages::kStandardInput} : file);
+        const StartResult started = runner.start(request, sink);
         if (!started.started) {
             print_failure(started.message);
             status = 1;
             continue;
         }
-        const bool interrupted = wait_for_completion(sink, runner, set);
+        const int interrupt = wait_for_completion(sink, runner, set);
         if (sink.result().outcome != OperationOutcome::Succeeded) {
             print_failure(sink.result().message);
             status = 1;
         }
-        if (interrupted) break;
+        if (interrupt != 0) return kInterruptedStatusBase + interrupt;
     }
     return status;
 }

@@ -32,9 +32,11 @@ void TerminalSink::report_progress(std::uint64_t done, std::uint64_t total) {
     if (!draw_progress_) return;
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
-    const int percent = total == 0 ? 100 : static_cast<int>(done * 100 / total);
+    // A stream's size is unknown (total 0): no percentage then.
+    std::array<char, 8> percent{};
+    if (total > 0) std::snprintf(percent.data(), percent.size(), "  %3d%%", static_cast<int>(done * 100 / total));
     const std::string speed = seconds > 0 ? human_bytes(static_cast<double>(done) / seconds) : "-";
-    std::fprintf(stderr, "\r%s  %3d%%  %s  %s/s\033[K", file_name_.c_str(), percent,
+    std::fprintf(stderr, "\r%s%s  %s  %s/s\033[K", file_name_.c_str(), percent.data(),
                  human_bytes(static_cast<double>(done)).c_str(), speed.c_str());
     std::fflush(stderr);
     bar_drawn_ = true;

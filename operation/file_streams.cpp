@@ -11,6 +11,18 @@ IoStatus FileSource::read(std::span<std::uint8_t> into) {
     }
 }
 
+IoStatus StreamSource::read(std::span<std::uint8_t> into) {
+    // Long enough to cost nothing while data flows, short enough that Ctrl-C
+    // feels immediate.
+    constexpr int kWaitSliceMs = 100;
+    for (;;) {
+        if (cancel_.load(std::memory_order_relaxed)) return {0, ECANCELED};
+        if (!files_.wait_readable(fd_, kWaitSliceMs)) continue;
+        const IoStatus got = files_.read(fd_, into);
+        if (got.error != EINTR && got.error != EAGAIN) return got;
+    }
+}
+
 IoStatus FileSink::write(std::span<const std::uint8_t> bytes) {
     std::size_t written = 0;
     while (written < bytes.size()) {

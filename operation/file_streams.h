@@ -3,6 +3,8 @@
 // single read or write call may do: stop early on a signal (EINTR) or move
 // fewer bytes than asked.
 
+#include <atomic>
+
 #include "cipher/byte_stream.h"
 #include "operation/file_system.h"
 
@@ -16,6 +18,21 @@ public:
 private:
     FileSystem& files_;
     int fd_;
+};
+
+// Standard input: a terminal or a pipe whose writer has stalled can keep a
+// read waiting for ever, so it waits in short slices and gives up with
+// ECANCELED once the operation is cancelled.
+class StreamSource final : public ByteSource {
+public:
+    StreamSource(FileSystem& files, int fd, const std::atomic<bool>& cancel)
+        : files_(files), fd_(fd), cancel_(cancel) {}
+    IoStatus read(std::span<std::uint8_t> into) override;
+
+private:
+    FileSystem& files_;
+    int fd_;
+    const std::atomic<bool>& cancel_;
 };
 
 class FileSink final : public ByteSink {

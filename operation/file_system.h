@@ -49,6 +49,11 @@ public:
     virtual FdResult open_directory(const std::string& path) = 0;
 
     virtual IoStatus read(int fd, std::span<std::uint8_t> into) = 0;
+    // Reads at a file offset without moving the file position.
+    virtual IoStatus read_at(int fd, std::span<std::uint8_t> into, std::uint64_t offset) = 0;
+    // Waits at most `milliseconds` for fd to have something to read (or its
+    // end); true when it has. Errors count as readable, so the read reports them.
+    virtual bool wait_readable(int fd, int milliseconds) = 0;
     virtual IoStatus write(int fd, std::span<const std::uint8_t> bytes) = 0;
     virtual int fsync(int fd) = 0;
     virtual int close(int fd) = 0;
@@ -60,6 +65,11 @@ public:
     virtual int rename(const std::string& from, const std::string& to) = 0;
     virtual int unlink(const std::string& path) = 0;
 };
+
+// Standard input and output as this interface names them; the runner reads
+// and writes them but never closes them.
+inline constexpr int kStandardInputFd = 0;
+inline constexpr int kStandardOutputFd = 1;
 
 // The real file system through POSIX calls; lives for the whole process.
 FileSystem& posix_file_system();

@@ -25,6 +25,16 @@ std::string file_error(std::string_view verb, std::string_view path, int error) 
     return file_error(verb, path, reason(error));
 }
 
+std::string stream_error(std::string_view verb, std::string_view stream, std::string_view why) {
+    return std::string{verb} + " " + std::string{stream} + ": " + std::string{why};
+}
+
+std::string no_full_chunk(std::string_view path) {
+    return "\"" + std::string{path} +
+           "\" is shorter than 512 bytes, so it did not move the register: name the file made "
+           "before it.";
+}
+
 std::string same_file(std::string_view output_path, std::string_view input_path) {
     return "\"" + std::string{output_path} + "\" is the same file as \"" + std::string{input_path} +
            "\"; the input was left untouched.";

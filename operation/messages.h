@@ -45,6 +45,17 @@ std::string unknown_codepage(std::string_view codepage);
 std::string file_error(std::string_view verb, std::string_view path, int error);
 std::string file_error(std::string_view verb, std::string_view path, std::string_view reason);
 
+// Standard input and output in messages, where a file's quoted name would be.
+inline constexpr std::string_view kStandardInput = "standard input";
+inline constexpr std::string_view kStandardOutput = "standard output";
+// <verb> <stream>: <reason>, e.g. Cannot write standard output: Broken pipe
+std::string stream_error(std::string_view verb, std::string_view stream, std::string_view reason);
+// A reader of standard output already has part of the result.
+inline constexpr std::string_view kStreamCancelled =
+    "Stopped: what standard output received is incomplete.";
+// "<file>" is shorter than one chunk, so it did not move the register.
+std::string no_full_chunk(std::string_view path);
+
 // strerror's text in English whatever the process locale is, so messages do
 // not switch language halfway through a sentence.
 std::string reason(int error);

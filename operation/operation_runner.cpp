@@ -20,26 +20,46 @@ namespace {
 // Everything one operation uses. It is destroyed as soon as the operation
 // ends, which wipes the round keys, the RC4 permutation and the buffer.
 struct Operation {
-    Operation(FileSystem& file_system, Direction chosen, std::string input, std::string output_name)
+    Operation(FileSystem& file_system, const OperationRequest& request, std::string output_name)
         : files(file_system),
-          direction(chosen),
-          input_path(std::move(input)),
+          direction(request.direction),
+          input_path(request.input_path),
+          input_is_stdin(request.input_is_stdin),
           output_path(std::move(output_name)),
+          output_is_stdout(request.output_is_stdout),
           output(file_system, output_path) {}
     ~Operation() { close_input(); }
     Operation(const Operation&) = delete;
     Operation& operator=(const Operation&) = delete;
 
     void close_input() {
-        if (input_fd >= 0) files.close(input_fd);
+        if (input_fd >= 0 && !input_is_stdin) files.close(input_fd);
         input_fd = -1;
+    }
+
+    std::string input_error(std::string_view verb, std::string_view why) const {
+        return input_is_stdin ? messages::stream_error(verb, messages::kStandardInput, why)
+                              : messages::file_error(verb, input_path, why);
+    }
+    std::string output_error(std::string_view verb, std::string_view why) const {
+        return output_is_stdout ? messages::stream_error(verb, messages::kStandardOutput, why)
+                                : messages::file_error(verb, output_path, why);
+    }
+    std::string input_name() const {
+        return input_is_stdin ? std::string{messages::kStandardInput} : input_path;
+    }
+    std::string output_name() const {
+        return output_is_stdout ? std::string{messages::kStandardOutput} : output_path;
     }
 
     FileSystem& files;
     Direction direction;
     std::string input_path;
+    bool input_is_stdin;
     std::string output_path;
+    bool output_is_stdout;
     int input_fd = -1;
+    // A stream's size is unknown: progress then reports 0 as the total.
     std::uint64_t input_size = 0;
     TemporaryOutput output;
     Level1Cipher level1;
@@ -68,32 +88,54 @@ std::string password_message(PasswordTextError error, int field, const std::stri
     return {};
 }
 
-std::string commit_message(const CommitStatus& status, const std::string& output_path) {
+std::string commit_message(const CommitStatus& status, const Operation& op) {
     const std::string_view verb =
         status.failed_step == CommitStep::Rename ? messages::kCannotSave : messages::kCannotWrite;
-    return messages::file_error(verb, output_path, status.error);
+    return op.output_error(verb, messages::reason(status.error));
+}
+
+// The input's kind and size; the message says why it cannot be read.
+std::string examine_input(Operation& op, FileSystem& files, FileInfo& input_info) {
+    input_info = files.stat_fd(op.input_fd);
+    if (input_info.error != 0)
+        return op.input_error(messages::kCannotOpen, messages::reason(input_info.error));
+    if (input_info.kind == FileKind::Directory)
+        return op.input_error(messages::kCannotOpen, messages::reason(EISDIR));
+    // Standard input is read as a stream from wherever it stands, whatever it
+    // is connected to.
+    if (op.input_is_stdin) return {};
+    if (input_info.kind != FileKind::Regular)
+        return op.input_error(messages::kCannotOpen, messages::kNotRegularFile);
+    op.input_size = input_info.size;
+    return {};
 }
 
 // Opens the input and its temporary output; the message says why not.
 std::string open_files(Operation& op, FileSystem& files) {
-    const FdResult input = files.open_read(op.input_path);
-    if (input.error != 0) return messages::file_error(messages::kCannotOpen, op.input_path, input.error);
-    op.input_fd = input.fd;
+    if (op.input_is_stdin) {
+        op.input_fd = kStandardInputFd;
+    } else {
+        const FdResult input = files.open_read(op.input_path);
+        if (input.error != 0)
+            return messages::file_error(messages::kCannotOpen, op.input_path, input.error);
+        op.input_fd = input.fd;
+    }
+    FileInfo input_info;
+    if (std::string refusal = examine_input(op, files, input_info); !refusal.empty()) return refusal;
 
-    const FileInfo input_info = files.stat_fd(op.input_fd);
-    if (input_info.error != 0)
-        return messages::file_error(messages::kCannotOpen, op.input_path, input_info.error);
-    if (input_info.kind == FileKind::Directory)
-        return messages::file_error(messages::kCannotOpen, op.input_path, EISDIR);
-    if (input_info.kind != FileKind::Regular)
-        return messages::file_error(messages::kCannotOpen, op.input_path, messages::kNotRegularFile);
-    op.input_size = input_info.size;
+    // Appending the result to the file being read would never reach its end.
+    if (op.output_is_stdout) {
+        const FileInfo out = files.stat_fd(kStandardOutputFd);
+        if (out.error == 0 && out.kind == FileKind::Regular && out.same_file_as(input_info))
+            return messages::same_file(messages::kStandardOutput, op.input_name());
+        return {};
+    }
 
     // A link, or a file system that drops a trailing dot, can make the output
     // name another name of the input; replacing it would destroy the input.
     const FileInfo existing = files.stat_path(op.output_path);
     if (existing.error == 0 && existing.same_file_as(input_info))
-        return messages::same_file(op.output_path, op.input_path);
+        return messages::same_file(op.output_path, op.input_name());
     if (existing.error == 0 && existing.kind == FileKind::Directory)
         return messages::file_error(messages::kCannotCreate, op.output_path, EISDIR);
     if (existing.error != 0 && existing.error != ENOENT)
@@ -112,37 +154,44 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
     control.progress = [&](std::uint64_t done) {
         if (throttle.due(ProgressThrottle::Clock::now())) sink.report_progress(done, total);
     };
-    FileSource source(op.files, op.input_fd);
-    FileSink destination(op.files, op.output.fd());
-    const PipelineResult piped =
+    FileSource file_source(op.files, op.input_fd);
+    StreamSource stream_source(op.files, op.input_fd, cancel);
+    ByteSource& source = op.input_is_stdin ? static_cast<ByteSource&>(stream_source) : file_source;
+    FileSink destination(op.files, op.output_is_stdout ? kStandardOutputFd : op.output.fd());
+    PipelineResult piped =
         ChunkPipeline{op.level1, op.level2}.run(op.direction, source, destination, op.buffer, control);
     op.close_input();
+    // A stream can end, or give up waiting, because whoever cancelled also
+    // stopped its writer: that is no complete input.
+    if (cancel.load()) piped.outcome = PipelineOutcome::Cancelled;
 
     OperationResult result;
-    result.output_path = op.output_path;
+    result.output_path = op.output_name();
     result.bytes_done = piped.bytes_done;
     switch (piped.outcome) {
         case PipelineOutcome::Completed:
-            if (piped.bytes_done != total) {
+            if (!op.input_is_stdin && piped.bytes_done != total) {
                 result.outcome = OperationOutcome::Failed;
-                result.message =
-                    messages::file_error(messages::kCannotRead, op.input_path, messages::kInputChanged);
+                result.message = op.input_error(messages::kCannotRead, messages::kInputChanged);
+            } else if (op.output_is_stdout) {
+                break;
             } else if (const CommitStatus status = op.output.commit(); status.error != 0) {
                 result.outcome = OperationOutcome::Failed;
-                result.message = commit_message(status, op.output_path);
+                result.message = commit_message(status, op);
             }
             break;
         case PipelineOutcome::SourceFailed:
             result.outcome = OperationOutcome::Failed;
-            result.message = messages::file_error(messages::kCannotRead, op.input_path, piped.error);
+            result.message = op.input_error(messages::kCannotRead, messages::reason(piped.error));
             break;
         case PipelineOutcome::SinkFailed:
             result.outcome = OperationOutcome::Failed;
-            result.message = messages::file_error(messages::kCannotWrite, op.output_path, piped.error);
+            result.message = op.output_error(messages::kCannotWrite, messages::reason(piped.error));
             break;
         case PipelineOutcome::Cancelled:
             result.outcome = OperationOutcome::Cancelled;
-            result.message = messages::cancelled(op.output_path);
+            result.message = op.output_is_stdout ? std::string{messages::kStreamCancelled}
+                                                 : messages::cancelled(op.output_path);
             break;
     }
     op.output.discard();
@@ -193,31 +242,50 @@ void OperationRunner::set_codepage(std::string codepage) {
 StartResult OperationRunner::start(Direction direction, const std::string& current_path,
                                    std::string_view password1, std::string_view password2,
                                    std::string_view extension, CompletionSink& sink) {
+    OperationRequest request;
+    request.direction = direction;
+    request.input_path = current_path;
+    request.password1 = password1;
+    request.password2 = password2;
+    request.extension = extension;
+    return start(request, sink);
+}
+
+StartResult OperationRunner::start(const OperationRequest& request, CompletionSink& sink) {
     const std::lock_guard lock(impl_->mutex);
     if (impl_->busy.load()) return {false, std::string{messages::kBusy}};
     impl_->join_returned();
 
-    if (current_path.empty()) return {false, std::string{messages::kNoFileChosen}};
-    if (direction == Direction::Decrypt && extension.find('/') != std::string_view::npos)
+    const bool named_from_input = !request.output_is_stdout && request.output_path.empty();
+    if ((!request.input_is_stdin || named_from_input) && request.input_path.empty())
+        return {false, std::string{messages::kNoFileChosen}};
+    if (named_from_input && request.direction == Direction::Decrypt &&
+        request.extension.find('/') != std::string_view::npos)
         return {false, std::string{messages::kExtensionHasSlash}};
-    std::string output_path = output_name(direction, current_path, extension);
-    if (output_path.find('\0') != std::string::npos)
+    std::string output_path;
+    if (!request.output_is_stdout)
+        output_path = named_from_input
+                          ? output_name(request.direction, request.input_path, request.extension)
+                          : request.output_path;
+    if (output_path.find('\0') != std::string::npos ||
+        request.input_path.find('\0') != std::string::npos)
         return {false, std::string{messages::kNameHasZeroByte}};
 
     const std::string codepage =
         impl_->codepage.empty() ? std::string{locale_codepage()} : impl_->codepage;
-    const PasswordKeyResult key1 = password_key_from_text(password1, codepage);
+    const PasswordKeyResult key1 = password_key_from_text(request.password1, codepage);
     if (key1.error != PasswordTextError::None)
         return {false, password_message(key1.error, 1, codepage)};
-    const PasswordKeyResult key2 = password_key_from_text(password2, codepage);
+    const PasswordKeyResult key2 = password_key_from_text(request.password2, codepage);
     if (key2.error != PasswordTextError::None)
         return {false, password_message(key2.error, 2, codepage)};
 
-    auto op = std::make_unique<Operation>(impl_->files, direction, current_path, std::move(output_path));
+    auto op = std::make_unique<Operation>(impl_->files, request, std::move(output_path));
     if (std::string refusal = open_files(*op, impl_->files); !refusal.empty())
         return {false, std::move(refusal)};
     build_tables(op->level1);
     set_key(op->level1, key1.key);
+    op->level1.reg = request.start_register;
     set_key(op->level2, key2.key);
 
     auto cancel = std::make_shared<std::atomic<bool>>(false);

@@ -29,13 +29,29 @@ struct OperationResult {
 class CompletionSink {
 public:
     virtual ~CompletionSink() = default;
-    // Bytes written so far of the input's size, a few times a second at most.
+    // Bytes written so far of the input's size, a few times a second at most;
+    // the size is 0 for standard input, whose size is unknown.
     virtual void report_progress(std::uint64_t done, std::uint64_t total) = 0;
     // Called after a successful operation, before show_completion.
     virtual void lock_controls() = 0;
     // Called once at the end of every started operation, after the files are
     // closed and the output is in place (or removed).
     virtual void show_completion(const OperationResult& result) = 0;
+};
+
+// One operation as a command line asks for it. The window's start() is the
+// case of a named input, an output named beside it and a register of zeros.
+struct OperationRequest {
+    Direction direction = Direction::Crypt;
+    std::string input_path;         // ignored when input_is_stdin
+    bool input_is_stdin = false;
+    std::string output_path;        // empty: output_name() of the input
+    bool output_is_stdout = false;  // written as it goes, no temporary file
+    std::string_view password1;
+    std::string_view password2;
+    std::string_view extension;     // Decrypt's naming only
+    // Where the GOST layer's feedback starts; see register_after().
+    FeedbackRegister start_register;
 };
 
 // Why start() did not start an operation; the message is for the user.
@@ -68,6 +84,10 @@ public:
     StartResult start(Direction direction, const std::string& current_path,
                       std::string_view password1, std::string_view password2,
                       std::string_view extension, CompletionSink& sink);
+    // The same for standard streams, an output of the caller's choice (with
+    // the same refusals) and a register that does not start at zero. Standard
+    // input and output are used but never closed.
+    StartResult start(const OperationRequest& request, CompletionSink& sink);
 
     // Asks a running operation to stop at its next chunk; its temporary
     // output is removed and the sink hears Cancelled.

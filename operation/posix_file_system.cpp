@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,6 +52,16 @@ public:
 
     IoStatus read(int fd, std::span<std::uint8_t> into) override {
         return io_status(::read(fd, into.data(), into.size()));
+    }
+
+    IoStatus read_at(int fd, std::span<std::uint8_t> into, std::uint64_t offset) override {
+        return io_status(::pread(fd, into.data(), into.size(), static_cast<off_t>(offset)));
+    }
+
+    bool wait_readable(int fd, int milliseconds) override {
+        pollfd watched{fd, POLLIN, 0};
+        const int ready = ::poll(&watched, 1, milliseconds);
+        return ready > 0 || (ready < 0 && errno != EINTR);
     }
 
     IoStatus write(int fd, std::span<const std::uint8_t> bytes) override {

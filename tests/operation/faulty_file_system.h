@@ -67,6 +67,10 @@ public:
         bytes_read_ += got.bytes;
         return got;
     }
+    IoStatus read_at(int fd, std::span<std::uint8_t> into, std::uint64_t offset) override {
+        return real_.read_at(fd, into, offset);
+    }
+    bool wait_readable(int fd, int milliseconds) override { return real_.wait_readable(fd, milliseconds); }
     IoStatus write(int fd, std::span<const std::uint8_t> bytes) override {
         if (interrupt_every_other_call && (interrupts_++ % 2 == 0)) return {0, EINTR};
         if (write_error != 0 && writes >= write_error_after_calls) return {0, write_error};

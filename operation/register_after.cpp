@@ -1,0 +1,47 @@
+#include "operation/register_after.h"
+
+#include <array>
+#include <cerrno>
+
+#include "operation/messages.h"
+
+namespace brisol {
+namespace {
+
+RegisterAfterResult examine(const std::string& path, FileSystem& files, int fd) {
+    const FileInfo info = files.stat_fd(fd);
+    if (info.error != 0) return {{}, messages::file_error(messages::kCannotOpen, path, info.error)};
+    if (info.kind == FileKind::Directory)
+        return {{}, messages::file_error(messages::kCannotOpen, path, EISDIR)};
+    if (info.kind != FileKind::Regular)
+        return {{}, messages::file_error(messages::kCannotOpen, path, messages::kNotRegularFile)};
+    const std::uint64_t full_chunks = info.size / kChunkSize;
+    if (full_chunks == 0) return {{}, messages::no_full_chunk(path)};
+
+    std::array<std::uint8_t, kBlockSize> block{};
+    const std::uint64_t offset = full_chunks * kChunkSize - kBlockSize;
+    std::size_t got = 0;
+    while (got < block.size()) {
+        const IoStatus read =
+            files.read_at(fd, std::span(block).subspan(got), offset + got);
+        if (read.error == EINTR) continue;
+        if (read.error != 0) return {{}, messages::file_error(messages::kCannotRead, path, read.error)};
+        if (read.bytes == 0)
+            return {{}, messages::file_error(messages::kCannotRead, path, messages::kInputChanged)};
+        got += read.bytes;
+    }
+    return {FeedbackRegister{load_le32(block.data()), load_le32(block.data() + 4)}, {}};
+}
+
+}  // namespace
+
+RegisterAfterResult register_after(const std::string& previous_path, FileSystem& files) {
+    const FdResult opened = files.open_read(previous_path);
+    if (opened.error != 0)
+        return {{}, messages::file_error(messages::kCannotOpen, previous_path, opened.error)};
+    RegisterAfterResult result = examine(previous_path, files, opened.fd);
+    files.close(opened.fd);
+    return result;
+}
+
+}  // namespace brisol
