@@ -74,9 +74,10 @@ extern "C" void restore_terminal_and_die(int signal_number) {
     std::raise(signal_number);
 }
 
+// Echo goes off before the prompt shows, so that nothing typed after it is
+// ever echoed or thrown away.
 int prompt_without_echo(const Terminal& terminal, std::string_view prompt, std::string& line) {
     line.clear();
-    write_all(terminal.out, prompt);
     if (::tcgetattr(terminal.in, &g_saved_terminal) != 0) return errno;
     g_terminal_fd = terminal.in;
     termios quiet = g_saved_terminal;
@@ -84,8 +85,11 @@ int prompt_without_echo(const Terminal& terminal, std::string_view prompt, std::
     const auto old_int = std::signal(SIGINT, restore_terminal_and_die);
     const auto old_term = std::signal(SIGTERM, restore_terminal_and_die);
     int error = ::tcsetattr(terminal.in, TCSAFLUSH, &quiet) == 0 ? 0 : errno;
-    if (error == 0) error = read_line(terminal.in, line);
-    ::tcsetattr(terminal.in, TCSAFLUSH, &g_saved_terminal);
+    if (error == 0) {
+        write_all(terminal.out, prompt);
+        error = read_line(terminal.in, line);
+    }
+    ::tcsetattr(terminal.in, TCSADRAIN, &g_saved_terminal);
     std::signal(SIGINT, old_int);
     std::signal(SIGTERM, old_term);
     write_all(terminal.out, "\n");

@@ -1,56 +1,31 @@
 // Runs the built brisol-cli as a user's script would.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "../operation/test_files.h"
+#include "cli_run.h"
+#include "cipher/chunk_pipeline.h"
 
 namespace brisol {
 namespace {
 
+using testing::CliRun;
 using testing::TempDir;
+using testing::run_cli;
+using testing::run_shell;
 using testing::pattern_bytes;
 using testing::read_file;
 using testing::write_file;
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quoted(const std::string& text) {
-    std::string result = "'";
-    for (const char c : text) result += c == '\'' ? std::string{"'\\''"} : std::string{c};
-    return result + "'";
-}
-
-// Runs brisol-cli in dir with stdin_text as its standard input.
-CliRun run_cli(const TempDir& dir, const std::vector<std::string>& args, const std::string& stdin_text,
-               const std::string& environment = "") {
-    write_file(dir.file(".stdin"), stdin_text);
-    std::string command = "cd " + quoted(dir.path().string()) + " && " + environment + " " +
-                          quoted(BRISOL_CLI_PATH);
-    for (const std::string& arg : args) command += " " + quoted(arg);
-    command += " <.stdin >.stdout 2>.stderr";
-    const int raw = std::system(command.c_str());
-    CliRun run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = read_file(dir.file(".stdout"));
-    run.err = read_file(dir.file(".stderr"));
-    std::filesystem::remove(dir.file(".stdin"));
-    std::filesystem::remove(dir.file(".stdout"));
-    std::filesystem::remove(dir.file(".stderr"));
-    return run;
-}
-
 class CliTest : public ::testing::Test {
 protected:
-    CliTest() : data(pattern_bytes(3 * 512 + 100)) { write_file(dir.file("some.file"), data); }
+    CliTest() : data(pattern_bytes(3 * 512 + 100)) {
+        write_file(dir.file("some.file"), data);
+        write_file(dir.file("keys"), "pw1\npw2\n");
+        write_file(dir.file("tiny.bsl"), pattern_bytes(511));
+    }
 
     // Encrypts some.file with one pair of password lines and decrypts it with
     // another; true when the decrypted file equals the original.
@@ -129,6 +104,24 @@ const StatusCase kStatusCases[] = {
     {"empty file name", {"crypt", ""}, 1, "brisol-cli: No file is chosen: choose or drop a file first.\n"},
     {"a file after -- that looks like an option", {"crypt", "--", "--fast"}, 1,
      "brisol-cli: Cannot open \"--fast\": No such file or directory\n"},
+    {"-o with two files", {"crypt", "-o", "out", "some.file", "some.file"}, 2,
+     "brisol-cli: -o names the output of a single FILE\nTry 'brisol-cli --help'.\n"},
+    {"-o without a value", {"crypt", "some.file", "-o"}, 2, nullptr},
+    {"--ext with -o", {"decrypt", "--ext", ".x", "-o", "out", "some.file"}, 2, nullptr},
+    {"--after with two files", {"decrypt", "--after", "some.file", "some.file", "some.file"}, 2, nullptr},
+    {"two password sources", {"crypt", "--password-file", "keys", "--password-fd", "3", "some.file"}, 2,
+     nullptr},
+    {"descriptor that is no number", {"crypt", "--password-fd", "three", "some.file"}, 2,
+     "brisol-cli: not a file descriptor number: three\nTry 'brisol-cli --help'.\n"},
+    {"standard input twice", {"crypt", "-", "-"}, 2, nullptr},
+    {"passwords on the data's descriptor", {"crypt", "--password-fd", "0", "-"}, 2, nullptr},
+    {"-o naming the input", {"crypt", "-o", "some.file", "some.file"}, 1,
+     "brisol-cli: \"some.file\" is the same file as \"some.file\"; the input was left untouched.\n"},
+    {"missing password file", {"crypt", "--password-file", "absent", "some.file"}, 1,
+     "brisol-cli: Cannot open \"absent\": No such file or directory\n"},
+    {"--after a file without a full chunk", {"decrypt", "--after", "tiny.bsl", "some.file"}, 1,
+     "brisol-cli: \"tiny.bsl\" is shorter than 512 bytes, so it did not move the register: name "
+     "the file made before it.\n"},
     {"every file done", {"crypt", "some.file", "some.file"}, 0, ""},
 };
 
@@ -141,6 +134,80 @@ TEST_F(CliTest, ExitStatusSaysWhatHappened) {
         }
     }
     EXPECT_TRUE(std::filesystem::exists(dir.file("some.file.bsl"))) << "the good file was still done";
+}
+
+// Each row must write exactly what `crypt some.file` with the passwords of
+// "keys" writes (or, decrypting it, some.file itself) to "out".
+struct StreamCase {
+    const char* source;
+    std::string script;
+    bool decrypts;
+};
+
+const StreamCase kStreamCases[] = {
+    {"-o, passwords on standard input", "$CLI crypt -o out some.file <keys", false},
+    {"standard input to -o in pieces, passwords from a file",
+     "(head -c 700 some.file; sleep 0.2; tail -c +701 some.file) | $CLI crypt --password-file keys - -o out",
+     false},
+    {"file to -o -, passwords from a descriptor", "$CLI crypt --password-fd 3 -o - some.file 3<keys >out",
+     false},
+    {"a filter after --, CR LF password lines without a last line end",
+     "printf 'pw1\r\npw2' >crlf && cat some.file | $CLI crypt --password-file crlf -- - >out", false},
+    {"a decrypting filter", "$CLI decrypt --password-file keys - <reference >out", true},
+};
+
+TEST_F(CliTest, EveryWayInAndOutGivesTheFileResult) {
+    ASSERT_EQ(run_cli(dir, {"crypt", "some.file"}, "pw1\npw2\n").status, 0);
+    std::filesystem::rename(dir.file("some.file.bsl"), dir.file("reference"));
+    const std::string reference = read_file(dir.file("reference"));
+    for (const StreamCase& c : kStreamCases) {
+        const CliRun run = run_shell(dir, c.script);
+        EXPECT_EQ(run.status, 0) << c.source;
+        EXPECT_EQ(run.err, "") << c.source;
+        EXPECT_TRUE(read_file(dir.file("out")) == (c.decrypts ? data : reference)) << c.source;
+        std::filesystem::remove(dir.file("out"));
+    }
+}
+
+TEST_F(CliTest, StreamFailuresAreReported) {
+    // The reader closes its end before any data reaches brisol-cli.
+    const CliRun closed = run_shell(dir,
+                                    "mkfifo gate && { read _ <gate; cat some.file; } | "
+                                    "$CLI crypt --password-file keys - | { exec 0<&-; echo >gate; }");
+    EXPECT_EQ(closed.err, "brisol-cli: Cannot write standard output: Broken pipe\n");
+    const CliRun appending = run_shell(dir, "$CLI crypt --password-file keys - <some.file >>some.file");
+    EXPECT_EQ(appending.status, 1);
+    EXPECT_EQ(read_file(dir.file("some.file")), data) << "the input would have grown for ever";
+}
+
+// Files from a program that carries the register from one operation to the
+// next: encrypted here by the cipher core from the register that the last
+// full chunk of "previous.bsl" leaves.
+TEST_F(CliTest, AfterStartsWhereThePreviousFileLeftTheRegister) {
+    const std::string previous = pattern_bytes(1300, 7);
+    write_file(dir.file("previous.bsl"), previous);
+    const auto* last_block = reinterpret_cast<const std::uint8_t*>(previous.data()) + 1016;
+    Level1Cipher level1;
+    Level2Cipher level2;
+    build_tables(level1);
+    set_key(level1, make_password_key("pw1"));
+    set_key(level2, make_password_key("pw2"));
+    level1.reg = {load_le32(last_block), load_le32(last_block + 4)};
+    std::string later = data;
+    ChunkPipeline{level1, level2}.transform(Direction::Crypt, reinterpret_cast<std::uint8_t*>(later.data()),
+                                            later.size());
+    write_file(dir.file("later.bsl"), later);
+
+    EXPECT_EQ(run_cli(dir, {"decrypt", "--after", "previous.bsl", "later.bsl"}, "pw1\npw2\n").status, 0);
+    EXPECT_TRUE(read_file(dir.file("later.bsl.src")) == data);
+    EXPECT_EQ(run_cli(dir, {"crypt", "--after", "previous.bsl", "-o", "again", "some.file"}, "pw1\npw2\n").status,
+              0);
+    EXPECT_TRUE(read_file(dir.file("again")) == later);
+
+    ASSERT_EQ(run_cli(dir, {"decrypt", "-o", "without", "later.bsl"}, "pw1\npw2\n").status, 0);
+    const std::string without = read_file(dir.file("without"));
+    EXPECT_NE(without.substr(0, 8), data.substr(0, 8));
+    EXPECT_TRUE(without.substr(8) == data.substr(8)) << "only the first block depends on the register";
 }
 
 TEST_F(CliTest, HelpAndVersion) {
