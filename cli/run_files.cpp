@@ -19,7 +19,6 @@ namespace {
 // Ctrl-C ends the same way, only after cleaning up.
 constexpr int kInterruptedStatusBase = 128;
 
-
 // An interrupt must stop the operation through the runner, so that its
 // temporary file is removed, instead of killing the process halfway. The
 // signals are blocked before any worker starts (workers inherit the mask) and
@@ -48,9 +47,9 @@ int wait_for_completion(const TerminalSink& sink, OperationRunner& runner, const
 }
 
 // What the runner is asked to do with one FILE.
-OperationRequest request_for(const CliOptions& options, const std::string& file,
+StartRequest request_for(const CliOptions& options, const std::string& file,
                              const Passwords& passwords, const FeedbackRegister& start_register) {
-    OperationRequest request;
+    StartRequest request;
     request.direction = options.direction;
     request.input_is_stdin = file == kStandardStream;
     if (!request.input_is_stdin) request.input_path = file;
@@ -83,7 +82,7 @@ int run_files(const CliOptions& options, const Passwords& passwords,
     TerminalSink sink(::isatty(STDERR_FILENO) != 0, pthread_self());
     int status = 0;
     for (const std::string& file : options.files) {
-        const OperationRequest request = request_for(options, file, passwords, start_register);
+        const StartRequest request = request_for(options, file, passwords, start_register);
         sink.begin(request.input_is_stdin ? std::string{messages::kStandardInput} : file);
         const StartResult started = runner.start(request, sink);
         if (!started.started) {

@@ -20,7 +20,7 @@ namespace {
 // Everything one operation uses. It is destroyed as soon as the operation
 // ends, which wipes the round keys, the RC4 permutation and the buffer.
 struct Operation {
-    Operation(FileSystem& file_system, const OperationRequest& request, std::string output_name)
+    Operation(FileSystem& file_system, const StartRequest& request, std::string output_name)
         : files(file_system),
           direction(request.direction),
           input_path(request.input_path),
@@ -242,7 +242,7 @@ void OperationRunner::set_codepage(std::string codepage) {
 StartResult OperationRunner::start(Direction direction, const std::string& current_path,
                                    std::string_view password1, std::string_view password2,
                                    std::string_view extension, CompletionSink& sink) {
-    OperationRequest request;
+    StartRequest request;
     request.direction = direction;
     request.input_path = current_path;
     request.password1 = password1;
@@ -251,7 +251,7 @@ StartResult OperationRunner::start(Direction direction, const std::string& curre
     return start(request, sink);
 }
 
-StartResult OperationRunner::start(const OperationRequest& request, CompletionSink& sink) {
+StartResult OperationRunner::start(const StartRequest& request, CompletionSink& sink) {
     const std::lock_guard lock(impl_->mutex);
     if (impl_->busy.load()) return {false, std::string{messages::kBusy}};
     impl_->join_returned();

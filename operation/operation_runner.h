@@ -41,7 +41,7 @@ public:
 
 // One operation as a command line asks for it. The window's start() is the
 // case of a named input, an output named beside it and a register of zeros.
-struct OperationRequest {
+struct StartRequest {
     Direction direction = Direction::Crypt;
     std::string input_path;         // ignored when input_is_stdin
     bool input_is_stdin = false;
@@ -87,7 +87,7 @@ public:
     // The same for standard streams, an output of the caller's choice (with
     // the same refusals) and a register that does not start at zero. Standard
     // input and output are used but never closed.
-    StartResult start(const OperationRequest& request, CompletionSink& sink);
+    StartResult start(const StartRequest& request, CompletionSink& sink);
 
     // Asks a running operation to stop at its next chunk; its temporary
     // output is removed and the sink hears Cancelled.
