@@ -120,6 +120,13 @@ const FailingCall kFailingCalls[] = {
          f.write_error_after_calls = 1;
      },
      false, "Cannot write", false},
+    // Written behind the pipeline, so the failure is known only after it ends.
+    {"last write",
+     [](FaultyFileSystem& f, int e) {
+         f.write_error = e;
+         f.write_error_after_calls = 2;
+     },
+     false, "Cannot write", false},
     {"fsync", [](FaultyFileSystem& f, int e) { f.fsync_error = e; }, false, "Cannot write", false},
     {"close", [](FaultyFileSystem& f, int e) { f.close_error_on_output = e; }, false, "Cannot write",
      false},
