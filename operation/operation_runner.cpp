@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <list>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -12,7 +13,9 @@
 #include "operation/file_system.h"
 #include "operation/messages.h"
 #include "operation/progress_throttle.h"
+#include "operation/read_ahead.h"
 #include "operation/temporary_output.h"
+#include "operation/write_behind.h"
 
 namespace brisol {
 namespace {
@@ -146,6 +149,29 @@ std::string open_files(Operation& op, FileSystem& files) {
     return {};
 }
 
+// The pipeline with the input read ahead and the output written behind on
+// threads of their own; every read and write has ended when it returns.
+// Standard input is read on the pipeline's thread instead: a stream can keep
+// a read waiting for ever, and only the cancel flag ends that wait.
+PipelineResult run_overlapped(Operation& op, const PipelineControl& control,
+                              const std::atomic<bool>& cancel) {
+    FileSource file_source(op.files, op.input_fd);
+    StreamSource stream_source(op.files, op.input_fd, cancel);
+    std::optional<ReadAheadSource> read_ahead;
+    if (!op.input_is_stdin) read_ahead.emplace(file_source, op.buffer.capacity());
+    ByteSource& source = read_ahead ? static_cast<ByteSource&>(*read_ahead) : stream_source;
+    FileSink file_sink(op.files, op.output_is_stdout ? kStandardOutputFd : op.output.fd());
+    WriteBehindSink destination(file_sink, op.buffer.capacity());
+    PipelineResult piped =
+        ChunkPipeline{op.level1, op.level2}.run(op.direction, source, destination, op.buffer, control);
+    if (const int error = destination.finish();
+        error != 0 && piped.outcome != PipelineOutcome::SinkFailed) {
+        piped.outcome = PipelineOutcome::SinkFailed;
+        piped.error = error;
+    }
+    return piped;
+}
+
 OperationResult run_operation(Operation& op, CompletionSink& sink, const std::atomic<bool>& cancel) {
     ProgressThrottle throttle(ProgressThrottle::Clock::now());
     const std::uint64_t total = op.input_size;
@@ -154,12 +180,7 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
     control.progress = [&](std::uint64_t done) {
         if (throttle.due(ProgressThrottle::Clock::now())) sink.report_progress(done, total);
     };
-    FileSource file_source(op.files, op.input_fd);
-    StreamSource stream_source(op.files, op.input_fd, cancel);
-    ByteSource& source = op.input_is_stdin ? static_cast<ByteSource&>(stream_source) : file_source;
-    FileSink destination(op.files, op.output_is_stdout ? kStandardOutputFd : op.output.fd());
-    PipelineResult piped =
-        ChunkPipeline{op.level1, op.level2}.run(op.direction, source, destination, op.buffer, control);
+    PipelineResult piped = run_overlapped(op, control, cancel);
     op.close_input();
     // A stream can end, or give up waiting, because whoever cancelled also
     // stopped its writer: that is no complete input.
