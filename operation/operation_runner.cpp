@@ -12,6 +12,7 @@
 #include "operation/file_system.h"
 #include "operation/messages.h"
 #include "operation/progress_throttle.h"
+#include "operation/sampling_sink.h"
 #include "operation/temporary_output.h"
 
 namespace brisol {
@@ -113,7 +114,9 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
         if (throttle.due(ProgressThrottle::Clock::now())) sink.report_progress(done, total);
     };
     FileSource source(op.files, op.input_fd);
-    FileSink destination(op.files, op.output.fd());
+    FileSink file_sink(op.files, op.output.fd());
+    const bool look_at_result = op.direction == Direction::Decrypt;
+    SamplingSink destination(file_sink, look_at_result ? kContentSampleBytes : 0);
     const PipelineResult piped =
         ChunkPipeline{op.level1, op.level2}.run(op.direction, source, destination, op.buffer, control);
     op.close_input();
@@ -146,7 +149,10 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
             break;
     }
     op.output.discard();
-    if (result.outcome == OperationOutcome::Succeeded) sink.report_progress(piped.bytes_done, total);
+    if (result.outcome == OperationOutcome::Succeeded) {
+        if (look_at_result) result.content = check_content(destination.head(), piped.bytes_done);
+        sink.report_progress(piped.bytes_done, total);
+    }
     return result;
 }
 

@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "cipher/secure_memory.h"
+#include "operation/messages.h"
 #include "ui/about_box.h"
 #include "ui/controls.h"
 #include "ui/dialog_units.h"
@@ -263,9 +264,13 @@ void MainWindow::on_completion(const OperationResult& result) {
         return;
     }
     switch (result.outcome) {
-        case OperationOutcome::Succeeded:
-            message_boxes_.inform(QString::fromLatin1(texts::kOperationCompleted));
+        case OperationOutcome::Succeeded: {
+            QString text = QString::fromLatin1(texts::kOperationCompleted);
+            if (const std::string note = messages::content_note(result.content); !note.empty())
+                text += QStringLiteral("\n\n") + QString::fromStdString(note);
+            message_boxes_.inform(text);
             break;
+        }
         case OperationOutcome::Failed:
             message_boxes_.inform(QString::fromStdString(result.message));
             break;
