@@ -9,11 +9,8 @@
 namespace brisol {
 namespace {
 
-using testing::TempDir;
 using testing::pattern_bytes;
-using testing::read_file;
 using testing::run_to_end;
-using testing::write_file;
 
 constexpr bool kLibmagic = BRISOL_KINDS_FROM_LIBMAGIC;
 
@@ -63,27 +60,31 @@ const PlainCase kPlainCases[] = {
 };
 
 TEST(ContentCheckTest, DecryptTellsAKnownKindOrARandomLookingResult) {
-    TempDir dir;
+    testing::TempDir dir;
     OperationRunner runner;
     const std::string input = dir.file("plain");
     for (const PlainCase& c : kPlainCases) {
-        write_file(input, c.plain);
+        testing::write_file(input, c.plain);
         ASSERT_EQ(run_to_end(runner, Direction::Crypt, input, ".src", "one", "two").outcome,
                   OperationOutcome::Succeeded);
         const struct {
             const char* password1;
             const char* password2;
             bool warn;
-        } tries[] = {{"one", "two", c.warn_right}, {"wrong", "two", c.warn_wrong1}, {"one", "wrong", c.warn_wrong2}};
+        } tries[] = {{"one", "two", c.warn_right},
+                     {"wrong", "two", c.warn_wrong1},
+                     {"one", "wrong", c.warn_wrong2}};
         for (const auto& t : tries) {
             const std::string context = std::string{c.name} + " with " + t.password1 + "/" + t.password2;
             const OperationResult result =
                 run_to_end(runner, Direction::Decrypt, input + ".bsl", ".src", t.password1, t.password2);
             ASSERT_EQ(result.outcome, OperationOutcome::Succeeded) << context;
             EXPECT_EQ(result.content.looks_random, t.warn) << context;
-            EXPECT_EQ(read_file(input + ".bsl.src").size(), c.plain.size()) << "kept either way: " << context;
+            EXPECT_EQ(testing::read_file(input + ".bsl.src").size(), c.plain.size())
+                << "kept either way: " << context;
         }
-        const OperationResult right = run_to_end(runner, Direction::Decrypt, input + ".bsl", ".src", "one", "two");
+        const OperationResult right =
+            run_to_end(runner, Direction::Decrypt, input + ".bsl", ".src", "one", "two");
         EXPECT_EQ(right.content.kind, c.kind) << c.name;
 
         const auto* head = reinterpret_cast<const std::uint8_t*>(c.plain.data());
