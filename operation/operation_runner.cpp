@@ -166,7 +166,7 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
     }
     op.output.discard();
     if (result.outcome == OperationOutcome::Succeeded) {
-        if (look_at_result) result.content = check_content(destination.head(), piped.bytes_done);
+        if (look_at_result) result.content = check_content(written.head(), piped.bytes_done);
         sink.report_progress(piped.bytes_done, total);
     }
     return result;
