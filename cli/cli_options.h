@@ -21,6 +21,7 @@ struct CliOptions {
     Direction direction = Direction::Crypt;
     std::string extension;
     std::string codepage;                      // empty: the locale's
+    bool verbose = false;                      // name the kind of each decrypted result
     std::optional<std::string> output;         // -o: the single FILE's output
     std::optional<std::string> password_file;  // --password-file
     std::optional<int> password_fd;            // --password-fd

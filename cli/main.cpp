@@ -53,14 +53,14 @@ int main(int argc, char** argv) {
     // Everything that can be refused without the passwords is refused before
     // anyone types them.
     if (writes_standard_output(options) && ::isatty(STDOUT_FILENO) != 0) {
-        print_failure(kOutputIsTerminal);
+        print_message(kOutputIsTerminal);
         return kExitFailed;
     }
     brisol::FeedbackRegister start_register;
     if (options.after) {
         const brisol::RegisterAfterResult after = brisol::register_after(*options.after);
         if (!after.message.empty()) {
-            print_failure(after.message);
+            print_message(after.message);
             return kExitFailed;
         }
         start_register = after.reg;
@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
 
     Passwords passwords;
     if (const std::string failure = read_passwords(options, passwords); !failure.empty()) {
-        print_failure(failure);
+        print_message(failure);
         return kExitFailed;
     }
     return run_files(options, passwords, start_register);

@@ -13,11 +13,25 @@
 #include "operation/operation_runner.h"
 
 namespace brisol::cli {
+
+void print_message(std::string_view message) {
+    std::fprintf(stderr, "%.*s%.*s\n", static_cast<int>(kMessagePrefix.size()),
+                 kMessagePrefix.data(), static_cast<int>(message.size()), message.data());
+}
+
 namespace {
 
 // Shells report a process ended by signal N as 128 + N; a file stopped by
 // Ctrl-C ends the same way, only after cleaning up.
 constexpr int kInterruptedStatusBase = 128;
+
+// A likely wrong password is always told; a known kind only to someone
+// watching (a terminal) or asking (--verbose).
+void print_content_note(const OperationResult& result, bool tell_kind) {
+    const ContentHint& hint = result.content;
+    if (hint.looks_random || (tell_kind && !hint.kind.empty()))
+        print_message("\"" + result.output_path + "\": " + messages::content_note(hint));
+}
 
 // An interrupt must stop the operation through the runner, so that its
 // temporary file is removed, instead of killing the process halfway. The
@@ -48,7 +62,7 @@ int wait_for_completion(const TerminalSink& sink, OperationRunner& runner, const
 
 // What the runner is asked to do with one FILE.
 StartRequest request_for(const CliOptions& options, const std::string& file,
-                             const Passwords& passwords, const FeedbackRegister& start_register) {
+                         const Passwords& passwords, const FeedbackRegister& start_register) {
     StartRequest request;
     request.direction = options.direction;
     request.input_is_stdin = file == kStandardStream;
@@ -64,11 +78,6 @@ StartRequest request_for(const CliOptions& options, const std::string& file,
 
 }  // namespace
 
-void print_failure(std::string_view message) {
-    std::fprintf(stderr, "%.*s%.*s\n", static_cast<int>(kMessagePrefix.size()),
-                 kMessagePrefix.data(), static_cast<int>(message.size()), message.data());
-}
-
 int run_files(const CliOptions& options, const Passwords& passwords,
               const FeedbackRegister& start_register) {
     const sigset_t set = handled_signals();
@@ -79,21 +88,24 @@ int run_files(const CliOptions& options, const Passwords& passwords,
 
     OperationRunner runner;
     runner.set_codepage(options.codepage);
-    TerminalSink sink(::isatty(STDERR_FILENO) != 0, pthread_self());
+    const bool on_terminal = ::isatty(STDERR_FILENO) != 0;
+    TerminalSink sink(on_terminal, pthread_self());
     int status = 0;
     for (const std::string& file : options.files) {
         const StartRequest request = request_for(options, file, passwords, start_register);
         sink.begin(request.input_is_stdin ? std::string{messages::kStandardInput} : file);
         const StartResult started = runner.start(request, sink);
         if (!started.started) {
-            print_failure(started.message);
+            print_message(started.message);
             status = 1;
             continue;
         }
         const int interrupt = wait_for_completion(sink, runner, set);
         if (sink.result().outcome != OperationOutcome::Succeeded) {
-            print_failure(sink.result().message);
+            print_message(sink.result().message);
             status = 1;
+        } else {
+            print_content_note(sink.result(), options.verbose || on_terminal);
         }
         if (interrupt != 0) return kInterruptedStatusBase + interrupt;
     }

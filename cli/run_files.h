@@ -9,7 +9,7 @@
 namespace brisol::cli {
 
 // "brisol-cli: " and the message on standard error.
-void print_failure(std::string_view message);
+void print_message(std::string_view message);
 
 // 0 when every file was done, 1 when any operation failed, 128 + the
 // signal's number when an interrupt stopped one (files after it are not

@@ -14,6 +14,7 @@
 #include "operation/messages.h"
 #include "operation/progress_throttle.h"
 #include "operation/read_ahead.h"
+#include "operation/sampling_sink.h"
 #include "operation/temporary_output.h"
 #include "operation/write_behind.h"
 
@@ -153,15 +154,14 @@ std::string open_files(Operation& op, FileSystem& files) {
 // threads of their own; every read and write has ended when it returns.
 // Standard input is read on the pipeline's thread instead: a stream can keep
 // a read waiting for ever, and only the cancel flag ends that wait.
-PipelineResult run_overlapped(Operation& op, const PipelineControl& control,
+PipelineResult run_overlapped(Operation& op, const PipelineControl& control, ByteSink& output,
                               const std::atomic<bool>& cancel) {
     FileSource file_source(op.files, op.input_fd);
     StreamSource stream_source(op.files, op.input_fd, cancel);
     std::optional<ReadAheadSource> read_ahead;
     if (!op.input_is_stdin) read_ahead.emplace(file_source, op.buffer.capacity());
     ByteSource& source = read_ahead ? static_cast<ByteSource&>(*read_ahead) : stream_source;
-    FileSink file_sink(op.files, op.output_is_stdout ? kStandardOutputFd : op.output.fd());
-    WriteBehindSink destination(file_sink, op.buffer.capacity());
+    WriteBehindSink destination(output, op.buffer.capacity());
     PipelineResult piped =
         ChunkPipeline{op.level1, op.level2}.run(op.direction, source, destination, op.buffer, control);
     if (const int error = destination.finish();
@@ -180,7 +180,10 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
     control.progress = [&](std::uint64_t done) {
         if (throttle.due(ProgressThrottle::Clock::now())) sink.report_progress(done, total);
     };
-    PipelineResult piped = run_overlapped(op, control, cancel);
+    FileSink file_sink(op.files, op.output_is_stdout ? kStandardOutputFd : op.output.fd());
+    const bool look_at_result = op.direction == Direction::Decrypt;
+    SamplingSink written(file_sink, look_at_result ? kContentSampleBytes : 0);
+    PipelineResult piped = run_overlapped(op, control, written, cancel);
     op.close_input();
     // A stream can end, or give up waiting, because whoever cancelled also
     // stopped its writer: that is no complete input.
@@ -216,7 +219,10 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
             break;
     }
     op.output.discard();
-    if (result.outcome == OperationOutcome::Succeeded) sink.report_progress(piped.bytes_done, total);
+    if (result.outcome == OperationOutcome::Succeeded) {
+        if (look_at_result) result.content = check_content(written.head(), piped.bytes_done);
+        sink.report_progress(piped.bytes_done, total);
+    }
     return result;
 }
 
