@@ -164,7 +164,9 @@ TEST_F(CliTest, EveryWayInAndOutGivesTheFileResult) {
     for (const StreamCase& c : kStreamCases) {
         const CliRun run = run_shell(dir, c.script);
         EXPECT_EQ(run.status, 0) << c.source;
-        if (!c.decrypts) EXPECT_EQ(run.err, "") << c.source;  // the test data looks random
+        if (!c.decrypts) {
+            EXPECT_EQ(run.err, "") << c.source;  // the test data looks random
+        }
         EXPECT_TRUE(read_file(dir.file("out")) == (c.decrypts ? data : reference)) << c.source;
         std::filesystem::remove(dir.file("out"));
     }
