@@ -5,8 +5,6 @@
 // partial transfers is the callers' job, so injected partial answers reach
 // the code that must cope with them.
 
-#include <sys/types.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -16,7 +14,10 @@
 
 namespace brisol {
 
-// A file descriptor, or the errno value of the call that did not produce one.
+// Errors are the platform's numbers (operation/platform.h): errno values on
+// POSIX, Win32 error codes on Windows, where a descriptor is a handle.
+
+// A file descriptor, or the error of the call that did not produce one.
 struct FdResult {
     int fd = -1;
     int error = 0;
@@ -25,11 +26,11 @@ struct FdResult {
 enum class FileKind { Regular, Directory, Other };
 
 struct FileInfo {
-    dev_t device = 0;
-    ino_t inode = 0;
+    std::uint64_t device = 0;  // the volume's serial number on Windows
+    std::uint64_t inode = 0;   // the file index on Windows
     FileKind kind = FileKind::Other;
     std::uint64_t size = 0;
-    int error = 0;  // errno value when the file could not be examined
+    int error = 0;  // when the file could not be examined
 
     bool same_file_as(const FileInfo& other) const {
         return device == other.device && inode == other.inode;
@@ -42,7 +43,7 @@ public:
 
     // Read-only, never blocking on a pipe or device at open time.
     virtual FdResult open_read(const std::string& path) = 0;
-    // Creates a new file that did not exist (fails with EEXIST otherwise),
+    // Creates a new file that did not exist (fails with kErrorExists otherwise),
     // write-only, with the usual permissions less the umask.
     virtual FdResult create_new(const std::string& path) = 0;
     // Opens a directory just to flush its entries.
@@ -61,7 +62,8 @@ public:
     virtual int unlink(const std::string& path) = 0;
 };
 
-// The real file system through POSIX calls; lives for the whole process.
-FileSystem& posix_file_system();
+// The real file system through the platform's calls (POSIX or Win32); lives
+// for the whole process.
+FileSystem& system_file_system();
 
 }  // namespace brisol

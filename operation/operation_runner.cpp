@@ -1,6 +1,5 @@
 #include "operation/operation_runner.h"
 
-#include <cerrno>
 #include <list>
 #include <mutex>
 #include <system_error>
@@ -11,6 +10,7 @@
 #include "operation/file_streams.h"
 #include "operation/file_system.h"
 #include "operation/messages.h"
+#include "operation/platform.h"
 #include "operation/progress_throttle.h"
 #include "operation/temporary_output.h"
 
@@ -84,7 +84,7 @@ std::string open_files(Operation& op, FileSystem& files) {
     if (input_info.error != 0)
         return messages::file_error(messages::kCannotOpen, op.input_path, input_info.error);
     if (input_info.kind == FileKind::Directory)
-        return messages::file_error(messages::kCannotOpen, op.input_path, EISDIR);
+        return messages::file_error(messages::kCannotOpen, op.input_path, platform::kErrorIsDirectory);
     if (input_info.kind != FileKind::Regular)
         return messages::file_error(messages::kCannotOpen, op.input_path, messages::kNotRegularFile);
     op.input_size = input_info.size;
@@ -95,8 +95,8 @@ std::string open_files(Operation& op, FileSystem& files) {
     if (existing.error == 0 && existing.same_file_as(input_info))
         return messages::same_file(op.output_path, op.input_path);
     if (existing.error == 0 && existing.kind == FileKind::Directory)
-        return messages::file_error(messages::kCannotCreate, op.output_path, EISDIR);
-    if (existing.error != 0 && existing.error != ENOENT)
+        return messages::file_error(messages::kCannotCreate, op.output_path, platform::kErrorIsDirectory);
+    if (existing.error != 0 && existing.error != platform::kErrorNotFound)
         return messages::file_error(messages::kCannotCreate, op.output_path, existing.error);
 
     if (const int error = op.output.create(); error != 0)
@@ -176,7 +176,7 @@ struct OperationRunner::Impl {
     std::atomic<bool> busy{false};
 };
 
-OperationRunner::OperationRunner() : OperationRunner(posix_file_system()) {}
+OperationRunner::OperationRunner() : OperationRunner(system_file_system()) {}
 
 OperationRunner::OperationRunner(FileSystem& files) : impl_(std::make_unique<Impl>(files)) {}
 
@@ -198,7 +198,7 @@ StartResult OperationRunner::start(Direction direction, const std::string& curre
     impl_->join_returned();
 
     if (current_path.empty()) return {false, std::string{messages::kNoFileChosen}};
-    if (direction == Direction::Decrypt && extension.find('/') != std::string_view::npos)
+    if (direction == Direction::Decrypt && extension.find_first_of(platform::kNameEnds) != std::string_view::npos)
         return {false, std::string{messages::kExtensionHasSlash}};
     std::string output_path = output_name(direction, current_path, extension);
     if (output_path.find('\0') != std::string::npos)

@@ -1,8 +1,9 @@
 #include "operation/temporary_output.h"
 
-#include <cerrno>
 #include <random>
 #include <string_view>
+
+#include "operation/platform.h"
 
 namespace brisol {
 namespace {
@@ -25,7 +26,7 @@ std::string random_tag() {
 
 // The directory part of a path as open() needs it: "." for a bare name.
 std::string directory_of(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
+    const std::size_t slash = path.find_last_of(platform::kDirectoryEnds);
     if (slash == std::string::npos) return ".";
     if (slash == 0) return "/";
     return path.substr(0, slash);
@@ -39,21 +40,21 @@ TemporaryOutput::TemporaryOutput(FileSystem& files, std::string final_path)
 TemporaryOutput::~TemporaryOutput() { discard(); }
 
 int TemporaryOutput::create() {
-    const std::size_t slash = final_path_.rfind('/');
+    const std::size_t slash = final_path_.find_last_of(platform::kDirectoryEnds);
     const std::string prefix =
         (slash == std::string::npos ? std::string{} : final_path_.substr(0, slash + 1)) +
         std::string{kTempPrefix};
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::string candidate = prefix + random_tag() + std::string{kTempSuffix};
         const FdResult made = files_.create_new(candidate);
-        if (made.error == EEXIST) continue;
+        if (made.error == platform::kErrorExists) continue;
         if (made.error != 0) return made.error;
         fd_ = made.fd;
         temp_path_ = std::move(candidate);
         exists_ = true;
         return 0;
     }
-    return EEXIST;
+    return platform::kErrorExists;
 }
 
 CommitStatus TemporaryOutput::commit() {

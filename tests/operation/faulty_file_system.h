@@ -86,7 +86,7 @@ public:
     int unlink(const std::string& path) override { return real_.unlink(path); }
 
 private:
-    FileSystem& real_ = posix_file_system();
+    FileSystem& real_ = system_file_system();
     int output_fd_ = -1;
     std::uint64_t bytes_read_ = 0;
     unsigned interrupts_ = 0;
