@@ -1,10 +1,9 @@
 #include "cli/terminal_sink.h"
 
-#include <signal.h>
-#include <unistd.h>
-
 #include <array>
 #include <cstdio>
+
+#include "cli/console.h"
 
 namespace brisol::cli {
 
@@ -34,17 +33,18 @@ void TerminalSink::report_progress(std::uint64_t done, std::uint64_t total) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
     const int percent = total == 0 ? 100 : static_cast<int>(done * 100 / total);
     const std::string speed = seconds > 0 ? human_bytes(static_cast<double>(done) / seconds) : "-";
-    std::fprintf(stderr, "\r%s  %3d%%  %s  %s/s\033[K", file_name_.c_str(), percent,
-                 human_bytes(static_cast<double>(done)).c_str(), speed.c_str());
-    std::fflush(stderr);
+    std::array<char, 64> figures{};
+    std::snprintf(figures.data(), figures.size(), "  %3d%%  %s  %s/s", percent,
+                  human_bytes(static_cast<double>(done)).c_str(), speed.c_str());
+    redraw_error_line(file_name_ + figures.data());
     bar_drawn_ = true;
 }
 
 void TerminalSink::show_completion(const OperationResult& result) {
-    if (bar_drawn_) std::fputc('\n', stderr);
+    if (bar_drawn_) write_error("\n");
     result_ = result;
     finished_.store(true);
-    pthread_kill(waiter_, kCompletionSignal);
+    wake_waiter();
 }
 
 }  // namespace brisol::cli

@@ -1,9 +1,6 @@
 #pragma once
-// The command line's CompletionSink: a progress bar on a terminal's stderr,
+// The command line's CompletionSink: a progress line on a terminal's stderr,
 // and a wake-up for the main thread when an operation has ended.
-
-#include <pthread.h>
-#include <signal.h>
 
 #include <atomic>
 #include <chrono>
@@ -13,13 +10,9 @@
 
 namespace brisol::cli {
 
-// Sent to the waiting thread when show_completion has stored the result.
-inline constexpr int kCompletionSignal = SIGUSR1;
-
 class TerminalSink final : public CompletionSink {
 public:
-    TerminalSink(bool draw_progress, pthread_t waiter)
-        : draw_progress_(draw_progress), waiter_(waiter) {}
+    explicit TerminalSink(bool draw_progress) : draw_progress_(draw_progress) {}
 
     // Before each start: the file shown on the progress bar.
     void begin(std::string file_name);
@@ -28,13 +21,13 @@ public:
     void lock_controls() override {}
     void show_completion(const OperationResult& result) override;
 
-    bool finished() const { return finished_.load(); }
+    // Set once the result is stored; the waiting thread is woken then.
+    const std::atomic<bool>& finished_flag() const { return finished_; }
     // Valid once finished() is true.
     const OperationResult& result() const { return result_; }
 
 private:
     bool draw_progress_;
-    pthread_t waiter_;
     std::string file_name_;
     std::chrono::steady_clock::time_point started_{};
     bool bar_drawn_ = false;
