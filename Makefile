@@ -1,11 +1,12 @@
 # Front door: `make run` opens the window, `make test` runs every test.
-# Both install missing Debian packages first.
+# Both install missing Debian packages first. On a machine without make,
+# scripts/make installs it and then runs these targets.
 
 BUILD ?= build
 WERROR ?= OFF
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test test-long run screenshots install package clean bench \
+.PHONY: all deps configure build test test-long test-fresh run screenshots install package clean bench \
 	windows test-windows
 
 all: build
@@ -26,6 +27,11 @@ test: build
 
 test-long: build
 	@ctest --test-dir $(BUILD) --output-on-failure -L long
+
+# The README's set-up commands on a minimal Debian 12 root of its own (needs
+# root and Debian's mirror; slow, so CI does not run it).
+test-fresh:
+	@scripts/test-fresh
 
 run: build
 	@$(BUILD)/brisol

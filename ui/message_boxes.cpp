@@ -3,7 +3,7 @@
 #include <QMessageBox>
 #include <algorithm>
 
-#include "ui/texts.h"
+#include "window/texts.h"
 
 namespace brisol {
 

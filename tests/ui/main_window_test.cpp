@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "tests/ui/window_fixture.h"
-#include "ui/texts.h"
+#include "window/texts.h"
 
 namespace brisol {
 namespace {

@@ -14,7 +14,7 @@
 #include "cipher/memory_stream.h"
 #include "operation/messages.h"
 #include "tests/ui/window_fixture.h"
-#include "ui/texts.h"
+#include "window/texts.h"
 
 namespace brisol {
 namespace {
