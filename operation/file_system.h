@@ -52,6 +52,10 @@ public:
     virtual IoStatus read(int fd, std::span<std::uint8_t> into) = 0;
     virtual IoStatus write(int fd, std::span<const std::uint8_t> bytes) = 0;
     virtual int fsync(int fd) = 0;
+    // Starts writing a range of the file to disk without waiting for it, so
+    // that the flush at the end has little left to do. Only a hint: where the
+    // platform has no such call it does nothing.
+    virtual void start_writeback(int /*fd*/, std::uint64_t /*offset*/, std::uint64_t /*length*/) {}
     virtual int close(int fd) = 0;
 
     virtual FileInfo stat_fd(int fd) = 0;

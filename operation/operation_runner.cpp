@@ -12,7 +12,9 @@
 #include "operation/messages.h"
 #include "operation/platform.h"
 #include "operation/progress_throttle.h"
+#include "operation/read_ahead.h"
 #include "operation/temporary_output.h"
+#include "operation/write_behind.h"
 
 namespace brisol {
 namespace {
@@ -104,6 +106,23 @@ std::string open_files(Operation& op, FileSystem& files) {
     return {};
 }
 
+// The pipeline with the input read ahead and the output written behind on
+// threads of their own; every read and write has ended when it returns.
+PipelineResult run_overlapped(Operation& op, const PipelineControl& control) {
+    FileSource file_source(op.files, op.input_fd);
+    FileSink file_sink(op.files, op.output.fd());
+    ReadAheadSource source(file_source, op.buffer.capacity());
+    WriteBehindSink destination(file_sink, op.buffer.capacity());
+    PipelineResult piped =
+        ChunkPipeline{op.level1, op.level2}.run(op.direction, source, destination, op.buffer, control);
+    if (const int error = destination.finish();
+        error != 0 && piped.outcome != PipelineOutcome::SinkFailed) {
+        piped.outcome = PipelineOutcome::SinkFailed;
+        piped.error = error;
+    }
+    return piped;
+}
+
 OperationResult run_operation(Operation& op, CompletionSink& sink, const std::atomic<bool>& cancel) {
     ProgressThrottle throttle(ProgressThrottle::Clock::now());
     const std::uint64_t total = op.input_size;
@@ -112,10 +131,7 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
     control.progress = [&](std::uint64_t done) {
         if (throttle.due(ProgressThrottle::Clock::now())) sink.report_progress(done, total);
     };
-    FileSource source(op.files, op.input_fd);
-    FileSink destination(op.files, op.output.fd());
-    const PipelineResult piped =
-        ChunkPipeline{op.level1, op.level2}.run(op.direction, source, destination, op.buffer, control);
+    const PipelineResult piped = run_overlapped(op, control);
     op.close_input();
 
     OperationResult result;

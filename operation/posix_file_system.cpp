@@ -58,6 +58,13 @@ public:
     }
 
     int fsync(int fd) override { return status(::fsync(fd)); }
+
+#ifdef __linux__
+    void start_writeback(int fd, std::uint64_t offset, std::uint64_t length) override {
+        ::sync_file_range(fd, static_cast<off_t>(offset), static_cast<off_t>(length),
+                          SYNC_FILE_RANGE_WRITE);
+    }
+#endif
     int close(int fd) override { return status(::close(fd)); }
 
     FileInfo stat_fd(int fd) override {

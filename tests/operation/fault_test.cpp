@@ -102,6 +102,13 @@ const FailingCall kFailingCalls[] = {
          f.write_error_after_calls = 1;
      },
      false, "Cannot write", false},
+    // Written behind the pipeline, so the failure is known only after it ends.
+    {"last write",
+     [](FaultyFileSystem& f, int e) {
+         f.write_error = e;
+         f.write_error_after_calls = 2;
+     },
+     false, "Cannot write", false},
     {"fsync", [](FaultyFileSystem& f, int e) { f.fsync_error = e; }, false, "Cannot write", false},
     {"rename", [](FaultyFileSystem& f, int e) { f.rename_error = e; }, false, "Cannot save", false},
 };

@@ -3,6 +3,7 @@
 // Counters are read by the test only after the worker has been joined.
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <future>
 
@@ -89,7 +90,7 @@ private:
     FileSystem& real_ = system_file_system();
     int output_fd_ = -1;
     std::uint64_t bytes_read_ = 0;
-    unsigned interrupts_ = 0;
+    std::atomic<unsigned> interrupts_{0};  // reads and writes run on threads of their own
     std::promise<void> reads_released_;
     std::promise<void> reading_;
 };
