@@ -21,6 +21,7 @@ inline constexpr int kErrorNotFound = ERROR_FILE_NOT_FOUND;
 // What Windows itself reports for a directory opened or replaced as a file.
 inline constexpr int kErrorIsDirectory = ERROR_ACCESS_DENIED;
 inline constexpr int kErrorNoSpace = ERROR_DISK_FULL;
+inline constexpr int kErrorNotSupported = ERROR_NOT_SUPPORTED;
 // A colon names a stream of the file before it.
 inline constexpr std::string_view kNameEnds = "\\/:";
 inline constexpr std::string_view kDirectoryEnds = "\\/";
@@ -30,6 +31,7 @@ inline constexpr int kErrorExists = EEXIST;
 inline constexpr int kErrorNotFound = ENOENT;
 inline constexpr int kErrorIsDirectory = EISDIR;
 inline constexpr int kErrorNoSpace = ENOSPC;
+inline constexpr int kErrorNotSupported = EOPNOTSUPP;
 inline constexpr std::string_view kNameEnds = "/";
 inline constexpr std::string_view kDirectoryEnds = "/";
 #endif
