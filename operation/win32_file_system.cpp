@@ -43,7 +43,8 @@ HANDLE create_output(const std::wstring& path) {
 }
 
 int set_delete_on_close(HANDLE handle, bool on) {
-    FILE_DISPOSITION_INFO disposition{on ? TRUE : FALSE};
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = on ? TRUE : FALSE;
     return error_of(SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition));
 }
 
