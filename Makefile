@@ -64,7 +64,7 @@ clean:
 WINDOWS_BUILD ?= build-windows
 WINDOWS_CONFIGURE = cmake -S . -B $(WINDOWS_BUILD) -G Ninja \
 	--toolchain $(CURDIR)/cmake/mingw-w64-x86_64.cmake \
-	-DBRISOL_UI=OFF -DBRISOL_BENCH=OFF -DBRISOL_WERROR=$(WERROR) $(CMAKE_FLAGS) >/dev/null
+	-DBRISOL_UI=OFF -DBRISOL_BENCH=OFF -DBRISOL_LIBMAGIC=OFF -DBRISOL_WERROR=$(WERROR) $(CMAKE_FLAGS) >/dev/null
 
 windows: deps
 	@$(WINDOWS_CONFIGURE)
