@@ -35,7 +35,7 @@ public:
     // The input seems to end here, as if it had been truncated meanwhile.
     std::uint64_t input_ends_after = UINT64_MAX;
     std::size_t max_write = SIZE_MAX;  // partial writes
-    bool interrupt_every_other_call = false;  // EINTR before each real read and write
+    bool interrupt_every_other_call = false;  // an interruption before each real read and write
 
     // When set, the first read waits until release_reads().
     bool hold_reads = false;
@@ -73,7 +73,7 @@ public:
             reading_.set_value();
             reads_released_.get_future().wait();
         }
-        if (interrupt_every_other_call && (interrupts_++ % 2 == 0)) return {0, EINTR};
+        if (interrupt_every_other_call && (interrupts_++ % 2 == 0)) return {0, platform::kErrorInterrupted};
         if (read_error != 0 && reads >= read_error_after_calls) return {0, read_error};
         std::size_t wanted = std::min(into.size(), max_read);
         if (reads == short_read_call) wanted = std::min(wanted, short_read_bytes);
@@ -84,7 +84,7 @@ public:
         return got;
     }
     IoStatus write(int fd, std::span<const std::uint8_t> bytes) override {
-        if (interrupt_every_other_call && (interrupts_++ % 2 == 0)) return {0, EINTR};
+        if (interrupt_every_other_call && (interrupts_++ % 2 == 0)) return {0, platform::kErrorInterrupted};
         if (write_error != 0 && writes >= write_error_after_calls) return {0, write_error};
         ++writes;
         return real_.write(fd, bytes.first(std::min(bytes.size(), max_write)));
