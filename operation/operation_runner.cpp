@@ -20,12 +20,15 @@ namespace {
 // Everything one operation uses. It is destroyed as soon as the operation
 // ends, which wipes the round keys, the RC4 permutation and the buffer.
 struct Operation {
-    Operation(FileSystem& file_system, Direction chosen, std::string input, std::string output_name)
+    Operation(FileSystem& file_system, Direction chosen, std::string input, std::string output_name,
+              const PasswordKey& key1, const PasswordKey& key2)
         : files(file_system),
           direction(chosen),
           input_path(std::move(input)),
           output_path(std::move(output_name)),
-          output(file_system, output_path) {}
+          output(file_system, output_path),
+          level1(key1),
+          level2(key2) {}
     ~Operation() { close_input(); }
     Operation(const Operation&) = delete;
     Operation& operator=(const Operation&) = delete;
@@ -213,12 +216,10 @@ StartResult OperationRunner::start(Direction direction, const std::string& curre
     if (key2.error != PasswordTextError::None)
         return {false, password_message(key2.error, 2, codepage)};
 
-    auto op = std::make_unique<Operation>(impl_->files, direction, current_path, std::move(output_path));
+    auto op = std::make_unique<Operation>(impl_->files, direction, current_path, std::move(output_path),
+                                          key1.key, key2.key);
     if (std::string refusal = open_files(*op, impl_->files); !refusal.empty())
         return {false, std::move(refusal)};
-    build_tables(op->level1);
-    set_key(op->level1, key1.key);
-    set_key(op->level2, key2.key);
 
     auto cancel = std::make_shared<std::atomic<bool>>(false);
     Worker& worker = impl_->workers.emplace_back();
