@@ -30,15 +30,24 @@ struct NoWork {
 // The basic transform of N independent blocks, words 0 in n1 and words 1 in
 // n2, which hold the result's words 0 and 1 afterwards. `between(pair)` runs
 // after each of the 16 round pairs: work that does not depend on the rounds
-// fills the issue slots they leave idle.
-template <auto Round, class Word, std::size_t N, class Between>
+// fills the issue slots they leave idle. kUnrolled trades code size for loop
+// overhead; a kernel whose unrolled rounds outgrow the decoded-op cache is
+// faster rolled.
+template <auto Round, bool kUnrolled = true, class Word, std::size_t N, class Between>
 [[gnu::always_inline]] inline void basic_transform(Word (&n1)[N], Word (&n2)[N],
                                                    const RoundKeys& keys, Between between) {
-#pragma GCC unroll 16
-    for (std::size_t step = 0; step < 32; step += 2) {
+    const auto round_pair = [&](std::size_t step) __attribute__((always_inline)) {
+#pragma GCC unroll 8
         for (std::size_t b = 0; b < N; ++b) n2[b] = Round(n2[b], n1[b] + keys[step]);
+#pragma GCC unroll 8
         for (std::size_t b = 0; b < N; ++b) n1[b] = Round(n1[b], n2[b] + keys[step + 1]);
         between(step / 2);
+    };
+    if constexpr (kUnrolled) {
+#pragma GCC unroll 16
+        for (std::size_t step = 0; step < 32; step += 2) round_pair(step);
+    } else {
+        for (std::size_t step = 0; step < 32; step += 2) round_pair(step);
     }
     // A round pair leaves N1 and N2 in place, so the swap that the last step
     // leaves out is this one.
@@ -94,7 +103,7 @@ template <class K, class Between>
     typename K::Word n1[K::kWordPairs];
     typename K::Word n2[K::kWordPairs];
     K::split(gamma, n1, n2);
-    basic_transform<K::round>(n1, n2, keys, between);
+    basic_transform<K::round, K::kUnrolled>(n1, n2, keys, between);
     K::join(n1, n2, gamma);
     for (std::size_t q = 0; q < K::kRegisters; ++q)
         K::store(data + q * sizeof(Blocks), cipher_text[q] ^ gamma[q]);
@@ -125,6 +134,7 @@ struct ScalarLanes {
     using Word = std::uint32_t;
     static constexpr std::size_t kRegisters = N;
     static constexpr std::size_t kWordPairs = N;
+    static constexpr bool kUnrolled = true;
     static constexpr auto round = Round;
 
     static Blocks load(const std::uint8_t* p) noexcept {

@@ -37,7 +37,8 @@ struct Avx2Lanes {
     using Word = Words;      // one word of eight blocks
     static constexpr std::size_t kRegisters = 8;
     static constexpr std::size_t kWordPairs = kRegisters / 2;
-    static constexpr bool kFusedRc4 = false;
+    static constexpr bool kUnrolled = false;
+    static constexpr bool kFusedRc4 = true;
 
     static Blocks load(const std::uint8_t* p) noexcept {
         return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
@@ -78,6 +79,7 @@ struct Avx2Lanes {
         const __m256i low = _mm256_and_si256(__m256i(x), nibble);
         const __m256i high = _mm256_and_si256(_mm256_srli_epi32(__m256i(x), 4), nibble);
         __m256i s = _mm256_setzero_si256();
+#pragma GCC unroll 4
         for (std::size_t p = 0; p < 4; ++p) {
             const __m256i both =
                 _mm256_or_si256(_mm256_shuffle_epi8(nibble_row(kNibbleTables.low, p), low),

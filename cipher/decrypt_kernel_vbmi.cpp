@@ -38,6 +38,7 @@ struct VbmiLanes {
     using Word = Words;      // one word of sixteen blocks
     static constexpr std::size_t kRegisters = kChunkSize / sizeof(Blocks);
     static constexpr std::size_t kWordPairs = kRegisters / 2;
+    static constexpr bool kUnrolled = true;
     static constexpr bool kFusedRc4 = true;
 
     static Blocks load(const std::uint8_t* p) noexcept { return _mm512_loadu_si512(p); }

@@ -13,6 +13,7 @@ namespace brisol {
 namespace {
 
 struct WideLanes : ScalarLanes<8, wide_round> {
+    static constexpr bool kUnrolled = false;
     static constexpr bool kFusedRc4 = false;
 };
 
