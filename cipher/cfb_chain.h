@@ -17,7 +17,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 #include "cipher/level1_cipher.h"
 
@@ -92,8 +91,8 @@ inline FeedbackRegister register_of(std::uint64_t block) noexcept {
 // group needs it.
 template <class K, class Between>
 [[gnu::always_inline]] inline void cfb_decrypt_group(const RoundKeys& keys,
-                                                     typename K::Blocks& carry, std::uint8_t* data,
-                                                     Between between) {
+                                                     typename K::Blocks& carry,
+                                                     std::uint8_t* data, Between between) {
     using Blocks = typename K::Blocks;
     Blocks cipher_text[K::kRegisters];
     Blocks gamma[K::kRegisters];
@@ -114,47 +113,19 @@ template <class K, class Between>
 template <class K>
 inline constexpr std::size_t kGroupBytes = K::kRegisters * sizeof(typename K::Blocks);
 
-// Leaves the rounds of every group alone.
-struct GroupsAlone {
-    template <class DecryptGroup>
-    void operator()(std::size_t, DecryptGroup decrypt_group) const {
-        decrypt_group(NoWork{});
-    }
-};
-
-// Decrypts `groups` consecutive groups of K from and to the cipher's
-// register. For group g, work(g, decrypt_group) calls decrypt_group once
-// with what is to run between its round pairs.
-template <class K, class Work = GroupsAlone>
-inline void cfb_decrypt_groups(Level1Cipher& cipher, std::uint8_t* data, std::size_t groups,
-                               Work work = {}) {
+// Decrypts the whole groups of K in data, from and to the cipher's register,
+// and returns how many blocks that was.
+template <class K>
+inline std::size_t cfb_decrypt_groups(Level1Cipher& cipher, std::uint8_t* data,
+                                      std::size_t blocks) {
+    const std::size_t groups = blocks * kBlockSize / kGroupBytes<K>;
     const RoundKeys keys = cipher.round_keys;  // apart from the bytes the rounds write
     typename K::Blocks carry = K::broadcast(block_of(cipher.reg));
     for (std::size_t g = 0; g < groups; ++g)
-        work(g, [&](auto between) {
-            cfb_decrypt_group<K>(keys, carry, data + g * kGroupBytes<K>, between);
-        });
+        cfb_decrypt_group<K>(keys, carry, data + g * kGroupBytes<K>, NoWork{});
     cipher.reg = register_of(K::last_block(carry));
+    return groups * kGroupBytes<K> / kBlockSize;
 }
-
-// The block registers of the vector kernels: 64-bit lanes, one block each.
-template <class Vector>
-struct VectorBlocks {
-    using Blocks = Vector;
-
-    static Blocks load(const std::uint8_t* p) noexcept {
-        Blocks v;
-        std::memcpy(&v, p, sizeof v);
-        return v;
-    }
-    static void store(std::uint8_t* p, Blocks v) noexcept { std::memcpy(p, &v, sizeof v); }
-    static Blocks broadcast(std::uint64_t block) noexcept {
-        return Blocks{} + static_cast<long long>(block);
-    }
-    static std::uint64_t last_block(Blocks v) noexcept {
-        return static_cast<std::uint64_t>(v[sizeof v / sizeof v[0] - 1]);
-    }
-};
 
 // N blocks, each a 64-bit register of its own.
 template <std::size_t N, auto Round>

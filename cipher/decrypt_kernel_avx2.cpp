@@ -1,5 +1,5 @@
 // Decrypt kernel, AVX2, for CPUs without AVX-512 VBMI: the GOST layer on 32
-// blocks at once, the previous chunk's RC4 layer between its rounds.
+// blocks at once, then each chunk's RC4 layer.
 //
 // What is unusual here:
 // - Eight blocks share a pair of word registers (all N1 words, all N2 words);
@@ -25,20 +25,33 @@
 namespace brisol {
 namespace {
 
-using Blocks = long long __attribute__((vector_size(32)));  // four blocks
+using Words = std::uint32_t __attribute__((vector_size(32)));
 
 __m256i nibble_row(const std::array<std::uint8_t, 64>& rows, std::size_t p) noexcept {
     return _mm256_broadcastsi128_si256(
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows.data() + 16 * p)));
 }
 
-struct Avx2Lanes : VectorBlocks<Blocks> {
-    using Word = std::uint32_t __attribute__((vector_size(32)));  // a word of eight blocks
+struct Avx2Lanes {
+    using Blocks = __m256i;  // four blocks
+    using Word = Words;      // one word of eight blocks
     static constexpr std::size_t kRegisters = 8;
     static constexpr std::size_t kWordPairs = kRegisters / 2;
     static constexpr bool kUnrolled = false;
     static constexpr bool kFusedRc4 = true;
 
+    static Blocks load(const std::uint8_t* p) noexcept {
+        return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    }
+    static void store(std::uint8_t* p, Blocks v) noexcept {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
+    }
+    static Blocks broadcast(std::uint64_t block) noexcept {
+        return _mm256_set1_epi64x(static_cast<long long>(block));
+    }
+    static std::uint64_t last_block(Blocks v) noexcept {
+        return static_cast<std::uint64_t>(_mm256_extract_epi64(v, 3));
+    }
     static Blocks follow(Blocks before, Blocks v) noexcept {
         return _mm256_blend_epi32(_mm256_permute4x64_epi64(v, 0x93),
                                   _mm256_permute4x64_epi64(before, 0xFF), 0x03);
@@ -80,9 +93,14 @@ struct Avx2Lanes : VectorBlocks<Blocks> {
 
 }  // namespace
 
-const CipherKernels kAvx2Kernels{"avx2", wide_crypt_chunks, decrypt_chunks_with<Avx2Lanes>,
-                                 wide_encrypt_blocks, decrypt_blocks_with<Avx2Lanes>,
-                                 apply_lookahead};
+void avx2_decrypt_blocks(Level1Cipher& cipher, std::uint8_t* data, std::size_t blocks) noexcept {
+    decrypt_blocks_with<Avx2Lanes>(cipher, data, blocks);
+}
+
+void avx2_decrypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::uint8_t* data,
+                         std::size_t chunks) noexcept {
+    decrypt_chunks_with<Avx2Lanes>(level1, level2, data, chunks);
+}
 
 }  // namespace brisol
 #pragma GCC pop_options

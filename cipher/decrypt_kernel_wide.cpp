@@ -3,10 +3,11 @@
 // chunk's RC4 layer. Eight independent chains cover the latency of one
 // round's look-ups.
 
-#include "cipher/decrypt_kernel.h"
 #include "cipher/kernel_passes.h"
 #include "cipher/level1_tables.h"
 #include "cipher/level2_lookahead.h"
+
+#include "cipher/decrypt_kernel.h"
 
 namespace brisol {
 namespace {
@@ -18,8 +19,13 @@ struct WideLanes : ScalarLanes<8, wide_round> {
 
 }  // namespace
 
-const CipherKernels kWideTablesKernels{"wide_tables", wide_crypt_chunks,
-                                      decrypt_chunks_with<WideLanes>, wide_encrypt_blocks,
-                                      decrypt_blocks_with<WideLanes>, apply_lookahead};
+void wide_decrypt_blocks(Level1Cipher& cipher, std::uint8_t* data, std::size_t blocks) noexcept {
+    decrypt_blocks_with<WideLanes>(cipher, data, blocks);
+}
+
+void wide_decrypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::uint8_t* data,
+                         std::size_t chunks) noexcept {
+    decrypt_chunks_with<WideLanes>(level1, level2, data, chunks);
+}
 
 }  // namespace brisol

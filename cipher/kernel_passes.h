@@ -1,13 +1,13 @@
 #pragma once
-// The rows of the dispatch table in kernels.cpp, one per kernel file, and the
-// Crypt kernel that all fast rows share. Each gives the bytes and leaves the
-// state of the reference code (level1_cipher.h, level2_cipher.h); a vector
-// row may only run where its CPU check says so.
+// The fast kernels' entry points, one file each, for the dispatch in
+// kernels.cpp. Each gives the bytes and leaves the state of the reference
+// code (level1_cipher.h, level2_cipher.h).
 
 #include <cstddef>
 #include <cstdint>
 
-#include "cipher/kernels.h"
+#include "cipher/level1_cipher.h"
+#include "cipher/level2_cipher.h"
 
 namespace brisol {
 
@@ -16,12 +16,21 @@ void wide_encrypt_blocks(Level1Cipher& cipher, std::uint8_t* data, std::size_t b
 void wide_crypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::uint8_t* data,
                        std::size_t chunks) noexcept;
 
-// decrypt_kernel_wide.cpp, decrypt_kernel_avx2.cpp, decrypt_kernel_vbmi.cpp.
-extern const CipherKernels kWideTablesKernels;
-extern const CipherKernels kAvx2Kernels;
-extern const CipherKernels kVbmiKernels;
+// decrypt_kernel_wide.cpp, decrypt_kernel_avx2.cpp, decrypt_kernel_vbmi.cpp:
+// the GOST layer alone, and the Decrypt pass over whole chunks. The vector
+// ones may only run where the CPU check says so.
+void wide_decrypt_blocks(Level1Cipher& cipher, std::uint8_t* data, std::size_t blocks) noexcept;
+void wide_decrypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::uint8_t* data,
+                         std::size_t chunks) noexcept;
 
 bool cpu_has_avx2() noexcept;
+void avx2_decrypt_blocks(Level1Cipher& cipher, std::uint8_t* data, std::size_t blocks) noexcept;
+void avx2_decrypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::uint8_t* data,
+                         std::size_t chunks) noexcept;
+
 bool cpu_has_vbmi() noexcept;
+void vbmi_decrypt_blocks(Level1Cipher& cipher, std::uint8_t* data, std::size_t blocks) noexcept;
+void vbmi_decrypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::uint8_t* data,
+                         std::size_t chunks) noexcept;
 
 }  // namespace brisol

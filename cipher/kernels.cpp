@@ -1,8 +1,10 @@
 #include "cipher/kernels.h"
 
 #include <array>
+#include <utility>
 
 #include "cipher/kernel_passes.h"
+#include "cipher/level2_lookahead.h"
 
 namespace brisol {
 namespace {
@@ -25,16 +27,28 @@ void reference_decrypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::u
 
 constexpr CipherKernels kReference{"reference", reference_crypt_chunks, reference_decrypt_chunks,
                                    cfb_encrypt_blocks, cfb_decrypt_blocks, apply};
+constexpr CipherKernels kWideTables{"wide_tables", wide_crypt_chunks, wide_decrypt_chunks,
+                                    wide_encrypt_blocks, wide_decrypt_blocks, apply_lookahead};
+constexpr CipherKernels kAvx2{"avx2", wide_crypt_chunks, avx2_decrypt_chunks,
+                              wide_encrypt_blocks, avx2_decrypt_blocks, apply_lookahead};
+constexpr CipherKernels kVbmi{"avx512vbmi", wide_crypt_chunks, vbmi_decrypt_chunks,
+                              wide_encrypt_blocks, vbmi_decrypt_blocks, apply_lookahead};
 
 struct KernelChoice {
-    std::array<CipherKernels, 4> supported{kReference, kWideTablesKernels};
-    std::size_t count = 2;
+    std::array<CipherKernels, 4> supported{};
+    std::size_t count = 0;
 };
 
 KernelChoice choose() noexcept {
+    const std::array<std::pair<const CipherKernels*, bool>, 4> all = {{
+        {&kReference, true},
+        {&kWideTables, true},
+        {&kAvx2, cpu_has_avx2()},
+        {&kVbmi, cpu_has_vbmi()},
+    }};
     KernelChoice c;
-    if (cpu_has_avx2()) c.supported[c.count++] = kAvx2Kernels;
-    if (cpu_has_vbmi()) c.supported[c.count++] = kVbmiKernels;
+    for (const auto& [kernels, usable] : all)
+        if (usable) c.supported[c.count++] = *kernels;
     return c;
 }
 
