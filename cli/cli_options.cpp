@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "cli/cli_texts.h"
+#include "operation/messages.h"
 
 namespace brisol::cli {
 namespace {
@@ -11,7 +12,7 @@ namespace {
 CliOptions usage_error(std::string_view what, std::string_view detail = {}) {
     CliOptions options;
     options.action = CliAction::UsageError;
-    options.usage_error = std::string{what} + std::string{detail};
+    options.usage_error = std::string{what} + messages::shown_name(detail);
     return options;
 }
 

@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdio>
 
+#include "operation/messages.h"
+
 namespace brisol::cli {
 
 std::string human_bytes(double bytes) {
@@ -21,7 +23,7 @@ std::string human_bytes(double bytes) {
 }
 
 void TerminalSink::begin(std::string file_name) {
-    file_name_ = std::move(file_name);
+    file_name_ = messages::shown_name(file_name);
     started_ = std::chrono::steady_clock::now();
     bar_drawn_ = false;
     result_ = {};

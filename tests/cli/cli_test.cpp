@@ -129,6 +129,8 @@ const StatusCase kStatusCases[] = {
     {"empty file name", {"crypt", ""}, 1, "brisol-cli: No file is chosen: choose or drop a file first.\n"},
     {"a file after -- that looks like an option", {"crypt", "--", "--fast"}, 1,
      "brisol-cli: Cannot open \"--fast\": No such file or directory\n"},
+    {"an option with control characters is shown escaped", {"--\033[2J", "crypt", "some.file"}, 2,
+     "brisol-cli: unknown option: --\\033[2J\nTry 'brisol-cli --help'.\n"},
     {"every file done", {"crypt", "some.file", "some.file"}, 0, ""},
 };
 
