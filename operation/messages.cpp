@@ -39,8 +39,6 @@ void append_octal(std::string& text, unsigned char byte) {
 // C0, DEL and the C1 range, which some terminals obey as well.
 bool is_control(char32_t code) { return code < 0x20 || (code >= 0x7F && code < 0xA0); }
 
-std::string quoted(std::string_view name) { return "\"" + shown_name(name) + "\""; }
-
 }  // namespace
 
 std::string shown_name(std::string_view name) {
@@ -69,6 +67,8 @@ std::string shown_name(std::string_view name) {
     return shown;
 }
 
+std::string quoted_name(std::string_view name) { return "\"" + shown_name(name) + "\""; }
+
 std::string reason(int error) {
     static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", locale_t{});
     if (c_locale == locale_t{}) return "error " + std::to_string(error);
@@ -78,7 +78,7 @@ std::string reason(int error) {
 std::string file_error(std::string_view verb, std::string_view path, std::string_view why) {
     std::string text{verb};
     text += " ";
-    text += quoted(path);
+    text += quoted_name(path);
     text += ": ";
     text += why;
     return text;
@@ -88,13 +88,19 @@ std::string file_error(std::string_view verb, std::string_view path, int error) 
     return file_error(verb, path, reason(error));
 }
 
+std::string content_note(const ContentHint& hint) {
+    if (hint.looks_random) return std::string{kLooksRandom};
+    if (!hint.kind.empty()) return "The result looks like: " + hint.kind;
+    return {};
+}
+
 std::string same_file(std::string_view output_path, std::string_view input_path) {
-    return quoted(output_path) + " is the same file as " + quoted(input_path) +
+    return quoted_name(output_path) + " is the same file as " + quoted_name(input_path) +
            "; the input was left untouched.";
 }
 
 std::string cancelled(std::string_view output_path) {
-    return "Stopped: " + quoted(output_path) + " was not written.";
+    return "Stopped: " + quoted_name(output_path) + " was not written.";
 }
 
 std::string password_unrepresentable(int field, std::string_view codepage) {
@@ -111,7 +117,7 @@ std::string password_has_zero_byte(int field) {
 }
 
 std::string unknown_codepage(std::string_view codepage) {
-    return "Unknown code page " + quoted(codepage) + ".";
+    return "Unknown code page " + quoted_name(codepage) + ".";
 }
 
 }  // namespace brisol::messages
