@@ -1,14 +1,15 @@
 #pragma once
-// The command line's CompletionSink: a progress bar on a terminal's stderr,
-// and a wake-up for the main thread when an operation has ended.
+// The command line's CompletionSink, one for each file being done at once: it
+// shows progress through the shared status line, and wakes the main thread
+// when an operation has ended.
 
 #include <pthread.h>
 #include <signal.h>
 
 #include <atomic>
-#include <chrono>
 #include <string>
 
+#include "cli/progress_line.h"
 #include "operation/operation_runner.h"
 
 namespace brisol::cli {
@@ -18,10 +19,10 @@ inline constexpr int kCompletionSignal = SIGUSR1;
 
 class TerminalSink final : public CompletionSink {
 public:
-    TerminalSink(bool draw_progress, pthread_t waiter)
-        : draw_progress_(draw_progress), waiter_(waiter) {}
+    TerminalSink(ProgressLine& line, std::size_t slot, pthread_t waiter)
+        : line_(line), slot_(slot), waiter_(waiter) {}
 
-    // Before each start: the file shown on the progress bar.
+    // Before each start: the file shown on the status line.
     void begin(std::string file_name);
 
     void report_progress(std::uint64_t done, std::uint64_t total) override;
@@ -33,16 +34,11 @@ public:
     const OperationResult& result() const { return result_; }
 
 private:
-    bool draw_progress_;
+    ProgressLine& line_;
+    std::size_t slot_;
     pthread_t waiter_;
-    std::string file_name_;
-    std::chrono::steady_clock::time_point started_{};
-    bool bar_drawn_ = false;
     OperationResult result_;
     std::atomic<bool> finished_{false};
 };
-
-// "12.3 MiB" and the like.
-std::string human_bytes(double bytes);
 
 }  // namespace brisol::cli
