@@ -13,6 +13,7 @@
 #include "operation/messages.h"
 #include "operation/progress_throttle.h"
 #include "operation/read_ahead.h"
+#include "operation/split_decrypt.h"
 #include "operation/temporary_output.h"
 #include "operation/write_behind.h"
 
@@ -107,14 +108,19 @@ std::string open_files(Operation& op, FileSystem& files) {
 }
 
 // The pipeline with the input read ahead and the output written behind on
-// threads of their own; every read and write has ended when it returns.
+// threads of their own, and Decrypt's GOST layer removed where the input is
+// read; every read and write has ended when it returns.
 PipelineResult run_overlapped(Operation& op, const PipelineControl& control) {
     FileSource file_source(op.files, op.input_fd);
     FileSink file_sink(op.files, op.output.fd());
-    ReadAheadSource source(file_source, op.buffer.capacity());
+    const bool split = op.direction == Direction::Decrypt;
+    ReadAheadSource::Prepare remove_gost;
+    if (split) remove_gost = [&op](std::span<std::uint8_t> data) { decrypt_gost_layer(op.level1, data); };
+    ReadAheadSource source(file_source, op.buffer.capacity(), std::move(remove_gost));
     WriteBehindSink destination(file_sink, op.buffer.capacity());
-    PipelineResult piped =
-        ChunkPipeline{op.level1, op.level2}.run(op.direction, source, destination, op.buffer, control);
+    ChunkPipeline pipeline{op.level1, op.level2};
+    if (split) pipeline.kernels = &rc4_only_decrypt_kernels();
+    PipelineResult piped = pipeline.run(op.direction, source, destination, op.buffer, control);
     if (const int error = destination.finish();
         error != 0 && piped.outcome != PipelineOutcome::SinkFailed) {
         piped.outcome = PipelineOutcome::SinkFailed;
