@@ -17,6 +17,7 @@ struct CliOptions {
     std::string extension;
     std::string codepage;  // empty: the locale's
     unsigned jobs = 0;     // files done at once; 0: one per core
+    bool verbose = false;  // name the kind of each decrypted result
     std::vector<std::string> files;
 };
 

@@ -1,20 +1,16 @@
 #include "cli/progress_line.h"
 
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include <array>
 #include <cstdio>
+
+#include "cli/console.h"
 
 namespace brisol::cli {
 namespace {
 
-// A line that wraps could not be redrawn in place.
-std::size_t terminal_columns() {
-    winsize size{};
-    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 1) return size.ws_col - 1;
-    return 79;
-}
+// A line that wraps could not be redrawn in place; terminals are this wide
+// at least.
+constexpr std::size_t kColumns = 79;
 
 double seconds_since(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -57,14 +53,14 @@ void ProgressLine::end(std::size_t slot) {
     entry.running = false;
     if (!entry.drawn) return;
     clear_locked();
-    std::fprintf(stderr, "%s\n", describe(entry, true).c_str());
+    write_error(describe(entry, true) + "\n");
     draw_locked();
 }
 
 void ProgressLine::print(std::string_view line) {
     const std::lock_guard lock(mutex_);
     clear_locked();
-    std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
+    write_error(std::string{line} + "\n");
     draw_locked();
 }
 
@@ -83,7 +79,7 @@ std::string ProgressLine::describe(const Entry& entry, bool alone) const {
 
 void ProgressLine::clear_locked() {
     if (!line_shown_) return;
-    std::fputs("\r\033[K", stderr);
+    redraw_error_line("");
     line_shown_ = false;
 }
 
@@ -99,7 +95,6 @@ void ProgressLine::draw_locked() {
     }
     if (shown.empty()) {
         clear_locked();
-        std::fflush(stderr);
         return;
     }
     std::string line;
@@ -109,14 +104,13 @@ void ProgressLine::draw_locked() {
         for (const Entry* entry : shown) line += describe(*entry, false) + "  ";
         line += human_bytes(rate) + "/s";
     }
-    if (const std::size_t columns = terminal_columns(); line.size() > columns) {
-        line.resize(columns);
+    if (line.size() > kColumns) {
+        line.resize(kColumns);
         // Not half a UTF-8 character at the cut.
         while (!line.empty() && (static_cast<unsigned char>(line.back()) & 0xC0) == 0x80) line.pop_back();
         if (!line.empty() && static_cast<unsigned char>(line.back()) >= 0xC0) line.pop_back();
     }
-    std::fprintf(stderr, "\r%s\033[K", line.c_str());
-    std::fflush(stderr);
+    redraw_error_line(line);
     line_shown_ = true;
 }
 

@@ -1,38 +1,26 @@
 #include "cli/run_files.h"
 
-#include <pthread.h>
-#include <signal.h>
-#include <unistd.h>
-
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "cli/cli_texts.h"
+#include "cli/console.h"
 #include "cli/progress_line.h"
 #include "cli/terminal_sink.h"
+#include "operation/messages.h"
 #include "operation/operation_runner.h"
 
 namespace brisol::cli {
 namespace {
 
-// An interrupt must stop the operations through their runners, so that their
-// temporary files are removed, instead of killing the process halfway. The
-// signals are blocked before any worker starts (workers inherit the mask) and
-// taken synchronously by the main thread.
-sigset_t handled_signals() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP, kCompletionSignal})
-        sigaddset(&set, signal_number);
-    return set;
-}
-
 // One of the files being done at once.
 struct Job {
-    Job(ProgressLine& line, std::size_t slot) : sink(line, slot, pthread_self()) {}
+    Job(ProgressLine& line, std::size_t slot, std::atomic<bool>& any_ended)
+        : sink(line, slot, any_ended) {}
 
     OperationRunner runner;
     TerminalSink sink;
@@ -44,13 +32,21 @@ struct Schedule {
     const CliOptions& options;
     const Passwords& passwords;
     ProgressLine& line;
+    bool tell_kind;
     std::size_t next = 0;
     bool interrupted = false;
     int status = 0;
 
-    void fail(const std::string& message) {
+    void print_message(const std::string& message) {
         line.print(std::string{kMessagePrefix} + message);
-        status = 1;
+    }
+
+    // A likely wrong password is always told; a known kind only to someone
+    // watching (a terminal) or asking (--verbose).
+    void print_content_note(const OperationResult& result) {
+        const ContentHint& hint = result.content;
+        if (hint.looks_random || (tell_kind && !hint.kind.empty()))
+            print_message("\"" + result.output_path + "\": " + messages::content_note(hint));
     }
 
     // Starts the next file that can be started on the job, if any is left.
@@ -64,7 +60,8 @@ struct Schedule {
                 job.running = true;
                 return;
             }
-            fail(started.message);
+            print_message(started.message);
+            status = 1;
         }
     }
 
@@ -72,7 +69,12 @@ struct Schedule {
     void collect(Job& job) {
         job.runner.wait();
         job.running = false;
-        if (job.sink.result().outcome != OperationOutcome::Succeeded) fail(job.sink.result().message);
+        if (job.sink.result().outcome != OperationOutcome::Succeeded) {
+            print_message(job.sink.result().message);
+            status = 1;
+        } else {
+            print_content_note(job.sink.result());
+        }
     }
 };
 
@@ -85,30 +87,34 @@ unsigned jobs_to_run(unsigned requested, std::size_t files, unsigned cores) {
 }
 
 int run_files(const CliOptions& options, const Passwords& passwords) {
-    const sigset_t set = handled_signals();
-    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+    // An interrupt must stop the operations through their runners, so that
+    // their temporary files are removed, instead of killing the process halfway.
+    prepare_interrupts();
 
     const unsigned count =
         jobs_to_run(options.jobs, options.files.size(), std::thread::hardware_concurrency());
-    ProgressLine line(::isatty(STDERR_FILENO) != 0, count);
-    Schedule schedule{options, passwords, line};
+    const bool on_terminal = error_is_terminal();
+    ProgressLine line(on_terminal, count);
+    Schedule schedule{options, passwords, line, options.verbose || on_terminal};
+    std::atomic<bool> any_ended{false};
     std::vector<std::unique_ptr<Job>> jobs;
     for (std::size_t slot = 0; slot < count; ++slot) {
-        jobs.push_back(std::make_unique<Job>(line, slot));
+        jobs.push_back(std::make_unique<Job>(line, slot, any_ended));
         jobs.back()->runner.set_codepage(options.codepage);
         schedule.start_next(*jobs.back());
     }
     const auto any_running = [&] {
         return std::any_of(jobs.begin(), jobs.end(), [](const auto& job) { return job->running; });
     };
-    // Every wake-up looks at every job: wake-up signals that arrive together
-    // are delivered as one.
+    const auto cancel_all = [&] {
+        schedule.interrupted = true;
+        for (const auto& job : jobs) job->runner.cancel();
+    };
     while (any_running()) {
-        const int signal_number = sigwaitinfo(&set, nullptr);
-        if (signal_number > 0 && signal_number != kCompletionSignal && !schedule.interrupted) {
-            schedule.interrupted = true;
-            for (const auto& job : jobs) job->runner.cancel();
-        }
+        wait_for_end(any_ended, cancel_all);
+        // Cleared before the look at every job: an operation that ends after
+        // it sets the flag again, so no ending is missed.
+        any_ended.store(false);
         for (const auto& job : jobs) {
             if (!job->running || !job->sink.finished()) continue;
             schedule.collect(*job);

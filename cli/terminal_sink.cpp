@@ -1,5 +1,7 @@
 #include "cli/terminal_sink.h"
 
+#include "cli/console.h"
+
 namespace brisol::cli {
 
 void TerminalSink::begin(std::string file_name) {
@@ -16,7 +18,8 @@ void TerminalSink::show_completion(const OperationResult& result) {
     line_.end(slot_);
     result_ = result;
     finished_.store(true);
-    pthread_kill(waiter_, kCompletionSignal);
+    any_ended_.store(true);
+    wake_waiter();
 }
 
 }  // namespace brisol::cli

@@ -3,9 +3,6 @@
 // shows progress through the shared status line, and wakes the main thread
 // when an operation has ended.
 
-#include <pthread.h>
-#include <signal.h>
-
 #include <atomic>
 #include <string>
 
@@ -14,13 +11,11 @@
 
 namespace brisol::cli {
 
-// Sent to the waiting thread when show_completion has stored the result.
-inline constexpr int kCompletionSignal = SIGUSR1;
-
 class TerminalSink final : public CompletionSink {
 public:
-    TerminalSink(ProgressLine& line, std::size_t slot, pthread_t waiter)
-        : line_(line), slot_(slot), waiter_(waiter) {}
+    // any_ended is set, with this sink's own flag, when an operation ends.
+    TerminalSink(ProgressLine& line, std::size_t slot, std::atomic<bool>& any_ended)
+        : line_(line), slot_(slot), any_ended_(any_ended) {}
 
     // Before each start: the file shown on the status line.
     void begin(std::string file_name);
@@ -36,7 +31,7 @@ public:
 private:
     ProgressLine& line_;
     std::size_t slot_;
-    pthread_t waiter_;
+    std::atomic<bool>& any_ended_;
     OperationResult result_;
     std::atomic<bool> finished_{false};
 };

@@ -1,16 +1,6 @@
 #include "operation/messages.h"
 
-#include <locale.h>
-
-#include <cstring>
-
 namespace brisol::messages {
-
-std::string reason(int error) {
-    static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", locale_t{});
-    if (c_locale == locale_t{}) return "error " + std::to_string(error);
-    return strerror_l(error, c_locale);
-}
 
 std::string file_error(std::string_view verb, std::string_view path, std::string_view why) {
     std::string text{verb};
@@ -23,6 +13,12 @@ std::string file_error(std::string_view verb, std::string_view path, std::string
 
 std::string file_error(std::string_view verb, std::string_view path, int error) {
     return file_error(verb, path, reason(error));
+}
+
+std::string content_note(const ContentHint& hint) {
+    if (hint.looks_random) return std::string{kLooksRandom};
+    if (!hint.kind.empty()) return "The result looks like: " + hint.kind;
+    return {};
 }
 
 std::string same_file(std::string_view output_path, std::string_view input_path) {
