@@ -1,11 +1,10 @@
 // brisol-cli: the window's Crypt and Decrypt for scripts and terminals.
 
-#include <cstdio>
 #include <string>
-#include <vector>
 
 #include "cli/cli_options.h"
 #include "cli/cli_texts.h"
+#include "cli/console.h"
 #include "cli/password_input.h"
 #include "cli/run_files.h"
 #include "operation/codepage.h"
@@ -17,15 +16,9 @@ namespace {
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-void print(std::FILE* stream, std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stream);
-}
-
 int usage_error(std::string_view what) {
-    print(stderr, brisol::cli::kMessagePrefix);
-    print(stderr, what);
-    print(stderr, "\n");
-    print(stderr, brisol::cli::kTryHelp);
+    using namespace brisol::cli;
+    write_error(std::string{kMessagePrefix} + std::string{what} + "\n" + std::string{kTryHelp});
     return kExitUsage;
 }
 
@@ -34,13 +27,13 @@ int usage_error(std::string_view what) {
 int main(int argc, char** argv) {
     using namespace brisol::cli;
     brisol::keep_running_at_file_size_limit();
-    const CliOptions options = parse_command_line(std::vector<std::string>(argv + 1, argv + argc));
+    const CliOptions options = parse_command_line(command_line_arguments(argc, argv));
     switch (options.action) {
         case CliAction::ShowHelp:
-            print(stdout, kUsage);
+            write_output(kUsage);
             return 0;
         case CliAction::ShowVersion:
-            print(stdout, kVersion);
+            write_output(kVersion);
             return 0;
         case CliAction::UsageError:
             return usage_error(options.usage_error);
@@ -52,10 +45,8 @@ int main(int argc, char** argv) {
 
     Passwords passwords;
     if (const int error = read_passwords(passwords); error != 0) {
-        print(stderr, kMessagePrefix);
-        print(stderr, kCannotReadPasswords);
-        print(stderr, brisol::messages::reason(error));
-        print(stderr, "\n");
+        write_error(std::string{kMessagePrefix} + std::string{kCannotReadPasswords} +
+                    brisol::messages::reason(error) + "\n");
         return kExitFailed;
     }
     return run_files(options, passwords);

@@ -1,9 +1,5 @@
 #include "operation/messages.h"
 
-#include <locale.h>
-
-#include <cstring>
-
 #include "operation/utf8.h"
 
 namespace brisol::messages {
@@ -68,12 +64,6 @@ std::string shown_name(std::string_view name) {
 }
 
 std::string quoted_name(std::string_view name) { return "\"" + shown_name(name) + "\""; }
-
-std::string reason(int error) {
-    static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", locale_t{});
-    if (c_locale == locale_t{}) return "error " + std::to_string(error);
-    return strerror_l(error, c_locale);
-}
 
 std::string file_error(std::string_view verb, std::string_view path, std::string_view why) {
     std::string text{verb};

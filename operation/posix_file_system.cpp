@@ -161,7 +161,7 @@ public:
 
 }  // namespace
 
-FileSystem& posix_file_system() {
+FileSystem& system_file_system() {
     static PosixFileSystem file_system;
     return file_system;
 }
