@@ -1,18 +1,33 @@
-// Shows the main window; the process ends with status 0 when it is closed,
-// after any running operation has been stopped and its worker has finished.
+// Shows the main window, with the file named by the only argument (if one is
+// given, as a desktop's "Open with" does) as the current path. The process
+// ends with status 0 when the window is closed, after any running operation
+// has been stopped and its worker has finished.
 
 #include <QApplication>
+#include <QFileInfo>
+#include <string>
+#include <vector>
 
+#include "operation/file_system.h"
 #include "operation/operation_runner.h"
 #include "ui/main_window.h"
 #include "ui/resources.h"
 
 int main(int argc, char* argv[]) {
+    brisol::keep_running_at_file_size_limit();
     QApplication app(argc, argv);
     QApplication::setWindowIcon(brisol::application_icon());
 
+    std::vector<std::string> arguments;
+    for (const QString& argument : QApplication::arguments().mid(1)) {
+        arguments.push_back(argument.toStdString());
+    }
+
     brisol::OperationRunner runner;
     brisol::MainWindow window(runner);
+    if (const auto path = brisol::startup_path(arguments)) {
+        window.set_current_path(QFileInfo(QString::fromStdString(*path)).absoluteFilePath());
+    }
     // Message boxes have no owner and may still be open; the program ends with
     // its window all the same.
     QObject::connect(&window, &QDialog::finished, &app, &QCoreApplication::quit);

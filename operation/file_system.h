@@ -1,35 +1,46 @@
 #pragma once
 // The few file calls an operation makes, behind one interface, so tests can
 // make any of them fail (EIO, ENOSPC, EACCES, short reads) without touching
-// the runner. Each call is a single system call: retrying on EINTR and on
-// partial transfers is the callers' job, so injected partial answers reach
-// the code that must cope with them.
-
-#include <sys/types.h>
+// the runner. Reads and writes are single system calls: retrying on EINTR
+// and on partial transfers is the callers' job, so injected partial answers
+// reach the code that must cope with them. The calls for outputs are named
+// by what they are for, so that each platform supplies its own way: an
+// output without a name until it is complete, and a hold that tells a live
+// writer's hidden file from a dead one's leftover.
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "cipher/byte_stream.h"
 
 namespace brisol {
 
-// A file descriptor, or the errno value of the call that did not produce one.
+// Errors are the platform's numbers (operation/platform.h): errno values on
+// POSIX, Win32 error codes on Windows, where a descriptor is a handle.
+
+// A file descriptor, or the error of the call that did not produce one.
 struct FdResult {
     int fd = -1;
+    int error = 0;
+};
+
+// The entries of a directory ("." and ".." left out), or the error.
+struct NamesResult {
+    std::vector<std::string> names;
     int error = 0;
 };
 
 enum class FileKind { Regular, Directory, Other };
 
 struct FileInfo {
-    dev_t device = 0;
-    ino_t inode = 0;
+    std::uint64_t device = 0;  // the volume's serial number on Windows
+    std::uint64_t inode = 0;   // the file index on Windows
     FileKind kind = FileKind::Other;
     std::uint64_t size = 0;
-    int error = 0;  // errno value when the file could not be examined
+    int error = 0;  // when the file could not be examined
 
     bool same_file_as(const FileInfo& other) const {
         return device == other.device && inode == other.inode;
@@ -42,16 +53,42 @@ public:
 
     // Read-only, never blocking on a pipe or device at open time.
     virtual FdResult open_read(const std::string& path) = 0;
-    // Creates a new file that did not exist (fails with EEXIST otherwise),
+    // Creates a new file that did not exist (fails with kErrorExists otherwise),
     // write-only, with the usual permissions less the umask.
     virtual FdResult create_new(const std::string& path) = 0;
     // Opens a directory just to flush its entries.
     virtual FdResult open_directory(const std::string& path) = 0;
 
+    // An output that has no name yet in the given directory, write-only, so
+    // that nothing is left of it if the process dies before give_name().
+    // Fails with kErrorNotSupported where the file system or the platform has no
+    // such files (callers then write under a hidden name instead).
+    virtual FdResult create_unnamed(const std::string& directory) = 0;
+    // Gives an unnamed output a name in its directory; kErrorExists when the name
+    // is taken, which is never replaced.
+    virtual int give_name(int fd, const std::string& path) = 0;
+
+    // Marks an open output as held by this live process until its last
+    // descriptor is closed: claim() fails on it meanwhile. Waits for a
+    // claim() of another process to end.
+    virtual int hold(int fd) = 0;
+    // Opens a leftover file for removal, only if no live process holds it:
+    // an error when one does or when it is a symbolic link, and a descriptor
+    // that keeps other claims away while the caller removes the file.
+    virtual FdResult claim(const std::string& path) = 0;
+    virtual NamesResult list_directory(const std::string& path) = 0;
+
     virtual IoStatus read(int fd, std::span<std::uint8_t> into) = 0;
     virtual IoStatus write(int fd, std::span<const std::uint8_t> bytes) = 0;
     virtual int fsync(int fd) = 0;
+    // Starts writing a range of the file to disk without waiting for it, so
+    // that the flush at the end has little left to do. Only a hint: where the
+    // platform has no such call it does nothing.
+    virtual void start_writeback(int /*fd*/, std::uint64_t /*offset*/, std::uint64_t /*length*/) {}
     virtual int close(int fd) = 0;
+    // A second descriptor of the same open file: the hold stays while the
+    // first one is closed.
+    virtual FdResult duplicate(int fd) = 0;
 
     virtual FileInfo stat_fd(int fd) = 0;
     // Follows symbolic links, so a link is seen as the file it names.
@@ -61,7 +98,13 @@ public:
     virtual int unlink(const std::string& path) = 0;
 };
 
-// The real file system through POSIX calls; lives for the whole process.
-FileSystem& posix_file_system();
+// The real file system through the platform's calls (POSIX or Win32); lives
+// for the whole process.
+FileSystem& system_file_system();
+
+// Makes a write past the process's file size limit fail with EFBIG, reported
+// as any write failure, instead of ending the process with the output left
+// half made. Each program calls it first.
+void keep_running_at_file_size_limit();
 
 }  // namespace brisol

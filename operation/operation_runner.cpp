@@ -1,6 +1,5 @@
 #include "operation/operation_runner.h"
 
-#include <cerrno>
 #include <list>
 #include <mutex>
 #include <system_error>
@@ -11,8 +10,13 @@
 #include "operation/file_streams.h"
 #include "operation/file_system.h"
 #include "operation/messages.h"
+#include "operation/platform.h"
 #include "operation/progress_throttle.h"
+#include "operation/read_ahead.h"
+#include "operation/split_decrypt.h"
+#include "operation/sampling_sink.h"
 #include "operation/temporary_output.h"
+#include "operation/write_behind.h"
 
 namespace brisol {
 namespace {
@@ -87,7 +91,7 @@ std::string open_files(Operation& op, FileSystem& files) {
     if (input_info.error != 0)
         return messages::file_error(messages::kCannotOpen, op.input_path, input_info.error);
     if (input_info.kind == FileKind::Directory)
-        return messages::file_error(messages::kCannotOpen, op.input_path, EISDIR);
+        return messages::file_error(messages::kCannotOpen, op.input_path, platform::kErrorIsDirectory);
     if (input_info.kind != FileKind::Regular)
         return messages::file_error(messages::kCannotOpen, op.input_path, messages::kNotRegularFile);
     op.input_size = input_info.size;
@@ -98,13 +102,34 @@ std::string open_files(Operation& op, FileSystem& files) {
     if (existing.error == 0 && existing.same_file_as(input_info))
         return messages::same_file(op.output_path, op.input_path);
     if (existing.error == 0 && existing.kind == FileKind::Directory)
-        return messages::file_error(messages::kCannotCreate, op.output_path, EISDIR);
-    if (existing.error != 0 && existing.error != ENOENT)
+        return messages::file_error(messages::kCannotCreate, op.output_path, platform::kErrorIsDirectory);
+    if (existing.error != 0 && existing.error != platform::kErrorNotFound)
         return messages::file_error(messages::kCannotCreate, op.output_path, existing.error);
 
     if (const int error = op.output.create(); error != 0)
         return messages::file_error(messages::kCannotCreate, op.output_path, error);
     return {};
+}
+
+// The pipeline with the input read ahead and the output written behind on
+// threads of their own, and Decrypt's GOST layer removed where the input is
+// read; every read and write has ended when it returns.
+PipelineResult run_overlapped(Operation& op, const PipelineControl& control, ByteSink& output) {
+    FileSource file_source(op.files, op.input_fd);
+    const bool split = op.direction == Direction::Decrypt;
+    ReadAheadSource::Prepare remove_gost;
+    if (split) remove_gost = [&op](std::span<std::uint8_t> data) { decrypt_gost_layer(op.level1, data); };
+    ReadAheadSource source(file_source, op.buffer.capacity(), std::move(remove_gost));
+    WriteBehindSink destination(output, op.buffer.capacity());
+    ChunkPipeline pipeline{op.level1, op.level2};
+    if (split) pipeline.kernels = &rc4_only_decrypt_kernels();
+    PipelineResult piped = pipeline.run(op.direction, source, destination, op.buffer, control);
+    if (const int error = destination.finish();
+        error != 0 && piped.outcome != PipelineOutcome::SinkFailed) {
+        piped.outcome = PipelineOutcome::SinkFailed;
+        piped.error = error;
+    }
+    return piped;
 }
 
 OperationResult run_operation(Operation& op, CompletionSink& sink, const std::atomic<bool>& cancel) {
@@ -115,10 +140,10 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
     control.progress = [&](std::uint64_t done) {
         if (throttle.due(ProgressThrottle::Clock::now())) sink.report_progress(done, total);
     };
-    FileSource source(op.files, op.input_fd);
-    FileSink destination(op.files, op.output.fd());
-    const PipelineResult piped =
-        ChunkPipeline{op.level1, op.level2}.run(op.direction, source, destination, op.buffer, control);
+    FileSink file_sink(op.files, op.output.fd());
+    const bool look_at_result = op.direction == Direction::Decrypt;
+    SamplingSink written(file_sink, look_at_result ? kContentSampleBytes : 0);
+    const PipelineResult piped = run_overlapped(op, control, written);
     op.close_input();
 
     OperationResult result;
@@ -149,7 +174,10 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
             break;
     }
     op.output.discard();
-    if (result.outcome == OperationOutcome::Succeeded) sink.report_progress(piped.bytes_done, total);
+    if (result.outcome == OperationOutcome::Succeeded) {
+        if (look_at_result) result.content = check_content(written.head(), piped.bytes_done);
+        sink.report_progress(piped.bytes_done, total);
+    }
     return result;
 }
 
@@ -179,7 +207,7 @@ struct OperationRunner::Impl {
     std::atomic<bool> busy{false};
 };
 
-OperationRunner::OperationRunner() : OperationRunner(posix_file_system()) {}
+OperationRunner::OperationRunner() : OperationRunner(system_file_system()) {}
 
 OperationRunner::OperationRunner(FileSystem& files) : impl_(std::make_unique<Impl>(files)) {}
 
@@ -201,7 +229,7 @@ StartResult OperationRunner::start(Direction direction, const std::string& curre
     impl_->join_returned();
 
     if (current_path.empty()) return {false, std::string{messages::kNoFileChosen}};
-    if (direction == Direction::Decrypt && extension.find('/') != std::string_view::npos)
+    if (direction == Direction::Decrypt && extension.find_first_of(platform::kNameEnds) != std::string_view::npos)
         return {false, std::string{messages::kExtensionHasSlash}};
     std::string output_path = output_name(direction, current_path, extension);
     if (output_path.find('\0') != std::string::npos)

@@ -12,6 +12,7 @@ namespace brisol {
 AboutBox::AboutBox(QWidget* owner) : QDialog(owner), form_(std::make_unique<Ui::AboutBox>()) {
     setFont(dialog_font());
     form_->setupUi(this);
+    setWindowTitle(QString::fromLatin1(kAboutBoxTitle));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
@@ -22,8 +23,9 @@ AboutBox::AboutBox(QWidget* owner) : QDialog(owner), form_(std::make_unique<Ui::
     const QPoint offset = box.topLeft();
     move(owner != nullptr ? owner->mapToGlobal(offset) : offset);
     for (const ControlPlace& place : kAboutBoxPlaces) {
-        findChild<QWidget*>(QString::fromLatin1(place.object_name))
-            ->setGeometry(to_pixels(place.rect, units));
+        QWidget* widget = findChild<QWidget*>(QString::fromLatin1(place.object_name));
+        widget->setGeometry(to_pixels(place.rect, units));
+        widget->setProperty("text", QString::fromLatin1(place.text));
     }
 
     auto* ok = findChild<QPushButton*>(control_name(kAboutOkId));

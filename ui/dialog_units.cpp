@@ -4,26 +4,16 @@
 #include <QFontMetrics>
 #include <QString>
 
+#include "window/dialog_templates.h"
+
 namespace brisol {
-namespace {
-
-constexpr int kDialogPointSize = 8;
-constexpr auto kPreferredFamily = "MS Sans Serif";
-
-// a * b / c rounded half away from zero, as dialog-unit conversion expects.
-int scale_rounded(int a, int b, int c) {
-    const long long product = static_cast<long long>(a) * b;
-    const long long half = c / 2;
-    return static_cast<int>(product >= 0 ? (product + half) / c : (product - half) / c);
-}
-
-}  // namespace
 
 QFont dialog_font() {
-    if (QFontDatabase::hasFamily(QString::fromLatin1(kPreferredFamily))) {
-        return QFont(QString::fromLatin1(kPreferredFamily), kDialogPointSize);
+    const QString preferred = QStringLiteral(BRISOL_DIALOG_FONT);
+    if (QFontDatabase::hasFamily(preferred)) {
+        return QFont(preferred, BRISOL_DIALOG_POINT_SIZE);
     }
-    QFont font(QStringLiteral("sans-serif"), kDialogPointSize);
+    QFont font(QStringLiteral("sans-serif"), BRISOL_DIALOG_POINT_SIZE);
     font.setStyleHint(QFont::SansSerif);
     return font;
 }
@@ -33,14 +23,6 @@ DialogBaseUnits base_units(const QFont& font) {
     const int letters_width = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return {(letters_width / 26 + 1) / 2, metrics.height()};
-}
-
-int horizontal_pixels(int dialog_units, DialogBaseUnits units) {
-    return scale_rounded(dialog_units, units.char_width, 4);
-}
-
-int vertical_pixels(int dialog_units, DialogBaseUnits units) {
-    return scale_rounded(dialog_units, units.char_height, 8);
 }
 
 QPoint to_pixels(DialogPoint point, DialogBaseUnits units) {

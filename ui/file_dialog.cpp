@@ -3,9 +3,22 @@
 #include <QFileDialog>
 #include <QStringList>
 
-#include "ui/texts.h"
+#include "window/texts.h"
 
 namespace brisol {
+
+QStringList name_filters() {
+    QStringList filters;
+    for (const texts::FileFilter& filter : texts::kFileFilters) {
+        QString patterns = QString::fromLatin1(filter.patterns);
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (patterns == QStringLiteral("*.*")) {
+            patterns = QStringLiteral("*");
+        }
+        filters.append(QStringLiteral("%1 (%2)").arg(QString::fromLatin1(filter.name), patterns));
+    }
+    return filters;
+}
 
 std::optional<QString> FileDialog::choose(const QString& current_path) {
     if (next_answer_) {
@@ -27,13 +40,11 @@ void FileDialog::prepare(QFileDialog& dialog, const QString& current_path) const
     // Any name is accepted here; one that does not exist fails when an
     // operation tries to open it, with a message naming it.
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters({QString::fromLatin1(texts::kFilterEncrypted),
-                           QString::fromLatin1(texts::kFilterText),
-                           QString::fromLatin1(texts::kFilterAll)});
+    dialog.setNameFilters(name_filters());
     if (!last_filter_.isEmpty()) {
         dialog.selectNameFilter(last_filter_);
     }
-    dialog.setDefaultSuffix(QString::fromLatin1(texts::kDefaultSuffix));
+    dialog.setDefaultSuffix(QString::fromLatin1(texts::kDefaultExtension));
     if (!current_path.isEmpty()) {
         dialog.selectFile(current_path);
     }

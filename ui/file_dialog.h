@@ -4,12 +4,17 @@
 // the real dialog.
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QFileDialog;
 class QWidget;
 
 namespace brisol {
+
+// The shared filters as Qt writes them: "Text (*.txt *.htm ...)". "*.*" is
+// "*" here, so that names without a dot are listed too.
+QStringList name_filters();
 
 class FileDialog {
 public:

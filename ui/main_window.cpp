@@ -2,7 +2,6 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +11,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "cipher/secure_memory.h"
 #include "ui/about_box.h"
@@ -19,23 +19,13 @@
 #include "ui/dialog_units.h"
 #include "ui/resources.h"
 #include "ui/status_bar.h"
-#include "ui/texts.h"
 #include "ui_main_window.h"
+#include "window/texts.h"
 
 namespace brisol {
 namespace {
 
-std::string read_field(const QLineEdit& field, int max_chars) {
-    QByteArray bytes = field.text().left(max_chars).toUtf8();
-    std::string text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    secure_wipe(bytes.data(), static_cast<std::size_t>(bytes.size()));
-    return text;
-}
-
-void wipe(std::string& text) {
-    secure_wipe(text.data(), text.size());
-    text.clear();
-}
+constexpr auto kStatusBarName = "Status";
 
 bool holds_local_files(const QMimeData* mime) {
     if (mime == nullptr || !mime->hasUrls()) {
@@ -47,20 +37,15 @@ bool holds_local_files(const QMimeData* mime) {
 
 }  // namespace
 
-OperationRequest::~OperationRequest() {
-    wipe(password1);
-    wipe(password2);
-    wipe(extension);
-}
-
 MainWindow::MainWindow(OperationRunner& runner, QWidget* parent)
     : QDialog(parent),
       form_(std::make_unique<Ui::MainWindow>()),
-      runner_(runner),
-      file_dialog_(this) {
+      file_dialog_(this),
+      rules_(runner, *this, *this) {
     load_resources();
     setFont(dialog_font());
     form_->setupUi(this);
+    setWindowTitle(QString::fromLatin1(kMainWindowTitle));
     // A fixed dialog with a close box and a system menu, but no minimise or
     // maximise button.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -75,29 +60,26 @@ MainWindow::MainWindow(OperationRunner& runner, QWidget* parent)
         field(id)->setAcceptDrops(false);
     }
 
-    connect(button(kOpenFileId), &QPushButton::clicked, this, &MainWindow::open_file);
-    connect(button(kCryptId), &QPushButton::clicked, this,
-            [this] { start_operation(Direction::Crypt); });
-    connect(button(kDecryptId), &QPushButton::clicked, this,
-            [this] { start_operation(Direction::Decrypt); });
-    connect(button(kInfoId), &QPushButton::clicked, this, &MainWindow::open_about_box);
-    connect(button(kQuitId), &QPushButton::clicked, this, &QDialog::reject);
+    for (const int id : {kOpenFileId, kCryptId, kDecryptId, kInfoId, kQuitId}) {
+        connect(button(id), &QPushButton::clicked, this, [this, id] { rules_.command(id); });
+    }
 
-    refresh_file_status();
+    rules_.open();
     field(kPassword1Id)->setFocus();
 }
 
-MainWindow::~MainWindow() { stop_operation(); }
+MainWindow::~MainWindow() { rules_.close(); }
 
 void MainWindow::place_controls() {
     const DialogBaseUnits units = base_units(font());
     move(to_pixels(DialogPoint{kMainWindowRect.x, kMainWindowRect.y}, units));
     setFixedSize(to_pixels(kMainWindowRect, units).size());
 
-    place_logo(to_pixels(kLogoPosition, units));
+    place_logo(to_pixels(DialogPoint{kLogoRect.x, kLogoRect.y}, units));
     for (const ControlPlace& place : kMainWindowPlaces) {
-        findChild<QWidget*>(QString::fromLatin1(place.object_name))
-            ->setGeometry(to_pixels(place.rect, units));
+        QWidget* widget = findChild<QWidget*>(QString::fromLatin1(place.object_name));
+        widget->setGeometry(to_pixels(place.rect, units));
+        widget->setProperty("text", QString::fromLatin1(place.text));
     }
     // A frame without a caption draws its top edge where a caption's middle
     // line would be, half a character below the rectangle's top.
@@ -119,7 +101,7 @@ void MainWindow::name_controls_for_screen_readers() {
         field(id)->setAccessibleName(name);
     }
     form_->logo->setAccessibleName(QString::fromLatin1(texts::kMessageCaption));
-    status_bar_->setAccessibleName(QString::fromLatin1(texts::kStatusBarName));
+    status_bar_->setAccessibleName(QString::fromLatin1(kStatusBarName));
 }
 
 void MainWindow::place_logo(QPoint position) {
@@ -144,66 +126,50 @@ QLineEdit* MainWindow::field(int id) const { return findChild<QLineEdit*>(contro
 QPushButton* MainWindow::button(int id) const { return findChild<QPushButton*>(control_name(id)); }
 
 void MainWindow::set_current_path(const QString& path) {
-    current_path_ = path;
-    enable_operations();
-    refresh_file_status();
+    rules_.set_current_path(path.toStdString());
 }
 
-void MainWindow::enable_operations() {
-    button(kDecryptId)->setEnabled(true);
-    button(kCryptId)->setEnabled(true);
+QString MainWindow::current_path() const {
+    return QString::fromStdString(rules_.current_path());
 }
 
-void MainWindow::refresh_file_status() {
-    status_bar_->set_part_text(StatusBar::kFilePart,
-                               QString::fromLatin1(texts::kStatusFilePrefix) + current_path_);
+void MainWindow::set_enabled(int id, bool enabled) {
+    findChild<QWidget*>(control_name(id))->setEnabled(enabled);
 }
 
-void MainWindow::open_file() {
-    if (const std::optional<QString> chosen = file_dialog_.choose(current_path_)) {
-        current_path_ = *chosen;
-    } else {
-        message_boxes_.inform(QString::fromLatin1(texts::kFileOpenError));
+void MainWindow::set_status_text(int part, const std::string& text) {
+    status_bar_->set_part_text(part, QString::fromStdString(text));
+}
+
+std::string MainWindow::field_text(int id) const {
+    QByteArray bytes = field(id)->text().toUtf8();
+    std::string text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    secure_wipe(bytes.data(), static_cast<std::size_t>(bytes.size()));
+    return text;
+}
+
+std::optional<std::string> MainWindow::choose_file(const std::string& current_path) {
+    const std::optional<QString> chosen =
+        file_dialog_.choose(QString::fromStdString(current_path));
+    if (!chosen) {
+        return std::nullopt;
     }
-    enable_operations();
-    refresh_file_status();
+    return chosen->toStdString();
 }
 
-void MainWindow::read_request(OperationRequest& request) const {
-    request.password1 = read_field(*field(kPassword1Id), kPasswordReadLength);
-    request.password2 = read_field(*field(kPassword2Id), kPasswordReadLength);
-    if (request.direction == Direction::Decrypt) {
-        request.extension = read_field(*field(kExtensionId), kExtensionReadLength);
-    }
+void MainWindow::inform(const std::string& text) {
+    message_boxes_.inform(QString::fromStdString(text));
 }
 
-void MainWindow::start_operation(Direction direction) {
-    OperationRequest request;
-    request.direction = direction;
-    read_request(request);
-    const StartResult result =
-        runner_.start(direction, QFile::encodeName(current_path_).toStdString(), request.password1,
-                      request.password2, request.extension, *this);
-    if (!result.started) {
-        message_boxes_.inform(QString::fromStdString(result.message));
-    }
-}
-
-void MainWindow::open_about_box() {
+void MainWindow::show_about_box() {
     AboutBox about(this);
     about.exec();
 }
 
-void MainWindow::stop_operation() {
-    if (runner_.busy()) {
-        runner_.cancel();
-    }
-    runner_.wait();
-}
+void MainWindow::end_dialog() { reject(); }
 
 void MainWindow::done(int result) {
-    stop_operation();
-    closed_ = true;
+    rules_.close();
     QDialog::done(result);
 }
 
@@ -217,11 +183,13 @@ void MainWindow::dropEvent(QDropEvent* event) {
     if (!holds_local_files(event->mimeData())) {
         return;
     }
+    std::vector<std::string> paths;
     for (const QUrl& url : event->mimeData()->urls()) {
         if (url.isLocalFile()) {
-            set_current_path(url.toLocalFile());
+            paths.push_back(url.toLocalFile().toStdString());
         }
     }
+    rules_.drop(paths);
     event->acceptProposedAction();
 }
 
@@ -229,50 +197,17 @@ void MainWindow::dropEvent(QDropEvent* event) {
 // made, so the controls are locked before the completion message appears.
 void MainWindow::report_progress(std::uint64_t done, std::uint64_t total) {
     QMetaObject::invokeMethod(
-        this, [this, done, total] { on_progress(done, total); }, Qt::QueuedConnection);
+        this, [this, done, total] { rules_.progress(done, total); }, Qt::QueuedConnection);
 }
 
 void MainWindow::lock_controls() {
     QMetaObject::invokeMethod(
-        this, [this] { on_lock(); }, Qt::QueuedConnection);
+        this, [this] { rules_.lock(); }, Qt::QueuedConnection);
 }
 
 void MainWindow::show_completion(const OperationResult& result) {
     QMetaObject::invokeMethod(
-        this, [this, result] { on_completion(result); }, Qt::QueuedConnection);
-}
-
-void MainWindow::on_progress(std::uint64_t done, std::uint64_t total) {
-    const int percent =
-        total == 0
-            ? 100
-            : static_cast<int>(static_cast<double>(done) / static_cast<double>(total) * 100.0);
-    status_bar_->set_part_text(StatusBar::kProgressPart,
-                               QString::fromLatin1(texts::kProgressPercent).arg(percent));
-}
-
-void MainWindow::on_lock() {
-    for (const int id : kLockedControlIds) {
-        findChild<QWidget*>(control_name(id))->setEnabled(false);
-    }
-}
-
-void MainWindow::on_completion(const OperationResult& result) {
-    status_bar_->set_part_text(StatusBar::kProgressPart, QString());
-    if (closed_) {
-        return;
-    }
-    switch (result.outcome) {
-        case OperationOutcome::Succeeded:
-            message_boxes_.inform(QString::fromLatin1(texts::kOperationCompleted));
-            break;
-        case OperationOutcome::Failed:
-            message_boxes_.inform(QString::fromStdString(result.message));
-            break;
-        case OperationOutcome::Cancelled:
-            // Only closing the window cancels, and then nobody is left to tell.
-            break;
-    }
+        this, [this, result] { rules_.completion(result); }, Qt::QueuedConnection);
 }
 
 }  // namespace brisol

@@ -1,16 +1,18 @@
 #pragma once
-// The program's only window: the password and extension fields, the buttons,
-// the status bar and the drop target. It owns the current path, starts
-// operations through the runner and is the sink the runner's worker reports to.
+// The Qt face of the main window: binds the shared rules (window/) to widgets
+// built from main_window.ui, and queues the worker's reports onto the
+// window's thread in the order they were made.
 
 #include <QDialog>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "operation/operation_runner.h"
 #include "ui/file_dialog.h"
 #include "ui/message_boxes.h"
+#include "window/main_window_rules.h"
 
 class QLineEdit;
 class QPushButton;
@@ -23,37 +25,19 @@ namespace brisol {
 
 class StatusBar;
 
-// What a press of Crypt or Decrypt reads from the fields, as UTF-8. The
-// password texts are wiped when the request is dropped.
-struct OperationRequest {
-    Direction direction = Direction::Crypt;
-    std::string password1;
-    std::string password2;
-    std::string extension;  // read for Decrypt only
-
-    OperationRequest() = default;
-    OperationRequest(const OperationRequest&) = delete;
-    OperationRequest& operator=(const OperationRequest&) = delete;
-    ~OperationRequest();
-};
-
-class MainWindow : public QDialog, public CompletionSink {
+class MainWindow : public QDialog, public CompletionSink, private WindowControls {
     Q_OBJECT
 
 public:
-    // Fields are read with at most this many characters.
-    static constexpr int kPasswordReadLength = 31;
-    static constexpr int kExtensionReadLength = 5;
-
     explicit MainWindow(OperationRunner& runner, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // A file was chosen or dropped: it becomes the current path, Crypt and
     // Decrypt are enabled and the status bar shows it.
     void set_current_path(const QString& path);
-    const QString& current_path() const { return current_path_; }
+    QString current_path() const;
 
-    void read_request(OperationRequest& request) const;
+    void read_request(OperationRequest& request) const { rules_.read_request(request); }
 
     FileDialog& file_dialog() { return file_dialog_; }
     MessageBoxes& message_boxes() { return message_boxes_; }
@@ -73,30 +57,27 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // WindowControls
+    void set_enabled(int id, bool enabled) override;
+    void set_status_text(int part, const std::string& text) override;
+    std::string field_text(int id) const override;
+    std::optional<std::string> choose_file(const std::string& current_path) override;
+    void inform(const std::string& text) override;
+    void show_about_box() override;
+    void end_dialog() override;
+
     void place_controls();
     void name_controls_for_screen_readers();
     void place_logo(QPoint position);
-    void open_file();
-    void start_operation(Direction direction);
-    void open_about_box();
-    void stop_operation();
-    void refresh_file_status();
-    void enable_operations();
-
-    void on_progress(std::uint64_t done, std::uint64_t total);
-    void on_lock();
-    void on_completion(const OperationResult& result);
 
     QLineEdit* field(int id) const;
     QPushButton* button(int id) const;
 
     std::unique_ptr<Ui::MainWindow> form_;
     StatusBar* status_bar_ = nullptr;
-    OperationRunner& runner_;
     FileDialog file_dialog_;
     MessageBoxes message_boxes_;
-    QString current_path_;
-    bool closed_ = false;
+    MainWindowRules rules_;
 };
 
 }  // namespace brisol

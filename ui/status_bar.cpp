@@ -48,7 +48,8 @@ void StatusBar::place_parts() {
     int left = 0;
     for (int part = 0; part < kPartCount; ++part) {
         const int right =
-            part < static_cast<int>(kPartRightEdges.size()) ? kPartRightEdges.at(part) : width();
+            part < static_cast<int>(kStatusPartRightEdges.size()) ? kStatusPartRightEdges.at(part)
+                                                             : width();
         parts_.at(part)->setGeometry(left, kPartGap, right - left, height() - kPartGap);
         left = right + kPartGap;
     }

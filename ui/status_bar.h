@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <array>
 
+#include "window/controls.h"
+
 class QLabel;
 
 namespace brisol {
@@ -13,11 +15,9 @@ class StatusBar : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int kPartCount = 3;
-    static constexpr int kProgressPart = 1;
-    static constexpr int kFilePart = 2;
-    // Right edges of the first two parts; the last part ends at the window's edge.
-    static constexpr std::array kPartRightEdges{32, 96};
+    static constexpr int kPartCount = kStatusPartCount;
+    static constexpr int kProgressPart = brisol::kProgressPart;
+    static constexpr int kFilePart = brisol::kFilePart;
 
     explicit StatusBar(QWidget* parent = nullptr);
 

@@ -14,7 +14,11 @@ done < "$here/installed_files.txt"
 [ $fail -eq 0 ] || exit 1
 
 share=$root/usr/share
-desktop-file-validate "$share/applications/org.brisol.Brisol.desktop"
+desktop=$share/applications/org.brisol.Brisol.desktop
+desktop-file-validate "$desktop"
+# "Open with" and a double-click on a .bsl file hand the file to the window.
+grep -qx 'Exec=brisol %f' "$desktop"
+grep -qx 'MimeType=application/x-brisol-encrypted;' "$desktop"
 appstreamcli validate --no-net --explain "$share/metainfo/org.brisol.Brisol.metainfo.xml"
 
 warnings=$(man --warnings -l "$share/man/man1/brisol-cli.1.gz" 2>&1 >/dev/null)

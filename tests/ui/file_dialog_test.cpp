@@ -5,7 +5,6 @@
 #include <QFileDialog>
 #include <QTemporaryDir>
 
-#include "ui/texts.h"
 
 namespace brisol {
 namespace {
@@ -21,9 +20,9 @@ protected:
 TEST_F(RealFileDialog, OffersTheThreeFiltersInOrderWithTheFirstPreselected) {
     QFileDialog dialog;
     chooser.prepare(dialog, QString());
-    const QStringList expected{QString::fromLatin1(texts::kFilterEncrypted),
-                               QString::fromLatin1(texts::kFilterText),
-                               QString::fromLatin1(texts::kFilterAll)};
+    const QStringList expected{QStringLiteral("Brisol encrypted files (*.bsl)"),
+                               QStringLiteral("Text (*.txt *.htm *.html *.pas *.shtml *.asm)"),
+                               QStringLiteral("All files (*.*) (*)")};
     EXPECT_EQ(dialog.nameFilters(), expected);
     EXPECT_EQ(dialog.selectedNameFilter(), expected.first());
     EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("txt"));
@@ -42,13 +41,14 @@ TEST_F(RealFileDialog, StartsFromTheCurrentPath) {
 TEST_F(RealFileDialog, RemembersTheLastFilterUsedForLaterOpenings) {
     QFileDialog first;
     chooser.prepare(first, QString());
-    first.selectNameFilter(QString::fromLatin1(texts::kFilterText));
+    const QString text_filter = name_filters().at(1);
+    first.selectNameFilter(text_filter);
     chooser.remember(first);
 
     for (int opening = 0; opening < 2; ++opening) {
         QFileDialog later;
         chooser.prepare(later, QString());
-        EXPECT_EQ(later.selectedNameFilter(), QString::fromLatin1(texts::kFilterText))
+        EXPECT_EQ(later.selectedNameFilter(), text_filter)
             << "opening " << opening;
     }
 }

@@ -14,7 +14,7 @@
 #include "cipher/memory_stream.h"
 #include "operation/messages.h"
 #include "tests/ui/window_fixture.h"
-#include "ui/texts.h"
+#include "window/texts.h"
 
 namespace brisol {
 namespace {
@@ -48,11 +48,8 @@ QByteArray read_file(const QString& path) {
 // process.
 QByteArray encrypted(const QByteArray& plain, std::string_view password1,
                      std::string_view password2) {
-    Level1Cipher level1;
-    Level2Cipher level2;
-    build_tables(level1);
-    set_key(level1, make_password_key(password1));
-    set_key(level2, make_password_key(password2));
+    Level1Cipher level1(make_password_key(password1));
+    Level2Cipher level2(make_password_key(password2));
     const auto* data = reinterpret_cast<const std::uint8_t*>(plain.constData());
     MemorySource source(
         std::span<const std::uint8_t>(data, static_cast<std::size_t>(plain.size())));
@@ -145,6 +142,29 @@ TEST_F(OperationThroughWindow, DecryptNamesTheOutputFromTheFirstFiveCharactersOf
     EXPECT_EQ(read_file(path("photo.bsl.jpeg")), plain);
     EXPECT_FALSE(QFile::exists(path("photo.bsl.jpeg2")));
     EXPECT_EQ(messages(), QStringList{kCompleted});
+}
+
+TEST_F(OperationThroughWindow, DecryptSaysBelowTheCompletionWhatTheResultLooksLike) {
+    const QByteArray pdf = QByteArrayLiteral("%PDF-1.7\n") + sample_bytes(3000);
+    write_file(path("doc.bsl"), encrypted(pdf, "k1", "k2"));
+    const QString below = QStringLiteral("\n\n");
+    const struct {
+        const char* password2;
+        QString message;
+    } cases[] = {
+        {"k2", kCompleted + below + QStringLiteral("The result looks like: PDF document")},
+        {"wrong", kCompleted + below + QString::fromLatin1(messages::kLooksRandom)},
+    };
+    for (const auto& c : cases) {
+        drop_files({path("doc.bsl")});
+        type_passwords(QStringLiteral("k1"), QString::fromLatin1(c.password2));
+        button(kDecryptId)->click();
+        finish_operation();
+        ASSERT_FALSE(messages().isEmpty());
+        EXPECT_EQ(messages().last(), c.message) << c.password2;
+        EXPECT_EQ(QFileInfo(path("doc.bsl.src")).size(), pdf.size()) << "kept either way";
+    }
+    EXPECT_EQ(messages().size(), 2) << "one message box per operation";
 }
 
 TEST_F(OperationThroughWindow, ASecondPressDuringARunIsRefusedAndChangesNothing) {

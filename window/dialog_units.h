@@ -1,0 +1,30 @@
+#pragma once
+// Both windows are laid out in dialog units, so they keep their proportions
+// with any font and screen scale: a horizontal unit is a quarter of the dialog
+// font's average character width, a vertical unit an eighth of its height.
+
+namespace brisol {
+
+struct DialogPoint {
+    int x = 0;
+    int y = 0;
+};
+
+struct DialogRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// Average character width and character height of the dialog font, in pixels.
+struct DialogBaseUnits {
+    int char_width = 0;
+    int char_height = 0;
+};
+
+// Rounded half away from zero, as dialog-unit conversion expects.
+int horizontal_pixels(int dialog_units, DialogBaseUnits units);
+int vertical_pixels(int dialog_units, DialogBaseUnits units);
+
+}  // namespace brisol

@@ -1,0 +1,174 @@
+#include "window/main_window_rules.h"
+
+#include <utility>
+
+#include "cipher/secure_memory.h"
+#include "operation/messages.h"
+#include "operation/utf8.h"
+#include "window/controls.h"
+#include "window/texts.h"
+
+namespace brisol {
+namespace {
+
+void wipe(std::string& text) {
+    secure_wipe(text.data(), text.size());
+    text.clear();
+}
+
+// The first max_chars characters of a field; the whole text is wiped.
+std::string read_field(const WindowControls& controls, int id, std::size_t max_chars) {
+    std::string whole = controls.field_text(id);
+    std::string text = whole.substr(0, utf8_prefix_bytes(whole, max_chars));
+    wipe(whole);
+    return text;
+}
+
+}  // namespace
+
+OperationRequest::~OperationRequest() {
+    wipe(password1);
+    wipe(password2);
+    wipe(extension);
+}
+
+void MainWindowRules::open() {
+    controls_.set_enabled(kDecryptId, false);
+    controls_.set_enabled(kCryptId, false);
+    refresh_file_status();
+}
+
+void MainWindowRules::command(int id) {
+    switch (id) {
+        case kOpenFileId:
+            open_file();
+            break;
+        case kCryptId:
+            start_operation(Direction::Crypt);
+            break;
+        case kDecryptId:
+            start_operation(Direction::Decrypt);
+            break;
+        case kInfoId:
+            controls_.show_about_box();
+            break;
+        case kQuitId:
+            close();
+            controls_.end_dialog();
+            break;
+        default:
+            break;
+    }
+}
+
+void MainWindowRules::set_current_path(std::string path) {
+    current_path_ = std::move(path);
+    enable_operations();
+    refresh_file_status();
+}
+
+void MainWindowRules::drop(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        set_current_path(path);
+    }
+}
+
+void MainWindowRules::open_file() {
+    if (std::optional<std::string> chosen = controls_.choose_file(current_path_)) {
+        current_path_ = std::move(*chosen);
+    } else {
+        controls_.inform(texts::kFileOpenError);
+    }
+    enable_operations();
+    refresh_file_status();
+}
+
+void MainWindowRules::enable_operations() {
+    controls_.set_enabled(kDecryptId, true);
+    controls_.set_enabled(kCryptId, true);
+}
+
+void MainWindowRules::refresh_file_status() {
+    controls_.set_status_text(kFilePart, texts::kStatusFilePrefix + messages::shown_name(current_path_));
+}
+
+void MainWindowRules::read_request(OperationRequest& request) const {
+    request.password1 = read_field(controls_, kPassword1Id, kPasswordReadLength);
+    request.password2 = read_field(controls_, kPassword2Id, kPasswordReadLength);
+    if (request.direction == Direction::Decrypt) {
+        request.extension = read_field(controls_, kExtensionId, kExtensionReadLength);
+    }
+}
+
+void MainWindowRules::start_operation(Direction direction) {
+    OperationRequest request;
+    request.direction = direction;
+    read_request(request);
+    const StartResult result = runner_.start(direction, current_path_, request.password1,
+                                             request.password2, request.extension, sink_);
+    if (!result.started) {
+        controls_.inform(result.message);
+    }
+}
+
+void MainWindowRules::close() {
+    if (runner_.busy()) {
+        runner_.cancel();
+    }
+    runner_.wait();
+    closed_ = true;
+}
+
+void MainWindowRules::progress(std::uint64_t done, std::uint64_t total) {
+    controls_.set_status_text(kProgressPart, progress_text(done, total));
+}
+
+void MainWindowRules::lock() {
+    for (const int id : kLockedControlIds) {
+        controls_.set_enabled(id, false);
+    }
+}
+
+void MainWindowRules::completion(const OperationResult& result) {
+    controls_.set_status_text(kProgressPart, std::string());
+    if (closed_) {
+        return;
+    }
+    if (const std::optional<std::string> message = completion_message(result)) {
+        controls_.inform(*message);
+    }
+}
+
+std::optional<std::string> completion_message(const OperationResult& result) {
+    switch (result.outcome) {
+        case OperationOutcome::Succeeded: {
+            std::string text = texts::kOperationCompleted;
+            if (const std::string note = messages::content_note(result.content); !note.empty())
+                text += "\n\n" + note;
+            return text;
+        }
+        case OperationOutcome::Failed:
+            return result.message;
+        case OperationOutcome::Cancelled:
+            // Only leaving the window cancels, and then nobody is left to tell.
+            break;
+    }
+    return std::nullopt;
+}
+
+std::string progress_text(std::uint64_t done, std::uint64_t total) {
+    const int percent =
+        total == 0
+            ? 100
+            : static_cast<int>(static_cast<double>(done) / static_cast<double>(total) * 100.0);
+    return std::to_string(percent) + "%";
+}
+
+std::optional<std::string> startup_path(std::span<const std::string> arguments) {
+    if (arguments.size() != 1 || arguments.front().empty()) {
+        return std::nullopt;
+    }
+    return arguments.front();
+}
+
+}  // namespace brisol

@@ -1,0 +1,101 @@
+#pragma once
+// What the main window does, free of any toolkit: the current path, which
+// controls are enabled when, what each command and a drop do, the locking
+// after an operation and the messages. A face (Qt widgets, Win32 controls)
+// carries the rules out through WindowControls and hands the worker's
+// CompletionSink calls to them on the window's own thread.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "operation/operation_runner.h"
+
+namespace brisol {
+
+// Fields are read with at most this many characters.
+inline constexpr std::size_t kPasswordReadLength = 31;
+inline constexpr std::size_t kExtensionReadLength = 5;
+
+// What a press of Crypt or Decrypt reads from the fields, as UTF-8. The
+// texts are wiped when the request is dropped.
+struct OperationRequest {
+    Direction direction = Direction::Crypt;
+    std::string password1;
+    std::string password2;
+    std::string extension;  // read for Decrypt only
+
+    OperationRequest() = default;
+    OperationRequest(const OperationRequest&) = delete;
+    OperationRequest& operator=(const OperationRequest&) = delete;
+    ~OperationRequest();
+};
+
+// The toolkit's side. Texts are UTF-8; controls are named by their ids.
+class WindowControls {
+public:
+    virtual ~WindowControls() = default;
+    virtual void set_enabled(int id, bool enabled) = 0;
+    virtual void set_status_text(int part, const std::string& text) = 0;
+    virtual std::string field_text(int id) const = 0;
+    // The open-file dialog: the chosen path, or nothing when it was cancelled
+    // or failed.
+    virtual std::optional<std::string> choose_file(const std::string& current_path) = 0;
+    // A message captioned "Brisol" that does not block the window.
+    virtual void inform(const std::string& text) = 0;
+    // The About box, modal; returns when it is closed.
+    virtual void show_about_box() = 0;
+    virtual void end_dialog() = 0;
+};
+
+class MainWindowRules {
+public:
+    // The runner's worker reports to sink, which the face implements.
+    MainWindowRules(OperationRunner& runner, WindowControls& controls, CompletionSink& sink)
+        : runner_(runner), controls_(controls), sink_(sink) {}
+
+    // The window has opened: Crypt and Decrypt wait for a file.
+    void open();
+    // A click on a control; anything that is not a command does nothing.
+    void command(int id);
+    // A file was chosen, dropped or named on the command line.
+    void set_current_path(std::string path);
+    // Files dropped onto the window, in the order given: the last one counts.
+    void drop(const std::vector<std::string>& paths);
+    const std::string& current_path() const { return current_path_; }
+    void read_request(OperationRequest& request) const;
+    // Every way of leaving the window: a running operation is stopped and
+    // its worker waited for, so no partial output is left behind.
+    void close();
+
+    // The worker's reports, carried out on the window's thread.
+    void progress(std::uint64_t done, std::uint64_t total);
+    void lock();
+    void completion(const OperationResult& result);
+
+private:
+    void open_file();
+    void start_operation(Direction direction);
+    void enable_operations();
+    void refresh_file_status();
+
+    OperationRunner& runner_;
+    WindowControls& controls_;
+    CompletionSink& sink_;
+    std::string current_path_;
+    bool closed_ = false;
+};
+
+// The message an operation's end shows, or nothing for a cancelled one.
+std::optional<std::string> completion_message(const OperationResult& result);
+
+// "25%": the share of the input done, shown while an operation runs.
+std::string progress_text(std::uint64_t done, std::uint64_t total);
+
+// The program's arguments less its own name: one argument names the file
+// to start with; anything else names none.
+std::optional<std::string> startup_path(std::span<const std::string> arguments);
+
+}  // namespace brisol

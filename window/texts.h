@@ -1,0 +1,29 @@
+#pragma once
+// Texts the windows show from code; the controls' own texts are in
+// dialog_templates.h.
+
+#include <array>
+
+namespace brisol::texts {
+
+inline constexpr auto kMessageCaption = "Brisol";
+inline constexpr auto kFileOpenError = "Fileopen error";
+inline constexpr auto kOperationCompleted = "Operation completed... OK";
+inline constexpr auto kStatusFilePrefix = "File: ";
+
+// The open-file dialog's filters in the order it lists them: a name and the
+// patterns it stands for, separated by semicolons.
+struct FileFilter {
+    const char* name;
+    const char* patterns;
+};
+
+inline constexpr std::array kFileFilters{
+    FileFilter{"Brisol encrypted files", "*.bsl"},
+    FileFilter{"Text", "*.txt;*.htm;*.html;*.pas;*.shtml;*.asm"},
+    FileFilter{"All files (*.*)", "*.*"},
+};
+// Added to a typed file name that has no extension.
+inline constexpr auto kDefaultExtension = "txt";
+
+}  // namespace brisol::texts
