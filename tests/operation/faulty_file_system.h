@@ -8,6 +8,7 @@
 #include <future>
 
 #include "operation/file_system.h"
+#include "operation/platform.h"
 
 namespace brisol::testing {
 
@@ -55,7 +56,7 @@ public:
     }
     FdResult open_directory(const std::string& path) override { return real_.open_directory(path); }
     FdResult create_unnamed(const std::string& directory) override {
-        if (unnamed_unsupported) return {-1, EOPNOTSUPP};
+        if (unnamed_unsupported) return {-1, platform::kErrorNotSupported};
         if (create_error != 0) return {-1, create_error};
         return output(real_.create_unnamed(directory));
     }
@@ -106,7 +107,7 @@ private:
         return made;
     }
 
-    FileSystem& real_ = posix_file_system();
+    FileSystem& real_ = system_file_system();
     int output_fd_ = -1;
     std::uint64_t bytes_read_ = 0;
     std::atomic<unsigned> interrupts_{0};  // reads and writes run on threads of their own

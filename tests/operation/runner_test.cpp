@@ -142,6 +142,13 @@ const Refusal kRefusals[] = {
          std::filesystem::create_directory(path + ".src");
          return "Cannot create \"" + path + ".src\": Is a directory";
      }},
+    {"name with control characters, found by itself and shown escaped",
+     [](const TempDir& dir, std::string& path, std::string&, std::string&, OperationRunner&) {
+         path = dir.file("x\033[31mRED\nline2");
+         write_file(path, "x");
+         std::filesystem::create_directory(path + ".src");
+         return "Cannot create \"" + dir.file("x\\033[31mRED\\nline2.src") + "\": Is a directory";
+     }},
     {"output name is a symbolic link to the input",
      [](const TempDir&, std::string& path, std::string&, std::string&, OperationRunner&) {
          std::filesystem::create_symlink(path, path + ".src");
