@@ -8,6 +8,7 @@
 #include "cli/password_input.h"
 #include "cli/run_files.h"
 #include "operation/codepage.h"
+#include "operation/file_system.h"
 #include "operation/messages.h"
 
 namespace {
@@ -25,6 +26,7 @@ int usage_error(std::string_view what) {
 
 int main(int argc, char** argv) {
     using namespace brisol::cli;
+    brisol::keep_running_at_file_size_limit();
     const CliOptions options = parse_command_line(command_line_arguments(argc, argv));
     switch (options.action) {
         case CliAction::ShowHelp:
@@ -39,7 +41,7 @@ int main(int argc, char** argv) {
             break;
     }
     if (!options.codepage.empty() && !brisol::codepage_supported(options.codepage))
-        return usage_error(std::string{kUnknownCodepage} + options.codepage);
+        return usage_error(std::string{kUnknownCodepage} + brisol::messages::shown_name(options.codepage));
 
     Passwords passwords;
     if (const int error = read_passwords(passwords); error != 0) {

@@ -48,6 +48,24 @@ extern "C" void restore_terminal_and_die(int signal_number) {
     std::raise(signal_number);
 }
 
+// Ctrl-Z at a prompt hands the shell its terminal as it was; once the job is
+// continued, echo goes off again and the prompt reads on.
+termios g_quiet_terminal{};
+
+extern "C" void restore_terminal_and_stop(int signal_number) {
+    const int saved_errno = errno;
+    ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_saved_terminal);
+    std::signal(signal_number, SIG_DFL);
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, signal_number);
+    ::sigprocmask(SIG_UNBLOCK, &stop, nullptr);
+    std::raise(signal_number);
+    std::signal(signal_number, restore_terminal_and_stop);
+    ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_quiet_terminal);
+    errno = saved_errno;
+}
+
 }  // namespace
 
 std::vector<std::string> command_line_arguments(int argc, char** argv) {
@@ -72,15 +90,18 @@ int read_input_line(std::string& line) {
 int prompt_without_echo(std::string_view prompt, std::string& line) {
     write_error(prompt);
     if (::tcgetattr(STDIN_FILENO, &g_saved_terminal) != 0) return errno;
-    termios quiet = g_saved_terminal;
-    quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    g_quiet_terminal = g_saved_terminal;
+    g_quiet_terminal.c_lflag &= ~static_cast<tcflag_t>(ECHO);
     const auto old_int = std::signal(SIGINT, restore_terminal_and_die);
     const auto old_term = std::signal(SIGTERM, restore_terminal_and_die);
-    int error = ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) == 0 ? 0 : errno;
+    const auto old_tstp = std::signal(SIGTSTP, restore_terminal_and_stop);
+    if (old_tstp == SIG_IGN) std::signal(SIGTSTP, SIG_IGN);
+    int error = ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_quiet_terminal) == 0 ? 0 : errno;
     if (error == 0) error = read_input_line(line);
     ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_saved_terminal);
     std::signal(SIGINT, old_int);
     std::signal(SIGTERM, old_term);
+    std::signal(SIGTSTP, old_tstp);
     write_error("\n");
     return error;
 }

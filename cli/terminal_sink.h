@@ -1,41 +1,39 @@
 #pragma once
-// The command line's CompletionSink: a progress line on a terminal's stderr,
-// and a wake-up for the main thread when an operation has ended.
+// The command line's CompletionSink, one for each file being done at once: it
+// shows progress through the shared status line, and wakes the main thread
+// when an operation has ended.
 
 #include <atomic>
-#include <chrono>
 #include <string>
 
+#include "cli/progress_line.h"
 #include "operation/operation_runner.h"
 
 namespace brisol::cli {
 
 class TerminalSink final : public CompletionSink {
 public:
-    explicit TerminalSink(bool draw_progress) : draw_progress_(draw_progress) {}
+    // any_ended is set, with this sink's own flag, when an operation ends.
+    TerminalSink(ProgressLine& line, std::size_t slot, std::atomic<bool>& any_ended)
+        : line_(line), slot_(slot), any_ended_(any_ended) {}
 
-    // Before each start: the file shown on the progress bar.
+    // Before each start: the file shown on the status line.
     void begin(std::string file_name);
 
     void report_progress(std::uint64_t done, std::uint64_t total) override;
     void lock_controls() override {}
     void show_completion(const OperationResult& result) override;
 
-    // Set once the result is stored; the waiting thread is woken then.
-    const std::atomic<bool>& finished_flag() const { return finished_; }
+    bool finished() const { return finished_.load(); }
     // Valid once finished() is true.
     const OperationResult& result() const { return result_; }
 
 private:
-    bool draw_progress_;
-    std::string file_name_;
-    std::chrono::steady_clock::time_point started_{};
-    bool bar_drawn_ = false;
+    ProgressLine& line_;
+    std::size_t slot_;
+    std::atomic<bool>& any_ended_;
     OperationResult result_;
     std::atomic<bool> finished_{false};
 };
-
-// "12.3 MiB" and the like.
-std::string human_bytes(double bytes);
 
 }  // namespace brisol::cli

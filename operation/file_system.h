@@ -102,4 +102,9 @@ public:
 // for the whole process.
 FileSystem& system_file_system();
 
+// Makes a write past the process's file size limit fail with EFBIG, reported
+// as any write failure, instead of ending the process with the output left
+// half made. Each program calls it first.
+void keep_running_at_file_size_limit();
+
 }  // namespace brisol

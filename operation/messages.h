@@ -60,6 +60,16 @@ std::string unknown_codepage(std::string_view codepage);
 std::string file_error(std::string_view verb, std::string_view path, int error);
 std::string file_error(std::string_view verb, std::string_view path, std::string_view reason);
 
+// A file name (or any text from outside) as messages show it: control
+// characters, bytes that are not UTF-8, the double quote and the backslash
+// escaped as C writes them (\n, \033, \"), so that a hostile name can neither
+// drive the terminal nor forge a line of its own. On Windows, where the
+// backslash separates folders and no name holds a control character, it is
+// left as it is. Every message puts names through it.
+std::string shown_name(std::string_view name);
+// "<name>", shown as above.
+std::string quoted_name(std::string_view name);
+
 // The system's text for an error number (strerror on POSIX, FormatMessage on
 // Windows), in English whatever the user's language is where the system has
 // it, so messages do not switch language halfway through a sentence.

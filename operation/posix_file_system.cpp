@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <memory>
 
 #include "operation/file_system.h"
@@ -164,5 +165,7 @@ FileSystem& system_file_system() {
     static PosixFileSystem file_system;
     return file_system;
 }
+
+void keep_running_at_file_size_limit() { std::signal(SIGXFSZ, SIG_IGN); }
 
 }  // namespace brisol

@@ -228,4 +228,7 @@ FileSystem& system_file_system() {
     return file_system;
 }
 
+// Windows has no file size signal: a write past a limit simply fails.
+void keep_running_at_file_size_limit() {}
+
 }  // namespace brisol

@@ -174,7 +174,16 @@ const Refusal kRefusals[] = {
          return std::string{messages::kExtensionHasSlash};
      }},
 #else
-    // Windows lets only privileged users make symbolic links.
+    // Windows refuses control characters in names, and lets only privileged
+    // users make symbolic links.
+    {"name with control characters, found by itself and shown escaped",
+     [](const TempDir& dir, std::string& path, std::string&, std::string&, OperationRunner&) {
+         path = dir.file("x\033[31mRED\nline2");
+         write_file(path, "x");
+         std::filesystem::create_directory(path + ".src");
+         return messages::file_error(messages::kCannotCreate, dir.file("x\\033[31mRED\\nline2.src"),
+                                     platform::kErrorIsDirectory);
+     }},
     {"output name is a symbolic link to the input",
      [](const TempDir&, std::string& path, std::string&, std::string&, OperationRunner&) {
          std::filesystem::create_symlink(path, path + ".src");
