@@ -181,8 +181,7 @@ const Refusal kRefusals[] = {
          path = dir.file("x\033[31mRED\nline2");
          write_file(path, "x");
          std::filesystem::create_directory(path + ".src");
-         return messages::file_error(messages::kCannotCreate, dir.file("x\\033[31mRED\\nline2.src"),
-                                     platform::kErrorIsDirectory);
+         return "Cannot create \"" + dir.file("x\\033[31mRED\\nline2.src") + "\": Is a directory";
      }},
     {"output name is a symbolic link to the input",
      [](const TempDir&, std::string& path, std::string&, std::string&, OperationRunner&) {
