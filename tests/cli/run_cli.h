@@ -15,6 +15,19 @@ struct CliRun {
     std::string err;
 };
 
+// The program wrote .stdout and .stderr in dir, read from .stdin: what it
+// wrote, and the folder without them.
+inline CliRun collect_run(const TempDir& dir, int status) {
+    CliRun run;
+    run.status = status;
+    run.out = read_file(dir.file(".stdout"));
+    run.err = read_file(dir.file(".stderr"));
+    std::filesystem::remove(dir.file(".stdin"));
+    std::filesystem::remove(dir.file(".stdout"));
+    std::filesystem::remove(dir.file(".stderr"));
+    return run;
+}
+
 // `environment` is empty or one NAME=VALUE the program gets on top of ours.
 CliRun run_cli(const TempDir& dir, const std::vector<std::string>& args, const std::string& stdin_text,
                const std::string& environment = "");

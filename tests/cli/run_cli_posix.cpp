@@ -23,14 +23,7 @@ CliRun run_cli(const TempDir& dir, const std::vector<std::string>& args, const s
     for (const std::string& arg : args) command += " " + quoted(arg);
     command += " <.stdin >.stdout 2>.stderr";
     const int raw = std::system(command.c_str());
-    CliRun run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = read_file(dir.file(".stdout"));
-    run.err = read_file(dir.file(".stderr"));
-    std::filesystem::remove(dir.file(".stdin"));
-    std::filesystem::remove(dir.file(".stdout"));
-    std::filesystem::remove(dir.file(".stderr"));
-    return run;
+    return collect_run(dir, WIFEXITED(raw) ? WEXITSTATUS(raw) : -1);
 }
 
 }  // namespace brisol::testing

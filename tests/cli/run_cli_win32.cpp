@@ -64,24 +64,19 @@ CliRun run_cli(const TempDir& dir, const std::vector<std::string>& args, const s
     startup.hStdOutput = inheritable(dir.file(".stdout"), GENERIC_WRITE, CREATE_ALWAYS);
     startup.hStdError = inheritable(dir.file(".stderr"), GENERIC_WRITE, CREATE_ALWAYS);
     PROCESS_INFORMATION process{};
-    CliRun run;
+    int status = -1;
     if (CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, TRUE,
                        CREATE_UNICODE_ENVIRONMENT, block.data(), win32::widen(dir.path().string()).c_str(),
                        &startup, &process)) {
         WaitForSingleObject(process.hProcess, INFINITE);
         DWORD code = 0;
         GetExitCodeProcess(process.hProcess, &code);
-        run.status = static_cast<int>(code);
+        status = static_cast<int>(code);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
     for (const HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError}) CloseHandle(handle);
-    run.out = read_file(dir.file(".stdout"));
-    run.err = read_file(dir.file(".stderr"));
-    std::filesystem::remove(dir.file(".stdin"));
-    std::filesystem::remove(dir.file(".stdout"));
-    std::filesystem::remove(dir.file(".stderr"));
-    return run;
+    return collect_run(dir, status);
 }
 
 }  // namespace brisol::testing
