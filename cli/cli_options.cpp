@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "cli/cli_texts.h"
+#include "operation/messages.h"
 
 namespace brisol::cli {
 namespace {
@@ -11,7 +12,7 @@ namespace {
 CliOptions usage_error(std::string_view what, std::string_view detail = {}) {
     CliOptions options;
     options.action = CliAction::UsageError;
-    options.usage_error = std::string{what} + std::string{detail};
+    options.usage_error = std::string{what} + messages::shown_name(detail);
     return options;
 }
 
@@ -48,6 +49,18 @@ std::string_view combination_error(const CliOptions& options, bool extension_giv
     return {};
 }
 
+// A whole number from 1, in decimal digits only.
+std::optional<unsigned> job_count(std::string_view text) {
+    if (text.empty() || text.size() > 6) return std::nullopt;
+    unsigned n = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        n = n * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (n == 0) return std::nullopt;
+    return n;
+}
+
 }  // namespace
 
 bool reads_standard_input(const CliOptions& options) {
@@ -55,8 +68,13 @@ bool reads_standard_input(const CliOptions& options) {
            options.files.end();
 }
 
+bool output_is_standard(const CliOptions& options, std::string_view file) {
+    return options.output ? *options.output == kStandardStream : file == kStandardStream;
+}
+
 bool writes_standard_output(const CliOptions& options) {
-    return options.output ? *options.output == kStandardStream : reads_standard_input(options);
+    return std::any_of(options.files.begin(), options.files.end(),
+                       [&](const std::string& file) { return output_is_standard(options, file); });
 }
 
 CliOptions parse_command_line(const std::vector<std::string>& args) {
@@ -104,6 +122,15 @@ CliOptions parse_command_line(const std::vector<std::string>& args) {
             if (!options.password_fd) return usage_error(kBadDescriptor, *number);
         } else if (is_option(arg, "--after")) {
             if (!take(i, "--after", options.after)) return usage_error(kMissingValue, "--after");
+        } else if (is_option(arg, "--jobs") || arg.starts_with("-j")) {
+            // "-j N", "-jN", "--jobs N", "--jobs=N"
+            const std::optional<std::string> text = arg.size() > 2 && arg[1] == 'j'
+                                                        ? std::string{arg.substr(2)}
+                                                        : option_value(args, i, "--jobs");
+            if (!text) return usage_error(kMissingValue, "--jobs");
+            const std::optional<unsigned> jobs = job_count(*text);
+            if (!jobs) return usage_error(kBadJobs, *text);
+            options.jobs = *jobs;
         } else {
             return usage_error(kUnknownOption, arg);
         }

@@ -21,6 +21,7 @@ struct CliOptions {
     Direction direction = Direction::Crypt;
     std::string extension;
     std::string codepage;                      // empty: the locale's
+    unsigned jobs = 0;                         // files done at once; 0: one per core
     bool verbose = false;                      // name the kind of each decrypted result
     std::optional<std::string> output;         // -o: the single FILE's output
     std::optional<std::string> password_file;  // --password-file
@@ -33,6 +34,9 @@ CliOptions parse_command_line(const std::vector<std::string>& args);
 
 // True when FILE is standard input, which then carries data, not passwords.
 bool reads_standard_input(const CliOptions& options);
+// True when FILE's result goes to standard output: "-o -", or FILE "-"
+// without -o.
+bool output_is_standard(const CliOptions& options, std::string_view file);
 // True when some result goes to standard output.
 bool writes_standard_output(const CliOptions& options);
 

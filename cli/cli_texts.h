@@ -36,13 +36,16 @@ inline constexpr std::string_view kUsage =
     "  --ext EXT             extension for decrypt (default \".src\")\n"
     "  --password-file PWF   PASSWORD-1 on the first line of PWF, PASSWORD-2 on\n"
     "                        the second\n"
-    "  --password-fd N       the same two lines from open file descriptor N\n"
+    "  --password-fd N       the same two lines from open file descriptor N (on\n"
+    "                        Windows a C runtime descriptor the caller passed on)\n"
     "  --after PREVIOUS      start where a program that never resets its feedback\n"
     "                        register left it after PREVIOUS, the encrypted file\n"
     "                        of the operation before (for files whose first 8\n"
     "                        bytes decrypt wrong)\n"
     "  --codepage NAME       8-bit code page for password characters outside ASCII,\n"
     "                        an iconv name such as CP1251 (default: the locale's)\n"
+    "  -j, --jobs N          do up to N files at once (default: one per core);\n"
+    "                        each file comes out as it would alone\n"
     "  -v, --verbose         after decrypt, name the kind of each result, as is\n"
     "                        done on a terminal\n"
     "  --help                show this help and exit\n"
@@ -67,6 +70,7 @@ inline constexpr std::string_view kUnknownCommand = "unknown command: ";
 inline constexpr std::string_view kUnknownOption = "unknown option: ";
 inline constexpr std::string_view kMissingValue = "option needs a value: ";
 inline constexpr std::string_view kMissingFile = "no FILE given";
+inline constexpr std::string_view kBadJobs = "--jobs needs a number from 1: ";
 inline constexpr std::string_view kExtOnlyForDecrypt = "--ext applies to decrypt only";
 inline constexpr std::string_view kUnknownCodepage = "unknown code page: ";
 inline constexpr std::string_view kOutputNeedsOneFile = "-o names the output of a single FILE";

@@ -1,16 +1,15 @@
 // brisol-cli: the window's Crypt and Decrypt for scripts and terminals.
 
-#include <unistd.h>
-
-#include <cstdio>
 #include <string>
-#include <vector>
 
 #include "cli/cli_options.h"
 #include "cli/cli_texts.h"
+#include "cli/console.h"
 #include "cli/password_input.h"
 #include "cli/run_files.h"
 #include "operation/codepage.h"
+#include "operation/file_system.h"
+#include "operation/messages.h"
 #include "operation/register_after.h"
 
 namespace {
@@ -18,15 +17,10 @@ namespace {
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-void print(std::FILE* stream, std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stream);
-}
-
 int usage_error(std::string_view what) {
-    print(stderr, brisol::cli::kMessagePrefix);
-    print(stderr, what);
-    print(stderr, "\n");
-    print(stderr, brisol::cli::kTryHelp);
+    using namespace brisol::cli;
+    print_message(what);
+    write_error(kTryHelp);
     return kExitUsage;
 }
 
@@ -34,13 +28,14 @@ int usage_error(std::string_view what) {
 
 int main(int argc, char** argv) {
     using namespace brisol::cli;
-    const CliOptions options = parse_command_line(std::vector<std::string>(argv + 1, argv + argc));
+    brisol::keep_running_at_file_size_limit();
+    const CliOptions options = parse_command_line(command_line_arguments(argc, argv));
     switch (options.action) {
         case CliAction::ShowHelp:
-            print(stdout, kUsage);
+            write_output(kUsage);
             return 0;
         case CliAction::ShowVersion:
-            print(stdout, kVersion);
+            write_output(kVersion);
             return 0;
         case CliAction::UsageError:
             return usage_error(options.usage_error);
@@ -48,11 +43,11 @@ int main(int argc, char** argv) {
             break;
     }
     if (!options.codepage.empty() && !brisol::codepage_supported(options.codepage))
-        return usage_error(std::string{kUnknownCodepage} + options.codepage);
+        return usage_error(std::string{kUnknownCodepage} + brisol::messages::shown_name(options.codepage));
 
     // Everything that can be refused without the passwords is refused before
     // anyone types them.
-    if (writes_standard_output(options) && ::isatty(STDOUT_FILENO) != 0) {
+    if (writes_standard_output(options) && output_is_terminal()) {
         print_message(kOutputIsTerminal);
         return kExitFailed;
     }

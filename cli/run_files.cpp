@@ -1,64 +1,23 @@
 #include "cli/run_files.h"
 
-#include <pthread.h>
-#include <signal.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <string_view>
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "cli/cli_texts.h"
+#include "cli/console.h"
+#include "cli/progress_line.h"
 #include "cli/terminal_sink.h"
 #include "operation/messages.h"
 #include "operation/operation_runner.h"
 
 namespace brisol::cli {
-
-void print_message(std::string_view message) {
-    std::fprintf(stderr, "%.*s%.*s\n", static_cast<int>(kMessagePrefix.size()),
-                 kMessagePrefix.data(), static_cast<int>(message.size()), message.data());
-}
-
 namespace {
 
-// Shells report a process ended by signal N as 128 + N; a file stopped by
-// Ctrl-C ends the same way, only after cleaning up.
-constexpr int kInterruptedStatusBase = 128;
-
-// A likely wrong password is always told; a known kind only to someone
-// watching (a terminal) or asking (--verbose).
-void print_content_note(const OperationResult& result, bool tell_kind) {
-    const ContentHint& hint = result.content;
-    if (hint.looks_random || (tell_kind && !hint.kind.empty()))
-        print_message("\"" + result.output_path + "\": " + messages::content_note(hint));
-}
-
-// An interrupt must stop the operation through the runner, so that its
-// temporary file is removed, instead of killing the process halfway. The
-// signals are blocked before any worker starts (workers inherit the mask) and
-// taken synchronously by the main thread.
-sigset_t handled_signals() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP, kCompletionSignal})
-        sigaddset(&set, signal_number);
-    return set;
-}
-
-// Waits for the sink's wake-up; asks the runner to stop on an interrupt.
-// Returns the interrupting signal's number, or 0.
-int wait_for_completion(const TerminalSink& sink, OperationRunner& runner, const sigset_t& set) {
-    int interrupt = 0;
-    while (!sink.finished()) {
-        const int signal_number = sigwaitinfo(&set, nullptr);
-        if (signal_number > 0 && signal_number != kCompletionSignal) {
-            runner.cancel();
-            interrupt = signal_number;
-        }
-    }
-    runner.wait();
-    return interrupt;
-}
+std::string prefixed(std::string_view message) { return std::string{kMessagePrefix} + std::string{message}; }
 
 // What the runner is asked to do with one FILE.
 StartRequest request_for(const CliOptions& options, const std::string& file,
@@ -67,7 +26,7 @@ StartRequest request_for(const CliOptions& options, const std::string& file,
     request.direction = options.direction;
     request.input_is_stdin = file == kStandardStream;
     if (!request.input_is_stdin) request.input_path = file;
-    request.output_is_stdout = writes_standard_output(options);
+    request.output_is_stdout = output_is_standard(options, file);
     if (options.output && !request.output_is_stdout) request.output_path = *options.output;
     request.password1 = passwords.first;
     request.password2 = passwords.second;
@@ -76,40 +35,115 @@ StartRequest request_for(const CliOptions& options, const std::string& file,
     return request;
 }
 
+// One of the files being done at once.
+struct Job {
+    Job(ProgressLine& line, std::size_t slot, std::atomic<bool>& any_ended)
+        : sink(line, slot, any_ended) {}
+
+    OperationRunner runner;
+    TerminalSink sink;
+    bool running = false;
+};
+
+// Hands out the files in order and keeps the exit status.
+struct Schedule {
+    const CliOptions& options;
+    const Passwords& passwords;
+    const FeedbackRegister& start_register;
+    ProgressLine& line;
+    bool tell_kind;
+    std::size_t next = 0;
+    bool interrupted = false;
+    int interrupt_status = 0;
+    int status = 0;
+
+    void print_message(const std::string& message) { line.print(prefixed(message)); }
+
+    // A likely wrong password is always told; a known kind only to someone
+    // watching (a terminal) or asking (--verbose).
+    void print_content_note(const OperationResult& result) {
+        const ContentHint& hint = result.content;
+        if (hint.looks_random || (tell_kind && !hint.kind.empty()))
+            print_message(messages::quoted_name(result.output_path) + ": " + messages::content_note(hint));
+    }
+
+    // Starts the next file that can be started on the job, if any is left.
+    void start_next(Job& job) {
+        while (!interrupted && next < options.files.size()) {
+            const std::string& file = options.files[next++];
+            const StartRequest request = request_for(options, file, passwords, start_register);
+            job.sink.begin(request.input_is_stdin ? std::string{messages::kStandardInput} : file);
+            const StartResult started = job.runner.start(request, job.sink);
+            if (started.started) {
+                job.running = true;
+                return;
+            }
+            print_message(started.message);
+            status = 1;
+        }
+    }
+
+    // Joins a job whose operation has ended and reports how it went.
+    void collect(Job& job) {
+        job.runner.wait();
+        job.running = false;
+        if (job.sink.result().outcome != OperationOutcome::Succeeded) {
+            print_message(job.sink.result().message);
+            status = 1;
+        } else {
+            print_content_note(job.sink.result());
+        }
+    }
+};
+
 }  // namespace
+
+unsigned jobs_to_run(unsigned requested, std::size_t files, unsigned cores) {
+    const unsigned wanted = requested != 0 ? requested : std::max(cores, 1u);
+    return static_cast<unsigned>(
+        std::max<std::size_t>(1, std::min<std::size_t>({wanted, files, kMaxJobs})));
+}
+
+void print_message(std::string_view message) { write_error(prefixed(message) + "\n"); }
 
 int run_files(const CliOptions& options, const Passwords& passwords,
               const FeedbackRegister& start_register) {
-    const sigset_t set = handled_signals();
-    pthread_sigmask(SIG_BLOCK, &set, nullptr);
-    // A reader of standard output that goes away must end the operation with
-    // a message and status 1, not kill the process before it cleans up.
-    signal(SIGPIPE, SIG_IGN);
+    // An interrupt must stop the operations through their runners, so that
+    // their temporary files are removed, instead of killing the process halfway.
+    prepare_interrupts();
 
-    OperationRunner runner;
-    runner.set_codepage(options.codepage);
-    const bool on_terminal = ::isatty(STDERR_FILENO) != 0;
-    TerminalSink sink(on_terminal, pthread_self());
-    int status = 0;
-    for (const std::string& file : options.files) {
-        const StartRequest request = request_for(options, file, passwords, start_register);
-        sink.begin(request.input_is_stdin ? std::string{messages::kStandardInput} : file);
-        const StartResult started = runner.start(request, sink);
-        if (!started.started) {
-            print_message(started.message);
-            status = 1;
-            continue;
-        }
-        const int interrupt = wait_for_completion(sink, runner, set);
-        if (sink.result().outcome != OperationOutcome::Succeeded) {
-            print_message(sink.result().message);
-            status = 1;
-        } else {
-            print_content_note(sink.result(), options.verbose || on_terminal);
-        }
-        if (interrupt != 0) return kInterruptedStatusBase + interrupt;
+    const unsigned count =
+        jobs_to_run(options.jobs, options.files.size(), std::thread::hardware_concurrency());
+    const bool on_terminal = error_is_terminal();
+    ProgressLine line(on_terminal, count);
+    Schedule schedule{options, passwords, start_register, line, options.verbose || on_terminal};
+    std::atomic<bool> any_ended{false};
+    std::vector<std::unique_ptr<Job>> jobs;
+    for (std::size_t slot = 0; slot < count; ++slot) {
+        jobs.push_back(std::make_unique<Job>(line, slot, any_ended));
+        jobs.back()->runner.set_codepage(options.codepage);
+        schedule.start_next(*jobs.back());
     }
-    return status;
+    const auto any_running = [&] {
+        return std::any_of(jobs.begin(), jobs.end(), [](const auto& job) { return job->running; });
+    };
+    const auto cancel_all = [&] {
+        schedule.interrupted = true;
+        for (const auto& job : jobs) job->runner.cancel();
+    };
+    while (any_running()) {
+        if (const int status = wait_for_end(any_ended, cancel_all); status != 0)
+            schedule.interrupt_status = status;
+        // Cleared before the look at every job: an operation that ends after
+        // it sets the flag again, so no ending is missed.
+        any_ended.store(false);
+        for (const auto& job : jobs) {
+            if (!job->running || !job->sink.finished()) continue;
+            schedule.collect(*job);
+            schedule.start_next(*job);
+        }
+    }
+    return schedule.interrupt_status != 0 ? schedule.interrupt_status : schedule.status;
 }
 
 }  // namespace brisol::cli

@@ -23,7 +23,7 @@ private:
 
 // Standard input: a terminal or a pipe whose writer has stalled can keep a
 // read waiting for ever, so it waits in short slices and gives up with
-// ECANCELED once the operation is cancelled.
+// platform::kErrorCancelled once the operation is cancelled.
 class StreamSource final : public ByteSource {
 public:
     StreamSource(FileSystem& files, int fd, const std::atomic<bool>& cancel)

@@ -1,6 +1,5 @@
 #include "operation/operation_runner.h"
 
-#include <cerrno>
 #include <list>
 #include <mutex>
 #include <optional>
@@ -12,8 +11,10 @@
 #include "operation/file_streams.h"
 #include "operation/file_system.h"
 #include "operation/messages.h"
+#include "operation/platform.h"
 #include "operation/progress_throttle.h"
 #include "operation/read_ahead.h"
+#include "operation/split_decrypt.h"
 #include "operation/sampling_sink.h"
 #include "operation/temporary_output.h"
 #include "operation/write_behind.h"
@@ -24,14 +25,17 @@ namespace {
 // Everything one operation uses. It is destroyed as soon as the operation
 // ends, which wipes the round keys, the RC4 permutation and the buffer.
 struct Operation {
-    Operation(FileSystem& file_system, const StartRequest& request, std::string output_name)
+    Operation(FileSystem& file_system, const StartRequest& request, std::string output_name,
+              const PasswordKey& key1, const PasswordKey& key2)
         : files(file_system),
           direction(request.direction),
           input_path(request.input_path),
           input_is_stdin(request.input_is_stdin),
           output_path(std::move(output_name)),
           output_is_stdout(request.output_is_stdout),
-          output(file_system, output_path) {}
+          output(file_system, output_path),
+          level1(key1),
+          level2(key2) {}
     ~Operation() { close_input(); }
     Operation(const Operation&) = delete;
     Operation& operator=(const Operation&) = delete;
@@ -104,7 +108,7 @@ std::string examine_input(Operation& op, FileSystem& files, FileInfo& input_info
     if (input_info.error != 0)
         return op.input_error(messages::kCannotOpen, messages::reason(input_info.error));
     if (input_info.kind == FileKind::Directory)
-        return op.input_error(messages::kCannotOpen, messages::reason(EISDIR));
+        return op.input_error(messages::kCannotOpen, messages::reason(platform::kErrorIsDirectory));
     // Standard input is read as a stream from wherever it stands, whatever it
     // is connected to.
     if (op.input_is_stdin) return {};
@@ -117,7 +121,7 @@ std::string examine_input(Operation& op, FileSystem& files, FileInfo& input_info
 // Opens the input and its temporary output; the message says why not.
 std::string open_files(Operation& op, FileSystem& files) {
     if (op.input_is_stdin) {
-        op.input_fd = kStandardInputFd;
+        op.input_fd = files.standard_input();
     } else {
         const FdResult input = files.open_read(op.input_path);
         if (input.error != 0)
@@ -129,7 +133,7 @@ std::string open_files(Operation& op, FileSystem& files) {
 
     // Appending the result to the file being read would never reach its end.
     if (op.output_is_stdout) {
-        const FileInfo out = files.stat_fd(kStandardOutputFd);
+        const FileInfo out = files.stat_fd(files.standard_output());
         if (out.error == 0 && out.kind == FileKind::Regular && out.same_file_as(input_info))
             return messages::same_file(messages::kStandardOutput, op.input_name());
         return {};
@@ -141,8 +145,8 @@ std::string open_files(Operation& op, FileSystem& files) {
     if (existing.error == 0 && existing.same_file_as(input_info))
         return messages::same_file(op.output_path, op.input_name());
     if (existing.error == 0 && existing.kind == FileKind::Directory)
-        return messages::file_error(messages::kCannotCreate, op.output_path, EISDIR);
-    if (existing.error != 0 && existing.error != ENOENT)
+        return messages::file_error(messages::kCannotCreate, op.output_path, platform::kErrorIsDirectory);
+    if (existing.error != 0 && existing.error != platform::kErrorNotFound)
         return messages::file_error(messages::kCannotCreate, op.output_path, existing.error);
 
     if (const int error = op.output.create(); error != 0)
@@ -151,19 +155,24 @@ std::string open_files(Operation& op, FileSystem& files) {
 }
 
 // The pipeline with the input read ahead and the output written behind on
-// threads of their own; every read and write has ended when it returns.
+// threads of their own, and a file's Decrypt has its GOST layer removed where
+// the input is read; every read and write has ended when it returns.
 // Standard input is read on the pipeline's thread instead: a stream can keep
 // a read waiting for ever, and only the cancel flag ends that wait.
 PipelineResult run_overlapped(Operation& op, const PipelineControl& control, ByteSink& output,
                               const std::atomic<bool>& cancel) {
     FileSource file_source(op.files, op.input_fd);
     StreamSource stream_source(op.files, op.input_fd, cancel);
+    const bool split = op.direction == Direction::Decrypt && !op.input_is_stdin;
+    ReadAheadSource::Prepare remove_gost;
+    if (split) remove_gost = [&op](std::span<std::uint8_t> data) { decrypt_gost_layer(op.level1, data); };
     std::optional<ReadAheadSource> read_ahead;
-    if (!op.input_is_stdin) read_ahead.emplace(file_source, op.buffer.capacity());
+    if (!op.input_is_stdin) read_ahead.emplace(file_source, op.buffer.capacity(), std::move(remove_gost));
     ByteSource& source = read_ahead ? static_cast<ByteSource&>(*read_ahead) : stream_source;
     WriteBehindSink destination(output, op.buffer.capacity());
-    PipelineResult piped =
-        ChunkPipeline{op.level1, op.level2}.run(op.direction, source, destination, op.buffer, control);
+    ChunkPipeline pipeline{op.level1, op.level2};
+    if (split) pipeline.kernels = &rc4_only_decrypt_kernels();
+    PipelineResult piped = pipeline.run(op.direction, source, destination, op.buffer, control);
     if (const int error = destination.finish();
         error != 0 && piped.outcome != PipelineOutcome::SinkFailed) {
         piped.outcome = PipelineOutcome::SinkFailed;
@@ -180,7 +189,7 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
     control.progress = [&](std::uint64_t done) {
         if (throttle.due(ProgressThrottle::Clock::now())) sink.report_progress(done, total);
     };
-    FileSink file_sink(op.files, op.output_is_stdout ? kStandardOutputFd : op.output.fd());
+    FileSink file_sink(op.files, op.output_is_stdout ? op.files.standard_output() : op.output.fd());
     const bool look_at_result = op.direction == Direction::Decrypt;
     SamplingSink written(file_sink, look_at_result ? kContentSampleBytes : 0);
     PipelineResult piped = run_overlapped(op, control, written, cancel);
@@ -252,7 +261,7 @@ struct OperationRunner::Impl {
     std::atomic<bool> busy{false};
 };
 
-OperationRunner::OperationRunner() : OperationRunner(posix_file_system()) {}
+OperationRunner::OperationRunner() : OperationRunner(system_file_system()) {}
 
 OperationRunner::OperationRunner(FileSystem& files) : impl_(std::make_unique<Impl>(files)) {}
 
@@ -287,7 +296,7 @@ StartResult OperationRunner::start(const StartRequest& request, CompletionSink& 
     if ((!request.input_is_stdin || named_from_input) && request.input_path.empty())
         return {false, std::string{messages::kNoFileChosen}};
     if (named_from_input && request.direction == Direction::Decrypt &&
-        request.extension.find('/') != std::string_view::npos)
+        request.extension.find_first_of(platform::kNameEnds) != std::string_view::npos)
         return {false, std::string{messages::kExtensionHasSlash}};
     std::string output_path;
     if (!request.output_is_stdout)
@@ -307,13 +316,11 @@ StartResult OperationRunner::start(const StartRequest& request, CompletionSink& 
     if (key2.error != PasswordTextError::None)
         return {false, password_message(key2.error, 2, codepage)};
 
-    auto op = std::make_unique<Operation>(impl_->files, request, std::move(output_path));
+    auto op = std::make_unique<Operation>(impl_->files, request, std::move(output_path), key1.key,
+                                          key2.key);
     if (std::string refusal = open_files(*op, impl_->files); !refusal.empty())
         return {false, std::move(refusal)};
-    build_tables(op->level1);
-    set_key(op->level1, key1.key);
     op->level1.reg = request.start_register;
-    set_key(op->level2, key2.key);
 
     auto cancel = std::make_shared<std::atomic<bool>>(false);
     Worker& worker = impl_->workers.emplace_back();

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <memory>
 
 #include "operation/file_system.h"
@@ -167,13 +168,18 @@ public:
     }
 
     int unlink(const std::string& path) override { return status(::unlink(path.c_str())); }
+
+    int standard_input() override { return STDIN_FILENO; }
+    int standard_output() override { return STDOUT_FILENO; }
 };
 
 }  // namespace
 
-FileSystem& posix_file_system() {
+FileSystem& system_file_system() {
     static PosixFileSystem file_system;
     return file_system;
 }
+
+void keep_running_at_file_size_limit() { std::signal(SIGXFSZ, SIG_IGN); }
 
 }  // namespace brisol

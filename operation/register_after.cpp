@@ -1,9 +1,9 @@
 #include "operation/register_after.h"
 
 #include <array>
-#include <cerrno>
 
 #include "operation/messages.h"
+#include "operation/platform.h"
 
 namespace brisol {
 namespace {
@@ -12,7 +12,7 @@ RegisterAfterResult examine(const std::string& path, FileSystem& files, int fd) 
     const FileInfo info = files.stat_fd(fd);
     if (info.error != 0) return {{}, messages::file_error(messages::kCannotOpen, path, info.error)};
     if (info.kind == FileKind::Directory)
-        return {{}, messages::file_error(messages::kCannotOpen, path, EISDIR)};
+        return {{}, messages::file_error(messages::kCannotOpen, path, platform::kErrorIsDirectory)};
     if (info.kind != FileKind::Regular)
         return {{}, messages::file_error(messages::kCannotOpen, path, messages::kNotRegularFile)};
     const std::uint64_t full_chunks = info.size / kChunkSize;
@@ -24,7 +24,7 @@ RegisterAfterResult examine(const std::string& path, FileSystem& files, int fd) 
     while (got < block.size()) {
         const IoStatus read =
             files.read_at(fd, std::span(block).subspan(got), offset + got);
-        if (read.error == EINTR) continue;
+        if (read.error == platform::kErrorInterrupted) continue;
         if (read.error != 0) return {{}, messages::file_error(messages::kCannotRead, path, read.error)};
         if (read.bytes == 0)
             return {{}, messages::file_error(messages::kCannotRead, path, messages::kInputChanged)};

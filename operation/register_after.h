@@ -21,6 +21,6 @@ struct RegisterAfterResult {
 // The register as it stood after an operation on the encrypted file at
 // previous_path.
 RegisterAfterResult register_after(const std::string& previous_path,
-                                   FileSystem& files = posix_file_system());
+                                   FileSystem& files = system_file_system());
 
 }  // namespace brisol

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "cli_run.h"
+#include "run_cli.h"
 
 namespace brisol {
 namespace {

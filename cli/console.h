@@ -1,0 +1,76 @@
+#pragma once
+// What brisol-cli does differently on each platform: its arguments, the
+// terminal or console it talks to, and how an interrupt (Ctrl-C, a request to
+// terminate, a closed terminal or console window) reaches the thread that
+// waits for an operation. posix_console.cpp and win32_console.cpp implement
+// it; everything else in cli/ is shared.
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brisol::cli {
+
+// The arguments after the program's name, as UTF-8.
+std::vector<std::string> command_line_arguments(int argc, char** argv);
+
+bool input_is_terminal();
+bool output_is_terminal();
+bool error_is_terminal();
+
+// Where password lines are read from, by a descriptor of the platform's own
+// kind (a file descriptor on POSIX, a handle on Windows); error is the
+// system's number when there is none.
+struct LineSource {
+    int descriptor = -1;
+    int error = 0;
+    bool owned = false;  // opened here: close_source() closes it
+};
+LineSource standard_input_source();
+LineSource open_source_file(const std::string& path);
+// The descriptor a caller passed on as number N: on Windows N is a C runtime
+// descriptor, whose handle is read.
+LineSource passed_source(int number);
+void close_source(const LineSource& source);
+// Appends up to and including '\n', byte by byte so that nothing after it is
+// consumed. Returns the system's error number, else 0.
+int read_line(const LineSource& source, std::string& line);
+
+// Where prompts are shown and typed: standard error and standard input, or
+// the controlling terminal (the console on Windows) when standard input
+// carries the data.
+struct Terminal {
+    int in = -1;
+    int out = -1;
+    int error = 0;  // the system's number when there is no such terminal
+    bool owned = false;
+};
+Terminal standard_terminal();
+Terminal controlling_terminal();
+void close_terminal(const Terminal& terminal);
+// Shows the prompt and reads one line with echo off; the text arrives as
+// UTF-8.
+int prompt_without_echo(const Terminal& terminal, std::string_view prompt, std::string& line);
+void write_terminal(const Terminal& terminal, std::string_view text);
+
+// UTF-8 text, shown as such on a terminal or console.
+void write_output(std::string_view text);
+void write_error(std::string_view text);
+// Replaces the line last drawn on standard error with this one.
+void redraw_error_line(std::string_view text);
+
+// Called once before any operation starts, on the thread that then waits. A
+// reader of standard output that goes away then fails a write instead of
+// ending the process before it cleans up.
+void prepare_interrupts();
+// Called from the worker once an operation has ended.
+void wake_waiter();
+// Blocks until `finished` is true. Each interrupt meanwhile calls
+// on_interrupt. Returns the exit status the last interrupt calls for (as
+// shells report a process it ended: 128 + the signal's number on POSIX, 130
+// on Windows), or 0 when there was none.
+int wait_for_end(const std::atomic<bool>& finished, const std::function<void()>& on_interrupt);
+
+}  // namespace brisol::cli
