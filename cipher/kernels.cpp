@@ -45,15 +45,11 @@ KernelChoice choose() noexcept {
     return c;
 }
 
-const KernelChoice& choice() noexcept {
-    static const KernelChoice chosen = choose();
-    return chosen;
-}
-
 }  // namespace
 
 std::span<const CipherKernels> supported_kernels() noexcept {
-    return {choice().supported.data(), choice().count};
+    static const KernelChoice chosen = choose();
+    return {chosen.supported.data(), chosen.count};
 }
 
 const CipherKernels& selected_kernels() noexcept {
