@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# The Win32 window under wine, driven through X as a person would: both
+# passwords typed, a file named in the open-file dialog, Crypt pressed; then
+# the exact bytes written, the controls locked while the completion message
+# is up, the About box, "Fileopen error" and Quit. With a fourth argument the
+# window is also saved there as a PNG picture, just before Crypt.
+# Usage: window_test.sh BRISOL_EXE PROBE_EXE FIXTURES_DIR [PICTURE]
+set -euo pipefail
+brisol=$1
+probe_exe=$2
+fixtures=$3
+picture=${4:-}
+. "$(dirname "$0")/wine_session.sh"
+
+probe() { wine "$probe_exe" "$@" | tr -d '\r'; }
+click() {  # TITLE ID
+    local place
+    place=$(probe place "$1" "$2") || fail "no control $2 in \"$1\""
+    # shellcheck disable=SC2086
+    xdotool mousemove $place click 1
+}
+# Waits for a window to appear and take the keyboard, so no key is lost.
+wait_keyboard() {
+    local id
+    id=$(wait_window "$1")
+    for _ in $(seq 50); do
+        [ "$(probe foreground)" = "$1" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    fail "\"$1\" did not get the keyboard"
+}
+expect_enabled() {
+    local state
+    state=$(probe enabled)
+    [ "$state" = "$1" ] || fail "$2: controls are \"$state\", expected \"$1\""
+}
+expect_message() {
+    wait_keyboard Brisol >/dev/null
+    local text
+    text=$(probe message)
+    [ "$text" = "$1" ] || fail "message \"$text\", expected \"$1\""
+}
+dismiss_message() {
+    xdotool key Return
+    wait_gone Brisol
+}
+
+# The fixture was encrypted by the Linux build under the same passwords.
+folder=$WINEPREFIX/drive_c/Reports
+mkdir -p "$folder"
+seq 1 1000 >"$folder/report.txt"
+
+wine "$brisol" &
+brisol_pid=$!
+main=$(wait_keyboard "BRISOL 3.0")
+expect_enabled "101=1 102=1 320=1 201=1 202=0 203=0 204=1 2=1" "at start-up"
+
+click "BRISOL 3.0" 201
+wait_keyboard Open >/dev/null
+xdotool key Escape
+expect_message "Fileopen error"
+expect_enabled "101=1 102=1 320=1 201=1 202=1 203=1 204=1 2=1" "after a cancelled choice"
+dismiss_message
+
+click "BRISOL 3.0" 101
+xdotool type --delay 20 "first secret"
+click "BRISOL 3.0" 102
+xdotool type --delay 20 "second secret"
+click "BRISOL 3.0" 201
+wait_keyboard Open >/dev/null
+xdotool type --delay 20 'C:\Reports\report.txt'
+xdotool key Return
+wait_gone Open
+[ -z "$picture" ] || import -window "$main" "$picture"
+
+click "BRISOL 3.0" 202
+expect_message "Operation completed... OK"
+expect_enabled "101=0 102=0 320=1 201=0 202=0 203=0 204=1 2=1" "once the operation is done"
+cmp "$folder/report.txt.bsl" "$fixtures/report.txt.bsl" || fail "the encrypted file differs"
+dismiss_message
+
+click "BRISOL 3.0" 204
+wait_keyboard "About Brisol" >/dev/null
+xdotool key Escape
+sleep 0.5
+xdotool search --onlyvisible --name "^About Brisol\$" >/dev/null || fail "Escape closed the About box"
+click "About Brisol" 303
+wait_gone "About Brisol"
+
+click "BRISOL 3.0" 2
+wait "$brisol_pid" || fail "the program exited with status $?"
+echo "window test passed"
