@@ -2,8 +2,10 @@
 # The Win32 window under wine, driven through X as a person would: both
 # passwords typed, a file named in the open-file dialog, Crypt pressed; then
 # the exact bytes written, the controls locked while the completion message
-# is up, the About box, "Fileopen error" and Quit. With a fourth argument the
-# window is also saved there as a PNG picture, just before Crypt.
+# is up, Enter doing nothing, the About box, "Fileopen error" and Quit. A second run is given the
+# encrypted file as its argument, as "Open with" does, decrypts it and is
+# closed with Alt+F4. With a fourth argument the window is also saved there
+# as a PNG picture, just before Crypt.
 # Usage: window_test.sh BRISOL_EXE PROBE_EXE FIXTURES_DIR [PICTURE]
 set -euo pipefail
 brisol=$1
@@ -40,6 +42,15 @@ expect_message() {
     text=$(probe message)
     [ "$text" = "$1" ] || fail "message \"$text\", expected \"$1\""
 }
+# Waits up to 10 s for the program to end, and for its status to be 0.
+expect_exit() {
+    for _ in $(seq 100); do
+        kill -0 "$brisol_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$brisol_pid" 2>/dev/null && fail "the program is still running after $1"
+    wait "$brisol_pid" || fail "the program exited with status $? after $1"
+}
 dismiss_message() {
     xdotool key Return
     wait_gone Brisol
@@ -73,6 +84,13 @@ xdotool key Return
 wait_gone Open
 [ -z "$picture" ] || import -window "$main" "$picture"
 
+# Enter in a field starts nothing, even with a file chosen.
+click "BRISOL 3.0" 102
+xdotool key Return
+sleep 0.5
+! xdotool search --onlyvisible --name '^Brisol$' >/dev/null || fail "Enter showed a message"
+[ ! -e "$folder/report.txt.bsl" ] || fail "Enter started Crypt"
+
 click "BRISOL 3.0" 202
 expect_message "Operation completed... OK"
 expect_enabled "101=0 102=0 320=1 201=0 202=0 203=0 204=1 2=1" "once the operation is done"
@@ -88,5 +106,20 @@ click "About Brisol" 303
 wait_gone "About Brisol"
 
 click "BRISOL 3.0" 2
-wait "$brisol_pid" || fail "the program exited with status $?"
+expect_exit Quit
+
+wine "$brisol" 'C:\Reports\report.txt.bsl' &
+brisol_pid=$!
+wait_keyboard "BRISOL 3.0" >/dev/null
+expect_enabled "101=1 102=1 320=1 201=1 202=1 203=1 204=1 2=1" "with a file as the argument"
+click "BRISOL 3.0" 101
+xdotool type --delay 20 "first secret"
+click "BRISOL 3.0" 102
+xdotool type --delay 20 "second secret"
+click "BRISOL 3.0" 203
+expect_message "Operation completed... OK"
+cmp "$folder/report.txt.bsl.src" "$folder/report.txt" || fail "decrypted file differs"
+dismiss_message
+xdotool key alt+F4
+expect_exit Alt+F4
 echo "window test passed"
