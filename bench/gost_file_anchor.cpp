@@ -1,7 +1,7 @@
-// The end-to-end anchor: libgcrypt GOST-CFB from one file to another with
-// 256 KiB reads and writes and a flush to disk at the end, the same file work
-// as brisol-cli does, so that the ratio compares the ciphers.
-// Usage: brisol-gost-anchor encrypt|decrypt INPUT OUTPUT
+// The end-to-end anchors: GOST-CFB of one library from one file to another
+// with 256 KiB reads and writes and a flush to disk at the end, as a program
+// built on that library would do it.
+// Usage: brisol-gost-anchor libgcrypt|cryptopp|botan encrypt|decrypt INPUT OUTPUT
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -46,20 +46,25 @@ bool write_all(int fd, const std::uint8_t* data, std::size_t size) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s encrypt|decrypt INPUT OUTPUT\n", argv[0]);
+    using brisol::bench::GostDirection;
+    using brisol::bench::GostLibrary;
+    const GostLibrary* library = nullptr;
+    for (const GostLibrary& known : brisol::bench::kGostLibraries)
+        if (argc == 5 && brisol::bench::gost_library_name(known) == argv[1]) library = &known;
+    if (library == nullptr) {
+        std::fprintf(stderr, "usage: %s libgcrypt|cryptopp|botan encrypt|decrypt INPUT OUTPUT\n",
+                     argv[0]);
         return 2;
     }
-    const bool encrypt = std::string_view(argv[1]) == "encrypt";
-    const int in = ::open(argv[2], O_RDONLY);
-    const int out = ::open(argv[3], O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const bool encrypt = std::string_view(argv[2]) == "encrypt";
+    const int in = ::open(argv[3], O_RDONLY);
+    const int out = ::open(argv[4], O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (in < 0 || out < 0) {
         std::perror("open");
         return 1;
     }
-    using brisol::bench::GostDirection;
-    brisol::bench::GcryptGostCfb gost(encrypt ? GostDirection::Encrypt : GostDirection::Decrypt,
-                                      kKey.data());
+    const auto gost = brisol::bench::make_gost_cfb(
+        *library, encrypt ? GostDirection::Encrypt : GostDirection::Decrypt, kKey.data());
     std::vector<std::uint8_t> buffer(kIoBytes);
     for (;;) {
         const long got = read_full(in, buffer.data(), buffer.size());
@@ -69,7 +74,7 @@ int main(int argc, char** argv) {
         }
         if (got == 0) break;
         const auto n = static_cast<std::size_t>(got);
-        if (!gost.run(buffer.data(), n) || !write_all(out, buffer.data(), n)) {
+        if (!gost->run(buffer.data(), n) || !write_all(out, buffer.data(), n)) {
             std::fprintf(stderr, "encryption or write failed\n");
             return 1;
         }

@@ -1,14 +1,16 @@
-// Runs a command with its standard input from a file and reports the CPU
-// time and peak resident size the kernel accounted to it (wait4).
+// Runs a command with its standard input from a file and reports the wall
+// time, the CPU time and the peak resident size the kernel accounted to it
+// (wait4).
 // Usage: brisol-measure STDIN_FILE COMMAND [ARG...]
-// Prints "<user+system seconds> <peak resident KiB>" on stdout; the exit
-// status is the command's.
+// Prints "<wall seconds> <user+system seconds> <peak resident KiB>" on stdout;
+// the exit status is the command's.
 
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 
 int main(int argc, char** argv) {
@@ -16,6 +18,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s STDIN_FILE COMMAND [ARG...]\n", argv[0]);
         return 2;
     }
+    const auto started = std::chrono::steady_clock::now();
     const pid_t child = ::fork();
     if (child < 0) {
         std::perror("fork");
@@ -34,9 +37,12 @@ int main(int argc, char** argv) {
         std::perror("wait4");
         return 1;
     }
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     const auto seconds = [](const timeval& t) {
         return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
     };
-    std::printf("%.4f %ld\n", seconds(usage.ru_utime) + seconds(usage.ru_stime), usage.ru_maxrss);
+    std::printf("%.4f %.4f %ld\n", wall, seconds(usage.ru_utime) + seconds(usage.ru_stime),
+                usage.ru_maxrss);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
 }

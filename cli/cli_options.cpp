@@ -44,6 +44,8 @@ CliOptions parse_command_line(const std::vector<std::string>& args) {
         } else if (arg == "--version") {
             options.action = CliAction::ShowVersion;
             return options;
+        } else if (arg == "--verbose" || arg == "-v") {
+            options.verbose = true;
         } else if (arg == "--ext" || arg.starts_with("--ext=")) {
             extension = option_value(args, i, "--ext");
             if (!extension) return usage_error(kMissingValue, "--ext");

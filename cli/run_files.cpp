@@ -9,14 +9,23 @@
 
 #include "cli/cli_texts.h"
 #include "cli/terminal_sink.h"
+#include "operation/messages.h"
 #include "operation/operation_runner.h"
 
 namespace brisol::cli {
 namespace {
 
-void print_failure(std::string_view message) {
+void print_message(std::string_view message) {
     std::fprintf(stderr, "%.*s%.*s\n", static_cast<int>(kMessagePrefix.size()),
                  kMessagePrefix.data(), static_cast<int>(message.size()), message.data());
+}
+
+// A likely wrong password is always told; a known kind only to someone
+// watching (a terminal) or asking (--verbose).
+void print_content_note(const OperationResult& result, bool tell_kind) {
+    const ContentHint& hint = result.content;
+    if (hint.looks_random || (tell_kind && !hint.kind.empty()))
+        print_message("\"" + result.output_path + "\": " + messages::content_note(hint));
 }
 
 // An interrupt must stop the operation through the runner, so that its
@@ -54,21 +63,24 @@ int run_files(const CliOptions& options, const Passwords& passwords) {
 
     OperationRunner runner;
     runner.set_codepage(options.codepage);
-    TerminalSink sink(::isatty(STDERR_FILENO) != 0, pthread_self());
+    const bool on_terminal = ::isatty(STDERR_FILENO) != 0;
+    TerminalSink sink(on_terminal, pthread_self());
     int status = 0;
     for (const std::string& file : options.files) {
         sink.begin(file);
         const StartResult started = runner.start(options.direction, file, passwords.first,
                                                  passwords.second, options.extension, sink);
         if (!started.started) {
-            print_failure(started.message);
+            print_message(started.message);
             status = 1;
             continue;
         }
         const bool interrupted = wait_for_completion(sink, runner, set);
         if (sink.result().outcome != OperationOutcome::Succeeded) {
-            print_failure(sink.result().message);
+            print_message(sink.result().message);
             status = 1;
+        } else {
+            print_content_note(sink.result(), options.verbose || on_terminal);
         }
         if (interrupted) break;
     }

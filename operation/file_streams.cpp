@@ -22,6 +22,11 @@ IoStatus FileSink::write(std::span<const std::uint8_t> bytes) {
         if (put.bytes == 0) return {written, ENOSPC};
         written += put.bytes;
     }
+    written_ += written;
+    if (written_ - written_back_ >= kWritebackBytes) {
+        files_.start_writeback(fd_, written_back_, written_ - written_back_);
+        written_back_ = written_;
+    }
     return {written, 0};
 }
 

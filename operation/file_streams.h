@@ -1,7 +1,8 @@
 #pragma once
 // The pipeline's two ends over open file descriptors. They smooth over what a
 // single read or write call may do: stop early on a signal (EINTR) or move
-// fewer bytes than asked.
+// fewer bytes than asked. The sink also starts writing its file to disk every
+// few megabytes, so that the flush at the end does not write it all at once.
 
 #include "cipher/byte_stream.h"
 #include "operation/file_system.h"
@@ -20,12 +21,17 @@ private:
 
 class FileSink final : public ByteSink {
 public:
+    static constexpr std::uint64_t kWritebackBytes = 8 << 20;
+
+    // fd is a new file, written from its start.
     FileSink(FileSystem& files, int fd) : files_(files), fd_(fd) {}
     IoStatus write(std::span<const std::uint8_t> bytes) override;
 
 private:
     FileSystem& files_;
     int fd_;
+    std::uint64_t written_ = 0;
+    std::uint64_t written_back_ = 0;  // where the last early write-back ended
 };
 
 }  // namespace brisol

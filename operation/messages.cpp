@@ -25,6 +25,12 @@ std::string file_error(std::string_view verb, std::string_view path, int error) 
     return file_error(verb, path, reason(error));
 }
 
+std::string content_note(const ContentHint& hint) {
+    if (hint.looks_random) return std::string{kLooksRandom};
+    if (!hint.kind.empty()) return "The result looks like: " + hint.kind;
+    return {};
+}
+
 std::string same_file(std::string_view output_path, std::string_view input_path) {
     return "\"" + std::string{output_path} + "\" is the same file as \"" + std::string{input_path} +
            "\"; the input was left untouched.";

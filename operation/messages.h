@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "operation/content_check.h"
+
 namespace brisol::messages {
 
 // File messages read: <verb> "<file>": <the operating system's reason>
@@ -27,6 +29,14 @@ inline constexpr std::string_view kExtensionHasSlash =
     "The extension cannot contain \"/\": the output must stay beside the input.";
 inline constexpr std::string_view kNameHasZeroByte = "A file name cannot contain a zero byte.";
 inline constexpr std::string_view kCannotStartWorker = "Cannot start the operation";
+
+// After a successful Decrypt, what the result looks like (ContentHint): the
+// warning, "The result looks like: <kind>", or empty when nothing is known.
+inline constexpr std::string_view kLooksRandom =
+    "Warning: the result looks like random data, not like a file of any known kind. "
+    "PASSWORD-1 or PASSWORD-2 may be wrong: keep the encrypted file until you have "
+    "checked the result.";
+std::string content_note(const ContentHint& hint);
 
 // "<output>" is the same file as "<input>"; the input was left untouched.
 std::string same_file(std::string_view output_path, std::string_view input_path);

@@ -12,7 +12,10 @@
 #include "operation/file_system.h"
 #include "operation/messages.h"
 #include "operation/progress_throttle.h"
+#include "operation/read_ahead.h"
+#include "operation/sampling_sink.h"
 #include "operation/temporary_output.h"
+#include "operation/write_behind.h"
 
 namespace brisol {
 namespace {
@@ -104,6 +107,22 @@ std::string open_files(Operation& op, FileSystem& files) {
     return {};
 }
 
+// The pipeline with the input read ahead and the output written behind on
+// threads of their own; every read and write has ended when it returns.
+PipelineResult run_overlapped(Operation& op, const PipelineControl& control, ByteSink& output) {
+    FileSource file_source(op.files, op.input_fd);
+    ReadAheadSource source(file_source, op.buffer.capacity());
+    WriteBehindSink destination(output, op.buffer.capacity());
+    PipelineResult piped =
+        ChunkPipeline{op.level1, op.level2}.run(op.direction, source, destination, op.buffer, control);
+    if (const int error = destination.finish();
+        error != 0 && piped.outcome != PipelineOutcome::SinkFailed) {
+        piped.outcome = PipelineOutcome::SinkFailed;
+        piped.error = error;
+    }
+    return piped;
+}
+
 OperationResult run_operation(Operation& op, CompletionSink& sink, const std::atomic<bool>& cancel) {
     ProgressThrottle throttle(ProgressThrottle::Clock::now());
     const std::uint64_t total = op.input_size;
@@ -112,10 +131,10 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
     control.progress = [&](std::uint64_t done) {
         if (throttle.due(ProgressThrottle::Clock::now())) sink.report_progress(done, total);
     };
-    FileSource source(op.files, op.input_fd);
-    FileSink destination(op.files, op.output.fd());
-    const PipelineResult piped =
-        ChunkPipeline{op.level1, op.level2}.run(op.direction, source, destination, op.buffer, control);
+    FileSink file_sink(op.files, op.output.fd());
+    const bool look_at_result = op.direction == Direction::Decrypt;
+    SamplingSink written(file_sink, look_at_result ? kContentSampleBytes : 0);
+    const PipelineResult piped = run_overlapped(op, control, written);
     op.close_input();
 
     OperationResult result;
@@ -146,7 +165,10 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
             break;
     }
     op.output.discard();
-    if (result.outcome == OperationOutcome::Succeeded) sink.report_progress(piped.bytes_done, total);
+    if (result.outcome == OperationOutcome::Succeeded) {
+        if (look_at_result) result.content = check_content(written.head(), piped.bytes_done);
+        sink.report_progress(piped.bytes_done, total);
+    }
     return result;
 }
 

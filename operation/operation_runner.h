@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "cipher/types.h"
+#include "operation/content_check.h"
 
 namespace brisol {
 
@@ -21,6 +22,7 @@ struct OperationResult {
     std::string message;      // for the user: names the file and the reason; empty on success
     std::string output_path;  // the output's name, also when it was not written
     std::uint64_t bytes_done = 0;
+    ContentHint content;  // after a successful Decrypt: what the result looks like
 };
 
 // Implemented by whoever started the operation (the window, the command line).

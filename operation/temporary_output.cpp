@@ -1,5 +1,6 @@
 #include "operation/temporary_output.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <random>
 #include <string_view>
@@ -11,16 +12,27 @@ namespace {
 // keeps it out of ordinary directory listings while it exists.
 constexpr std::string_view kTempPrefix = ".brisol-";
 constexpr std::string_view kTempSuffix = ".tmp";
+constexpr std::string_view kTagAlphabet =
+    "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+constexpr std::size_t kTagLength = 8;
 constexpr int kNameAttempts = 64;
 
 std::string random_tag() {
-    static constexpr std::string_view kAlphabet =
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     std::random_device device;
-    std::uniform_int_distribution<std::size_t> pick(0, kAlphabet.size() - 1);
-    std::string tag(8, ' ');
-    for (char& c : tag) c = kAlphabet[pick(device)];
+    std::uniform_int_distribution<std::size_t> pick(0, kTagAlphabet.size() - 1);
+    std::string tag(kTagLength, ' ');
+    for (char& c : tag) c = kTagAlphabet[pick(device)];
     return tag;
+}
+
+// Exactly the names random_tag() makes, so that no file of the user's is
+// ever taken for a leftover.
+bool is_hidden_output_name(std::string_view name) {
+    if (name.size() != kTempPrefix.size() + kTagLength + kTempSuffix.size()) return false;
+    if (!name.starts_with(kTempPrefix) || !name.ends_with(kTempSuffix)) return false;
+    const std::string_view tag = name.substr(kTempPrefix.size(), kTagLength);
+    return std::all_of(tag.begin(), tag.end(),
+                       [](char c) { return kTagAlphabet.find(c) != std::string_view::npos; });
 }
 
 // The directory part of a path as open() needs it: "." for a bare name.
@@ -31,54 +43,103 @@ std::string directory_of(const std::string& path) {
     return path.substr(0, slash);
 }
 
+bool names_the_same_file(FileSystem& files, const std::string& path, int fd) {
+    const FileInfo named = files.stat_path(path);
+    const FileInfo open = files.stat_fd(fd);
+    return named.error == 0 && open.error == 0 && named.same_file_as(open);
+}
+
+// Hidden outputs of runs that died: what no live process holds. A failure to
+// list, open or remove one only leaves it for a later run.
+void sweep_leftovers(FileSystem& files, const std::string& directory) {
+    for (const std::string& name : files.list_directory(directory).names) {
+        if (!is_hidden_output_name(name)) continue;
+        const std::string path = directory + "/" + name;
+        const FdResult claimed = files.claim(path);
+        if (claimed.error != 0) continue;
+        // The name may have been given to another file since it was listed.
+        if (files.stat_fd(claimed.fd).kind == FileKind::Regular &&
+            names_the_same_file(files, path, claimed.fd))
+            files.unlink(path);
+        files.close(claimed.fd);
+    }
+}
+
 }  // namespace
 
 TemporaryOutput::TemporaryOutput(FileSystem& files, std::string final_path)
-    : files_(files), final_path_(std::move(final_path)) {}
+    : files_(files), final_path_(std::move(final_path)), directory_(directory_of(final_path_)) {}
 
 TemporaryOutput::~TemporaryOutput() { discard(); }
 
-int TemporaryOutput::create() {
+std::string TemporaryOutput::hidden_candidate() const {
     const std::size_t slash = final_path_.rfind('/');
-    const std::string prefix =
-        (slash == std::string::npos ? std::string{} : final_path_.substr(0, slash + 1)) +
-        std::string{kTempPrefix};
+    const std::string folder = slash == std::string::npos ? std::string{} : final_path_.substr(0, slash + 1);
+    return folder + std::string{kTempPrefix} + random_tag() + std::string{kTempSuffix};
+}
+
+int TemporaryOutput::create() {
+    sweep_leftovers(files_, directory_);
+    const FdResult unnamed = files_.create_unnamed(directory_);
+    if (unnamed.error == EOPNOTSUPP) return create_hidden();
+    if (unnamed.error != 0) return unnamed.error;
+    fd_ = unnamed.fd;
+    unnamed_ = true;
+    // Held from the start: should it take a hidden name on the way to the
+    // output name, no other run may take it for a leftover.
+    if (const int error = files_.hold(fd_); error != 0) {
+        discard();
+        return error;
+    }
+    return 0;
+}
+
+int TemporaryOutput::create_hidden() {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        std::string candidate = prefix + random_tag() + std::string{kTempSuffix};
+        std::string candidate = hidden_candidate();
         const FdResult made = files_.create_new(candidate);
         if (made.error == EEXIST) continue;
         if (made.error != 0) return made.error;
         fd_ = made.fd;
         temp_path_ = std::move(candidate);
         exists_ = true;
+        if (const int error = files_.hold(fd_); error != 0) {
+            discard();
+            return error;
+        }
+        // Another run's sweep may have removed the file between its creation
+        // and the hold; the name is then no longer ours to remove.
+        if (names_the_same_file(files_, temp_path_, fd_)) return 0;
+        exists_ = false;
+        discard();
+    }
+    return EEXIST;
+}
+
+int TemporaryOutput::name_hidden() {
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        std::string candidate = hidden_candidate();
+        const int error = files_.give_name(fd_, candidate);
+        if (error == EEXIST) continue;
+        if (error != 0) return error;
+        temp_path_ = std::move(candidate);
+        exists_ = true;
+        unnamed_ = false;
         return 0;
     }
     return EEXIST;
 }
 
 CommitStatus TemporaryOutput::commit() {
-    CommitStatus status;
-    if (const int error = files_.fsync(fd_); error != 0) {
-        status = {CommitStep::Flush, error};
-    } else {
-        const int error_on_close = files_.close(fd_);
-        fd_ = -1;
-        if (error_on_close != 0) {
-            status = {CommitStep::Close, error_on_close};
-        } else if (const int error_on_rename = files_.rename(temp_path_, final_path_);
-                   error_on_rename != 0) {
-            status = {CommitStep::Rename, error_on_rename};
-        }
-    }
+    const CommitStatus status = put_in_place();
     if (status.error != 0) {
         discard();
         return status;
     }
-    exists_ = false;
     // The data is already safe; flushing the directory makes the new name
     // survive a power cut too. It cannot be undone if it fails, so a failure
     // here changes nothing about the result.
-    const FdResult directory = files_.open_directory(directory_of(final_path_));
+    const FdResult directory = files_.open_directory(directory_);
     if (directory.error == 0) {
         files_.fsync(directory.fd);
         files_.close(directory.fd);
@@ -86,15 +147,61 @@ CommitStatus TemporaryOutput::commit() {
     return status;
 }
 
-void TemporaryOutput::discard() {
-    if (fd_ >= 0) {
+CommitStatus TemporaryOutput::put_in_place() {
+    if (const int error = files_.fsync(fd_); error != 0) return {CommitStep::Flush, error};
+    if (unnamed_) {
+        const int named = files_.give_name(fd_, final_path_);
+        if (named == 0) {
+            // No file had the name, so removing it again leaves the folder as
+            // it was when closing reports a late write error.
+            unnamed_ = false;
+            const int error_on_close = files_.close(fd_);
+            fd_ = -1;
+            if (error_on_close == 0) return {};
+            files_.unlink(final_path_);
+            return {CommitStep::Close, error_on_close};
+        }
+        if (named != EEXIST) return {CommitStep::Rename, named};
+        if (const int error = name_hidden(); error != 0) return {CommitStep::Rename, error};
+    }
+    return replace_final();
+}
+
+// From the hidden name onto the final one in one rename, so an existing
+// output is replaced whole or not at all.
+CommitStatus TemporaryOutput::replace_final() {
+    // The hold must outlast the close that reports late write errors, or a
+    // sweep could take the hidden file for a leftover before the rename.
+    const FdResult keeper = files_.duplicate(fd_);
+    if (keeper.error != 0) return {CommitStep::Rename, keeper.error};
+    CommitStatus status;
+    const int error_on_close = files_.close(fd_);
+    fd_ = keeper.fd;
+    if (error_on_close != 0) {
+        status = {CommitStep::Close, error_on_close};
+    } else if (const int error = files_.rename(temp_path_, final_path_); error != 0) {
+        status = {CommitStep::Rename, error};
+    } else {
+        exists_ = false;
+    }
+    if (status.error == 0) {
         files_.close(fd_);
         fd_ = -1;
     }
+    return status;
+}
+
+void TemporaryOutput::discard() {
+    // Removed while still held, so that no sweep sees it unheld.
     if (exists_) {
         files_.unlink(temp_path_);
         exists_ = false;
     }
+    if (fd_ >= 0) {
+        files_.close(fd_);
+        fd_ = -1;
+    }
+    unnamed_ = false;
 }
 
 }  // namespace brisol

@@ -1,8 +1,11 @@
 #pragma once
-// The output is written under a hidden temporary name in its own directory
-// and takes its real name only once every byte is on disk. Until then an
-// existing file of that name stays as it was, and a failed or stopped
-// operation leaves nothing behind.
+// The output takes its real name only once every byte is on disk; until then
+// an existing file of that name stays as it was. Where the file system allows
+// it the output has no name at all while it is written, so a process that
+// dies leaves nothing. Elsewhere it is written under a hidden name
+// (.brisol-XXXXXXXX.tmp) and held while the process lives; every new output
+// first removes the hidden files of that pattern in its folder that no live
+// process holds.
 
 #include <string>
 
@@ -10,6 +13,7 @@
 
 namespace brisol {
 
+// Rename: the finished output could not take its name.
 enum class CommitStep { Done, Flush, Close, Rename };
 
 struct CommitStatus {
@@ -24,22 +28,31 @@ public:
     TemporaryOutput(const TemporaryOutput&) = delete;
     TemporaryOutput& operator=(const TemporaryOutput&) = delete;
 
-    // Creates the temporary file; the errno value on failure, else 0.
+    // Removes the leftovers of dead runs in the output's folder, then creates
+    // the output; the errno value on failure, else 0.
     int create();
     int fd() const { return fd_; }
 
-    // Flushes, closes and renames onto the final name. On failure the
-    // temporary file is removed.
+    // Flushes, closes and puts the output under its final name. On failure
+    // nothing of it is left.
     CommitStatus commit();
-    // Closes and removes the temporary file.
+    // Closes and removes the unfinished output.
     void discard();
 
 private:
+    int create_hidden();
+    int name_hidden();
+    CommitStatus put_in_place();
+    CommitStatus replace_final();
+    std::string hidden_candidate() const;
+
     FileSystem& files_;
     std::string final_path_;
+    std::string directory_;
     std::string temp_path_;
     int fd_ = -1;
-    bool exists_ = false;
+    bool unnamed_ = false;  // fd_ is an output without a name yet
+    bool exists_ = false;   // temp_path_ names the output
 };
 
 }  // namespace brisol

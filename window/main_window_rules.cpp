@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "cipher/secure_memory.h"
+#include "operation/messages.h"
 #include "operation/utf8.h"
 #include "window/controls.h"
 #include "window/texts.h"
@@ -143,8 +144,12 @@ void MainWindowRules::completion(const OperationResult& result) {
 
 std::optional<std::string> completion_message(const OperationResult& result) {
     switch (result.outcome) {
-        case OperationOutcome::Succeeded:
-            return texts::kOperationCompleted;
+        case OperationOutcome::Succeeded: {
+            std::string text = texts::kOperationCompleted;
+            if (const std::string note = messages::content_note(result.content); !note.empty())
+                text += "\n\n" + note;
+            return text;
+        }
         case OperationOutcome::Failed:
             return result.message;
         case OperationOutcome::Cancelled:

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "../operation/test_files.h"
+#include "operation/messages.h"
 
 namespace brisol {
 namespace {
@@ -141,6 +142,27 @@ TEST_F(CliTest, ExitStatusSaysWhatHappened) {
         }
     }
     EXPECT_TRUE(std::filesystem::exists(dir.file("some.file.bsl"))) << "the good file was still done";
+}
+
+TEST_F(CliTest, DecryptWarnsOfARandomLookingResultAndNamesAKnownKindWhenAsked) {
+    write_file(dir.file("doc.pdf"), "%PDF-1.7\n" + std::string(2000, 'x'));
+    ASSERT_EQ(run_cli(dir, {"crypt", "doc.pdf"}, "pw1\npw2\n").status, 0);
+    const std::string output = "brisol-cli: \"doc.pdf.bsl.src\": ";
+    const struct {
+        std::vector<std::string> args;
+        const char* passwords;
+        std::string err;
+    } cases[] = {
+        {{"decrypt", "doc.pdf.bsl"}, "pw1\nother\n", output + std::string{messages::kLooksRandom} + "\n"},
+        {{"decrypt", "doc.pdf.bsl"}, "pw1\npw2\n", ""},
+        {{"decrypt", "--verbose", "doc.pdf.bsl"}, "pw1\npw2\n", output + "The result looks like: PDF document\n"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = run_cli(dir, c.args, c.passwords);
+        EXPECT_EQ(run.status, 0) << c.passwords;
+        EXPECT_EQ(run.err, c.err) << c.passwords;
+        EXPECT_EQ(read_file(dir.file("doc.pdf.bsl.src")).size(), 2009u) << "kept either way";
+    }
 }
 
 TEST_F(CliTest, HelpAndVersion) {

@@ -75,6 +75,23 @@ const Fault kFaults[] = {
      }},
 };
 
+// The ways an output reaches its name: unnamed until done or under a hidden
+// name, onto an existing file or a free name.
+struct OutputWay {
+    const char* name;
+    bool unnamed;
+    bool old_output;
+};
+
+const OutputWay kOutputWays[] = {
+    {"unnamed, replacing", true, true},
+    {"unnamed, new name", true, false},
+    {"hidden name, replacing", false, true},
+    {"hidden name, new name", false, false},
+};
+
+bool always(const OutputWay&) { return true; }
+
 // Every file call an operation makes, failing at its first use or after a
 // first success, with each of the errors a full, broken or locked disk gives.
 struct FailingCall {
@@ -83,6 +100,7 @@ struct FailingCall {
     bool refused_at_start;
     std::string_view verb;
     bool names_input;  // else the message names the output
+    bool (*made_on)(const OutputWay&) = always;
 };
 
 const FailingCall kFailingCalls[] = {
@@ -102,43 +120,59 @@ const FailingCall kFailingCalls[] = {
          f.write_error_after_calls = 1;
      },
      false, "Cannot write", false},
+    // Written behind the pipeline, so the failure is known only after it ends.
+    {"last write",
+     [](FaultyFileSystem& f, int e) {
+         f.write_error = e;
+         f.write_error_after_calls = 2;
+     },
+     false, "Cannot write", false},
     {"fsync", [](FaultyFileSystem& f, int e) { f.fsync_error = e; }, false, "Cannot write", false},
-    {"rename", [](FaultyFileSystem& f, int e) { f.rename_error = e; }, false, "Cannot save", false},
+    {"close", [](FaultyFileSystem& f, int e) { f.close_error_on_output = e; }, false, "Cannot write",
+     false},
+    {"rename", [](FaultyFileSystem& f, int e) { f.rename_error = e; }, false, "Cannot save", false,
+     [](const OutputWay& way) { return !way.unnamed || way.old_output; }},
+    {"hold", [](FaultyFileSystem& f, int e) { f.hold_error = e; }, true, "Cannot create", false},
+    {"give a name", [](FaultyFileSystem& f, int e) { f.give_name_error = e; }, false, "Cannot save",
+     false, [](const OutputWay& way) { return way.unnamed; }},
 };
 
 constexpr int kInjectedErrors[] = {EIO, ENOSPC, EACCES};
 
-TEST(RunnerFaults, EveryCallFailingWithEveryErrorIsReportedAndLeavesNoTrace) {
-    for (const FailingCall& call : kFailingCalls) {
-        for (const int error : kInjectedErrors) {
-            const std::string name = std::string{call.name} + " / " + messages::reason(error);
-            const InputBesideOldOutput files_at_hand(kInputSize);
-            const std::string& input = files_at_hand.input;
-            const std::string& output = files_at_hand.output;
+void expect_reported_without_trace(const OutputWay& way, const FailingCall& call, int error) {
+    const std::string name = std::string{way.name} + " / " + call.name + " / " + messages::reason(error);
+    const InputBesideOldOutput files_at_hand(kInputSize, way.old_output);
+    const std::string& input = files_at_hand.input;
+    const std::string& output = files_at_hand.output;
 
-            FaultyFileSystem files;
-            call.inject(files, error);
-            OperationRunner runner(files);
-            RecordingSink sink;
-            const StartResult started = runner.start(Direction::Crypt, input, "p1", "p2", "", sink);
-            runner.wait();
+    FaultyFileSystem files;
+    files.unnamed_unsupported = !way.unnamed;
+    call.inject(files, error);
+    OperationRunner runner(files);
+    RecordingSink sink;
+    const StartResult started = runner.start(Direction::Crypt, input, "p1", "p2", "", sink);
+    runner.wait();
 
-            const std::string expected =
-                messages::file_error(call.verb, call.names_input ? input : output, error);
-            if (call.refused_at_start) {
-                EXPECT_FALSE(started.started) << name;
-                EXPECT_EQ(started.message, expected) << name;
-                EXPECT_TRUE(sink.completions.empty()) << name;
-            } else {
-                ASSERT_TRUE(started.started) << name;
-                ASSERT_EQ(sink.completions.size(), 1u) << name;
-                EXPECT_EQ(sink.completions[0].outcome, OperationOutcome::Failed) << name;
-                EXPECT_EQ(sink.completions[0].message, expected) << name;
-            }
-            EXPECT_EQ(sink.locks, 0) << name;
-            files_at_hand.expect_left_as_found(name);
-        }
+    const std::string expected = messages::file_error(call.verb, call.names_input ? input : output, error);
+    if (call.refused_at_start) {
+        EXPECT_FALSE(started.started) << name;
+        EXPECT_EQ(started.message, expected) << name;
+        EXPECT_TRUE(sink.completions.empty()) << name;
+    } else {
+        ASSERT_TRUE(started.started) << name;
+        ASSERT_EQ(sink.completions.size(), 1u) << name;
+        EXPECT_EQ(sink.completions[0].outcome, OperationOutcome::Failed) << name;
+        EXPECT_EQ(sink.completions[0].message, expected) << name;
     }
+    EXPECT_EQ(sink.locks, 0) << name;
+    files_at_hand.expect_left_as_found(name);
+}
+
+TEST(RunnerFaults, EveryCallFailingWithEveryErrorIsReportedAndLeavesNoTrace) {
+    for (const OutputWay& way : kOutputWays)
+        for (const FailingCall& call : kFailingCalls)
+            if (call.made_on(way))
+                for (const int error : kInjectedErrors) expect_reported_without_trace(way, call, error);
 }
 
 TEST(RunnerFaults, AreReportedAndLeaveNoTrace) {
@@ -196,14 +230,19 @@ TEST(RunnerFaults, ShortAndInterruptedTransfersChangeNoByte) {
     ASSERT_EQ(testing::run_to_end(plain, Direction::Crypt, input).outcome, OperationOutcome::Succeeded);
     const std::string expected = read_file(input + ".bsl");
 
-    for (const AwkwardFiles& awkward : kAwkwardFiles) {
-        std::filesystem::remove(input + ".bsl");
-        FaultyFileSystem files;
-        awkward.configure(files);
-        OperationRunner runner(files);
-        const OperationResult result = testing::run_to_end(runner, Direction::Crypt, input);
-        EXPECT_EQ(result.outcome, OperationOutcome::Succeeded) << awkward.name << result.message;
-        EXPECT_EQ(read_file(input + ".bsl"), expected) << awkward.name;
+    for (const bool unnamed : {true, false}) {
+        for (const AwkwardFiles& awkward : kAwkwardFiles) {
+            const std::string name = std::string{awkward.name} + (unnamed ? "" : " / hidden name");
+            std::filesystem::remove(input + ".bsl");
+            FaultyFileSystem files;
+            files.unnamed_unsupported = !unnamed;
+            awkward.configure(files);
+            OperationRunner runner(files);
+            const OperationResult result = testing::run_to_end(runner, Direction::Crypt, input);
+            EXPECT_EQ(result.outcome, OperationOutcome::Succeeded) << name << result.message;
+            EXPECT_EQ(read_file(input + ".bsl"), expected) << name;
+            EXPECT_EQ(dir.names(), (std::set<std::string>{"data.bin", "data.bin.bsl"})) << name;
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 // Counters are read by the test only after the worker has been joined.
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <future>
 
@@ -14,7 +15,11 @@ class FaultyFileSystem final : public FileSystem {
 public:
     // Injected errno values; 0 means the real call runs.
     int open_read_error = 0;
-    int create_error = 0;
+    int create_error = 0;  // whichever way the output is made
+    // As on a file system without unnamed files: outputs take a hidden name.
+    bool unnamed_unsupported = false;
+    int give_name_error = 0;
+    int hold_error = 0;
     int fsync_error = 0;
     int close_error_on_output = 0;
     int rename_error = 0;
@@ -46,11 +51,21 @@ public:
     }
     FdResult create_new(const std::string& path) override {
         if (create_error != 0) return {-1, create_error};
-        const FdResult made = real_.create_new(path);
-        output_fd_ = made.fd;
-        return made;
+        return output(real_.create_new(path));
     }
     FdResult open_directory(const std::string& path) override { return real_.open_directory(path); }
+    FdResult create_unnamed(const std::string& directory) override {
+        if (unnamed_unsupported) return {-1, EOPNOTSUPP};
+        if (create_error != 0) return {-1, create_error};
+        return output(real_.create_unnamed(directory));
+    }
+    int give_name(int fd, const std::string& path) override {
+        return give_name_error != 0 ? give_name_error : real_.give_name(fd, path);
+    }
+    int hold(int fd) override { return hold_error != 0 ? hold_error : real_.hold(fd); }
+    FdResult claim(const std::string& path) override { return real_.claim(path); }
+    NamesResult list_directory(const std::string& path) override { return real_.list_directory(path); }
+    FdResult duplicate(int fd) override { return real_.duplicate(fd); }
 
     IoStatus read(int fd, std::span<std::uint8_t> into) override {
         if (hold_reads && reads == 0) {
@@ -86,10 +101,15 @@ public:
     int unlink(const std::string& path) override { return real_.unlink(path); }
 
 private:
+    FdResult output(FdResult made) {
+        output_fd_ = made.fd;
+        return made;
+    }
+
     FileSystem& real_ = posix_file_system();
     int output_fd_ = -1;
     std::uint64_t bytes_read_ = 0;
-    unsigned interrupts_ = 0;
+    std::atomic<unsigned> interrupts_{0};  // reads and writes run on threads of their own
     std::promise<void> reads_released_;
     std::promise<void> reading_;
 };

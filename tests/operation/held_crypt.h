@@ -12,7 +12,9 @@ namespace brisol::testing {
 
 class HeldCrypt {
 public:
-    explicit HeldCrypt(const std::string& input) {
+    // Without unnamed outputs the output is written under a hidden name.
+    explicit HeldCrypt(const std::string& input, bool unnamed_outputs = true) {
+        files.unnamed_unsupported = !unnamed_outputs;
         files.hold_reads = true;
         auto reading = files.reading_started();
         started = runner.start(Direction::Crypt, input, "first", "second", "", sink);

@@ -129,14 +129,21 @@ struct InputBesideOldOutput {
     std::string output = input + ".bsl";
     std::string data;
 
-    explicit InputBesideOldOutput(std::size_t size) : data(pattern_bytes(size)) {
+    bool old_output;
+
+    explicit InputBesideOldOutput(std::size_t size, bool with_old_output = true)
+        : data(pattern_bytes(size)), old_output(with_old_output) {
         write_file(input, data);
-        write_file(output, kOldContents);
+        if (old_output) write_file(output, kOldContents);
     }
 
     // Input intact, old output unchanged, no temporary file left.
     void expect_left_as_found(const std::string& context) const {
         EXPECT_EQ(read_file(input), data) << context;
+        if (!old_output) {
+            EXPECT_EQ(dir.names(), std::set<std::string>{"data.bin"}) << context;
+            return;
+        }
         EXPECT_EQ(read_file(output), kOldContents) << context;
         EXPECT_EQ(dir.names(), (std::set<std::string>{"data.bin", "data.bin.bsl"})) << context;
     }

@@ -241,7 +241,7 @@ TEST_F(WorkerReports, ProgressShowsInTheMiddlePartUntilTheEnd) {
         window.report_progress(200, 200);
         window.lock_controls();
         window.show_completion(
-            OperationResult{OperationOutcome::Succeeded, {}, "/data/report.txt.bsl", 200});
+            OperationResult{OperationOutcome::Succeeded, {}, "/data/report.txt.bsl", 200, {}});
     });
     QCoreApplication::processEvents();
     EXPECT_EQ(window.status_bar().part_text(StatusBar::kProgressPart), QString());
@@ -253,7 +253,7 @@ TEST_F(WorkerReports, AFailedOperationShowsItsMessageAndLocksNothing) {
     const std::string reason = "Cannot write /data/report.txt.bsl: No space left on device";
     from_worker([&] {
         window.show_completion(
-            OperationResult{OperationOutcome::Failed, reason, "/data/report.txt.bsl", 4096});
+            OperationResult{OperationOutcome::Failed, reason, "/data/report.txt.bsl", 4096, {}});
     });
     QCoreApplication::processEvents();
     EXPECT_EQ(messages(), QStringList{QString::fromStdString(reason)});

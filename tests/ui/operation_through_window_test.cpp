@@ -147,6 +147,29 @@ TEST_F(OperationThroughWindow, DecryptNamesTheOutputFromTheFirstFiveCharactersOf
     EXPECT_EQ(messages(), QStringList{kCompleted});
 }
 
+TEST_F(OperationThroughWindow, DecryptSaysBelowTheCompletionWhatTheResultLooksLike) {
+    const QByteArray pdf = QByteArrayLiteral("%PDF-1.7\n") + sample_bytes(3000);
+    write_file(path("doc.bsl"), encrypted(pdf, "k1", "k2"));
+    const QString below = QStringLiteral("\n\n");
+    const struct {
+        const char* password2;
+        QString message;
+    } cases[] = {
+        {"k2", kCompleted + below + QStringLiteral("The result looks like: PDF document")},
+        {"wrong", kCompleted + below + QString::fromLatin1(messages::kLooksRandom)},
+    };
+    for (const auto& c : cases) {
+        drop_files({path("doc.bsl")});
+        type_passwords(QStringLiteral("k1"), QString::fromLatin1(c.password2));
+        button(kDecryptId)->click();
+        finish_operation();
+        ASSERT_FALSE(messages().isEmpty());
+        EXPECT_EQ(messages().last(), c.message) << c.password2;
+        EXPECT_EQ(QFileInfo(path("doc.bsl.src")).size(), pdf.size()) << "kept either way";
+    }
+    EXPECT_EQ(messages().size(), 2) << "one message box per operation";
+}
+
 TEST_F(OperationThroughWindow, ASecondPressDuringARunIsRefusedAndChangesNothing) {
     write_file(path("long.bin"), sample_bytes(kLongInputSize));
     choose(path("long.bin"));

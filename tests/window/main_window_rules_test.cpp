@@ -49,8 +49,8 @@ TEST(MainWindowRules, NothingIsShownForAnOperationThatEndsAfterTheWindowClosed) 
     RecordedControls controls;
     MainWindowRules rules(runner, controls, controls);
     rules.close();
-    rules.completion(OperationResult{OperationOutcome::Succeeded, {}, "/data/a.bsl", 1});
-    rules.completion(OperationResult{OperationOutcome::Failed, "Cannot write", "/data/a.bsl", 1});
+    rules.completion(OperationResult{OperationOutcome::Succeeded, {}, "/data/a.bsl", 1, {}});
+    rules.completion(OperationResult{OperationOutcome::Failed, "Cannot write", "/data/a.bsl", 1, {}});
     EXPECT_TRUE(controls.messages.empty());
 }
 
