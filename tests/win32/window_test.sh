@@ -36,10 +36,11 @@ expect_enabled() {
     state=$(probe enabled)
     [ "$state" = "$1" ] || fail "$2: controls are \"$state\", expected \"$1\""
 }
+# The message's first line; a Decrypt may add a hint about the content below.
 expect_message() {
     wait_keyboard Brisol >/dev/null
     local text
-    text=$(probe message)
+    text=$(probe message | head -n 1)
     [ "$text" = "$1" ] || fail "message \"$text\", expected \"$1\""
 }
 # Waits up to 10 s for the program to end, and for its status to be 0.
