@@ -6,7 +6,8 @@ BUILD ?= build
 WERROR ?= OFF
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test test-long test-fresh run screenshots install package clean bench
+.PHONY: all deps configure build test test-long test-fresh run screenshots install package clean bench \
+	windows test-windows
 
 all: build
 
@@ -57,6 +58,23 @@ package: build
 
 clean:
 	rm -rf $(BUILD)
+
+# Windows: cross-built with mingw-w64 into its own folder; the tests run under
+# wine in a prefix inside that folder.
+WINDOWS_BUILD ?= build-windows
+WINDOWS_CONFIGURE = cmake -S . -B $(WINDOWS_BUILD) -G Ninja \
+	--toolchain $(CURDIR)/cmake/mingw-w64-x86_64.cmake \
+	-DBRISOL_UI=OFF -DBRISOL_BENCH=OFF -DBRISOL_LIBMAGIC=OFF -DBRISOL_WERROR=$(WERROR) $(CMAKE_FLAGS) >/dev/null
+
+windows: deps
+	@$(WINDOWS_CONFIGURE)
+	@cmake --build $(WINDOWS_BUILD) --target brisol-cli
+
+test-windows: deps
+	@$(WINDOWS_CONFIGURE)
+	@cmake --build $(WINDOWS_BUILD)
+	@cmake/wine-run $(WINDOWS_BUILD)/wine
+	@ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -LE long -j $(shell nproc)
 
 # Sanitizer builds live in their own folders and run the whole suite.
 .PHONY: test-asan test-tsan fuzz

@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "operation/file_system.h"
 #include "operation/operation_runner.h"
 #include "ui/main_window.h"
 #include "ui/resources.h"
 
 int main(int argc, char* argv[]) {
+    brisol::keep_running_at_file_size_limit();
     QApplication app(argc, argv);
     QApplication::setWindowIcon(brisol::application_icon());
 

@@ -38,13 +38,8 @@ std::vector<std::uint8_t> filled(std::size_t n) {
 }
 
 struct Keyed {
-    Level1Cipher level1;
-    Level2Cipher level2;
-    Keyed() {
-        build_tables(level1);
-        set_key(level1, make_password_key("first benchmark password"));
-        set_key(level2, make_password_key("second benchmark password"));
-    }
+    Level1Cipher level1{make_password_key("first benchmark password")};
+    Level2Cipher level2{make_password_key("second benchmark password")};
 };
 
 const PasswordKey& anchor_key() {

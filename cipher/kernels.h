@@ -4,10 +4,10 @@
 // the same bytes; they differ only in speed.
 //
 // What is unusual here:
-// - The straightforward kernel is the plain code of level1_cipher.h and
-//   level2_cipher.h, kept as the reference the others are tested against.
+// - The reference kernel is the plain code of level1_cipher.h and
+//   level2_cipher.h, kept as the one the others are tested against.
 // - Crypt is one GOST chain whatever the CPU, so the fast kernels differ only
-//   in Decrypt.
+//   in Decrypt (kernel_passes.h).
 
 #include <cstddef>
 #include <cstdint>
@@ -32,7 +32,7 @@ struct CipherKernels {
     void (*level2_apply)(Level2Cipher&, std::uint8_t* data, std::size_t n);
 };
 
-// The kernels this CPU can run: the straightforward one first, the one
+// The kernels this CPU can run: the reference one first, the one
 // selected_kernels() picks last.
 std::span<const CipherKernels> supported_kernels() noexcept;
 

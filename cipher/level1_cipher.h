@@ -1,45 +1,31 @@
 #pragma once
 // The first layer: GOST 28147-89 in 64-bit cipher feedback (the standard's
-// "gamma with feedback"), keyed by the PASSWORD-1 key block.
+// "gamma with feedback"), keyed by the PASSWORD-1 key block. This is the
+// reference code the fast kernels (kernels.h) are tested against.
 //
 // What is unusual here:
 // - The S-boxes are the fixed test set of GOST R 34.11-94 (gost_sboxes.h),
-//   merged pairwise into four byte tables T0..T3 so a round costs four look-ups.
+//   merged pairwise into four byte tables T0..T3 so a round costs four look-ups;
+//   the tables are constants (level1_tables.h), so a cipher needs only its key.
 // - Words are little-endian; the first four block bytes are N1.
 // - The feedback register chains across all full chunks of an operation.
-// - The fast paths use wider tables instead (level1_wide.h); all of them are
-//   built from the same S-boxes by build_tables.
 // - Table look-ups are indexed by secret-dependent data and are therefore not
 //   constant-time; cache timing can leak key material to a local observer.
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 
-#include "cipher/gost_sboxes.h"
+#include "cipher/level1_tables.h"
 #include "cipher/types.h"
 
 namespace brisol {
 
-// T_k[x] substitutes byte k of a word: rows 2k (low nibble) and 2k+1 (high).
-using SubstitutionTables = std::array<std::array<std::uint8_t, 256>, 4>;
-
 // K0..K7 three times, then K7..K0.
 using RoundKeys = WipedArray<std::uint32_t, 32>;
 
-// The whole round function after the key addition, substitution and <<<11
-// folded together, in three look-ups: bits 0..11, 12..23 and 24..31 of the
-// word index low, middle and high, and the three entries XOR to the result.
-inline constexpr std::size_t kWideIndexBits = 12;
-struct WideTables {
-    std::array<std::uint32_t, 1u << kWideIndexBits> low{};
-    std::array<std::uint32_t, 1u << kWideIndexBits> middle{};
-    std::array<std::uint32_t, 256> high{};
-};
-
 struct Level1Cipher {
-    SubstitutionTables tables{};
-    WideTables wide{};
+    explicit Level1Cipher(const PasswordKey& key) noexcept;
+
     RoundKeys round_keys;
     FeedbackRegister reg;
 };
@@ -50,7 +36,6 @@ struct BlockWords {
     friend bool operator==(const BlockWords&, const BlockWords&) = default;
 };
 
-void build_tables(Level1Cipher& cipher, const SBoxSet& sboxes = kTestParamSBoxes) noexcept;
 void set_key(Level1Cipher& cipher, const PasswordKey& key) noexcept;
 
 // The 32-step basic transform of one block whose first word is n1.

@@ -4,6 +4,8 @@
 
 namespace brisol {
 
+Level2Cipher::Level2Cipher(const PasswordKey& key) noexcept { set_key(*this, key); }
+
 void set_key(Level2Cipher& cipher, const PasswordKey& key) noexcept {
     auto& s = cipher.s;
     for (std::size_t x = 0; x < 256; ++x) s[x] = static_cast<std::uint8_t>(x);

@@ -17,6 +17,8 @@
 namespace brisol {
 
 struct Level2Cipher {
+    explicit Level2Cipher(const PasswordKey& key) noexcept;
+
     WipedArray<std::uint8_t, 256> s;
 };
 

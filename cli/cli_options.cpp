@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "cli/cli_texts.h"
+#include "operation/messages.h"
 
 namespace brisol::cli {
 namespace {
@@ -11,7 +12,7 @@ namespace {
 CliOptions usage_error(std::string_view what, std::string_view detail = {}) {
     CliOptions options;
     options.action = CliAction::UsageError;
-    options.usage_error = std::string{what} + std::string{detail};
+    options.usage_error = std::string{what} + messages::shown_name(detail);
     return options;
 }
 
@@ -23,6 +24,18 @@ std::optional<std::string> option_value(const std::vector<std::string>& args, st
         return std::string{arg.substr(name.size() + 1)};
     if (i + 1 >= args.size()) return std::nullopt;
     return args[++i];
+}
+
+// A whole number from 1, in decimal digits only.
+std::optional<unsigned> job_count(std::string_view text) {
+    if (text.empty() || text.size() > 6) return std::nullopt;
+    unsigned n = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        n = n * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (n == 0) return std::nullopt;
+    return n;
 }
 
 }  // namespace
@@ -53,6 +66,15 @@ CliOptions parse_command_line(const std::vector<std::string>& args) {
             const std::optional<std::string> codepage = option_value(args, i, "--codepage");
             if (!codepage) return usage_error(kMissingValue, "--codepage");
             options.codepage = *codepage;
+        } else if (arg == "--jobs" || arg.starts_with("--jobs=") || arg.starts_with("-j")) {
+            // "-j N", "-jN", "--jobs N", "--jobs=N"
+            const std::optional<std::string> text = arg.size() > 2 && arg[1] == 'j'
+                                                        ? std::string{arg.substr(2)}
+                                                        : option_value(args, i, "--jobs");
+            if (!text) return usage_error(kMissingValue, "--jobs");
+            const std::optional<unsigned> jobs = job_count(*text);
+            if (!jobs) return usage_error(kBadJobs, *text);
+            options.jobs = *jobs;
         } else {
             return usage_error(kUnknownOption, arg);
         }

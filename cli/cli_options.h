@@ -16,6 +16,7 @@ struct CliOptions {
     Direction direction = Direction::Crypt;
     std::string extension;
     std::string codepage;  // empty: the locale's
+    unsigned jobs = 0;     // files done at once; 0: one per core
     bool verbose = false;  // name the kind of each decrypted result
     std::vector<std::string> files;
 };

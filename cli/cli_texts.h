@@ -27,6 +27,8 @@ inline constexpr std::string_view kUsage =
     "  --ext EXT          extension for decrypt (default \".src\")\n"
     "  --codepage NAME    8-bit code page for password characters outside ASCII,\n"
     "                     an iconv name such as CP1251 (default: the locale's)\n"
+    "  -j, --jobs N       do up to N files at once (default: one per core);\n"
+    "                     each file comes out as it would alone\n"
     "  -v, --verbose      after decrypt, name the kind of each result, as is done\n"
     "                     on a terminal\n"
     "  --help             show this help and exit\n"
@@ -47,6 +49,7 @@ inline constexpr std::string_view kUnknownCommand = "unknown command: ";
 inline constexpr std::string_view kUnknownOption = "unknown option: ";
 inline constexpr std::string_view kMissingValue = "option needs a value: ";
 inline constexpr std::string_view kMissingFile = "no FILE given";
+inline constexpr std::string_view kBadJobs = "--jobs needs a number from 1: ";
 inline constexpr std::string_view kExtOnlyForDecrypt = "--ext applies to decrypt only";
 inline constexpr std::string_view kUnknownCodepage = "unknown code page: ";
 inline constexpr std::string_view kCannotReadPasswords = "cannot read the passwords: ";

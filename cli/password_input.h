@@ -17,7 +17,7 @@ struct Passwords {
     std::string second;
 };
 
-// The errno value of a failed read, else 0.
+// The system's error number of a failed read, else 0.
 int read_passwords(Passwords& passwords);
 
 // One line of a password stream without its line end: a trailing LF or CR LF

@@ -1,13 +1,15 @@
 #include "cli/run_files.h"
 
-#include <pthread.h>
-#include <signal.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <string_view>
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "cli/cli_texts.h"
+#include "cli/console.h"
+#include "cli/progress_line.h"
 #include "cli/terminal_sink.h"
 #include "operation/messages.h"
 #include "operation/operation_runner.h"
@@ -15,76 +17,111 @@
 namespace brisol::cli {
 namespace {
 
-void print_message(std::string_view message) {
-    std::fprintf(stderr, "%.*s%.*s\n", static_cast<int>(kMessagePrefix.size()),
-                 kMessagePrefix.data(), static_cast<int>(message.size()), message.data());
-}
+// One of the files being done at once.
+struct Job {
+    Job(ProgressLine& line, std::size_t slot, std::atomic<bool>& any_ended)
+        : sink(line, slot, any_ended) {}
 
-// A likely wrong password is always told; a known kind only to someone
-// watching (a terminal) or asking (--verbose).
-void print_content_note(const OperationResult& result, bool tell_kind) {
-    const ContentHint& hint = result.content;
-    if (hint.looks_random || (tell_kind && !hint.kind.empty()))
-        print_message("\"" + result.output_path + "\": " + messages::content_note(hint));
-}
+    OperationRunner runner;
+    TerminalSink sink;
+    bool running = false;
+};
 
-// An interrupt must stop the operation through the runner, so that its
-// temporary file is removed, instead of killing the process halfway. The
-// signals are blocked before any worker starts (workers inherit the mask) and
-// taken synchronously by the main thread.
-sigset_t handled_signals() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP, kCompletionSignal})
-        sigaddset(&set, signal_number);
-    return set;
-}
-
-// Waits for the sink's wake-up; asks the runner to stop on an interrupt.
-// Returns true when an interrupt came.
-bool wait_for_completion(const TerminalSink& sink, OperationRunner& runner, const sigset_t& set) {
+// Hands out the files in order and keeps the exit status.
+struct Schedule {
+    const CliOptions& options;
+    const Passwords& passwords;
+    ProgressLine& line;
+    bool tell_kind;
+    std::size_t next = 0;
     bool interrupted = false;
-    while (!sink.finished()) {
-        const int signal_number = sigwaitinfo(&set, nullptr);
-        if (signal_number > 0 && signal_number != kCompletionSignal) {
-            runner.cancel();
-            interrupted = true;
+    int status = 0;
+
+    void print_message(const std::string& message) {
+        line.print(std::string{kMessagePrefix} + message);
+    }
+
+    // A likely wrong password is always told; a known kind only to someone
+    // watching (a terminal) or asking (--verbose).
+    void print_content_note(const OperationResult& result) {
+        const ContentHint& hint = result.content;
+        if (hint.looks_random || (tell_kind && !hint.kind.empty()))
+            print_message(messages::quoted_name(result.output_path) + ": " + messages::content_note(hint));
+    }
+
+    // Starts the next file that can be started on the job, if any is left.
+    void start_next(Job& job) {
+        while (!interrupted && next < options.files.size()) {
+            const std::string& file = options.files[next++];
+            job.sink.begin(file);
+            const StartResult started = job.runner.start(options.direction, file, passwords.first,
+                                                         passwords.second, options.extension, job.sink);
+            if (started.started) {
+                job.running = true;
+                return;
+            }
+            print_message(started.message);
+            status = 1;
         }
     }
-    runner.wait();
-    return interrupted;
-}
+
+    // Joins a job whose operation has ended and reports how it went.
+    void collect(Job& job) {
+        job.runner.wait();
+        job.running = false;
+        if (job.sink.result().outcome != OperationOutcome::Succeeded) {
+            print_message(job.sink.result().message);
+            status = 1;
+        } else {
+            print_content_note(job.sink.result());
+        }
+    }
+};
 
 }  // namespace
 
-int run_files(const CliOptions& options, const Passwords& passwords) {
-    const sigset_t set = handled_signals();
-    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+unsigned jobs_to_run(unsigned requested, std::size_t files, unsigned cores) {
+    const unsigned wanted = requested != 0 ? requested : std::max(cores, 1u);
+    return static_cast<unsigned>(
+        std::max<std::size_t>(1, std::min<std::size_t>({wanted, files, kMaxJobs})));
+}
 
-    OperationRunner runner;
-    runner.set_codepage(options.codepage);
-    const bool on_terminal = ::isatty(STDERR_FILENO) != 0;
-    TerminalSink sink(on_terminal, pthread_self());
-    int status = 0;
-    for (const std::string& file : options.files) {
-        sink.begin(file);
-        const StartResult started = runner.start(options.direction, file, passwords.first,
-                                                 passwords.second, options.extension, sink);
-        if (!started.started) {
-            print_message(started.message);
-            status = 1;
-            continue;
-        }
-        const bool interrupted = wait_for_completion(sink, runner, set);
-        if (sink.result().outcome != OperationOutcome::Succeeded) {
-            print_message(sink.result().message);
-            status = 1;
-        } else {
-            print_content_note(sink.result(), options.verbose || on_terminal);
-        }
-        if (interrupted) break;
+int run_files(const CliOptions& options, const Passwords& passwords) {
+    // An interrupt must stop the operations through their runners, so that
+    // their temporary files are removed, instead of killing the process halfway.
+    prepare_interrupts();
+
+    const unsigned count =
+        jobs_to_run(options.jobs, options.files.size(), std::thread::hardware_concurrency());
+    const bool on_terminal = error_is_terminal();
+    ProgressLine line(on_terminal, count);
+    Schedule schedule{options, passwords, line, options.verbose || on_terminal};
+    std::atomic<bool> any_ended{false};
+    std::vector<std::unique_ptr<Job>> jobs;
+    for (std::size_t slot = 0; slot < count; ++slot) {
+        jobs.push_back(std::make_unique<Job>(line, slot, any_ended));
+        jobs.back()->runner.set_codepage(options.codepage);
+        schedule.start_next(*jobs.back());
     }
-    return status;
+    const auto any_running = [&] {
+        return std::any_of(jobs.begin(), jobs.end(), [](const auto& job) { return job->running; });
+    };
+    const auto cancel_all = [&] {
+        schedule.interrupted = true;
+        for (const auto& job : jobs) job->runner.cancel();
+    };
+    while (any_running()) {
+        wait_for_end(any_ended, cancel_all);
+        // Cleared before the look at every job: an operation that ends after
+        // it sets the flag again, so no ending is missed.
+        any_ended.store(false);
+        for (const auto& job : jobs) {
+            if (!job->running || !job->sink.finished()) continue;
+            schedule.collect(*job);
+            schedule.start_next(*job);
+        }
+    }
+    return schedule.status;
 }
 
 }  // namespace brisol::cli

@@ -1,13 +1,23 @@
 #pragma once
-// Runs one operation per file, one after the other, with the same passwords.
+// Runs one operation per file with the same passwords, several files at once,
+// each with a runner of its own, so that every file comes out byte for byte
+// as it would alone.
 
 #include "cli/cli_options.h"
 #include "cli/password_input.h"
 
 namespace brisol::cli {
 
+// Each file being done holds about 1.3 MiB of buffers; this many at once keep
+// the process well under 32 MiB resident.
+inline constexpr unsigned kMaxJobs = 16;
+
+// How many files run at once: the option, or one per core, no more than there
+// are files and kMaxJobs.
+unsigned jobs_to_run(unsigned requested, std::size_t files, unsigned cores);
+
 // 0 when every file was done, 1 when any operation failed or was stopped by
-// an interrupt (files after an interrupt are not started).
+// an interrupt (files not yet started then are not started).
 int run_files(const CliOptions& options, const Passwords& passwords);
 
 }  // namespace brisol::cli

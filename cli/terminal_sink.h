@@ -1,27 +1,23 @@
 #pragma once
-// The command line's CompletionSink: a progress bar on a terminal's stderr,
-// and a wake-up for the main thread when an operation has ended.
-
-#include <pthread.h>
-#include <signal.h>
+// The command line's CompletionSink, one for each file being done at once: it
+// shows progress through the shared status line, and wakes the main thread
+// when an operation has ended.
 
 #include <atomic>
-#include <chrono>
 #include <string>
 
+#include "cli/progress_line.h"
 #include "operation/operation_runner.h"
 
 namespace brisol::cli {
 
-// Sent to the waiting thread when show_completion has stored the result.
-inline constexpr int kCompletionSignal = SIGUSR1;
-
 class TerminalSink final : public CompletionSink {
 public:
-    TerminalSink(bool draw_progress, pthread_t waiter)
-        : draw_progress_(draw_progress), waiter_(waiter) {}
+    // any_ended is set, with this sink's own flag, when an operation ends.
+    TerminalSink(ProgressLine& line, std::size_t slot, std::atomic<bool>& any_ended)
+        : line_(line), slot_(slot), any_ended_(any_ended) {}
 
-    // Before each start: the file shown on the progress bar.
+    // Before each start: the file shown on the status line.
     void begin(std::string file_name);
 
     void report_progress(std::uint64_t done, std::uint64_t total) override;
@@ -33,16 +29,11 @@ public:
     const OperationResult& result() const { return result_; }
 
 private:
-    bool draw_progress_;
-    pthread_t waiter_;
-    std::string file_name_;
-    std::chrono::steady_clock::time_point started_{};
-    bool bar_drawn_ = false;
+    ProgressLine& line_;
+    std::size_t slot_;
+    std::atomic<bool>& any_ended_;
     OperationResult result_;
     std::atomic<bool> finished_{false};
 };
-
-// "12.3 MiB" and the like.
-std::string human_bytes(double bytes);
 
 }  // namespace brisol::cli

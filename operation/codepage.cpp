@@ -1,11 +1,8 @@
 #include "operation/codepage.h"
 
-#include <iconv.h>
-
 #include <array>
-#include <cerrno>
-#include <cstdlib>
 
+#include "operation/codepage_conversion.h"
 #include "operation/utf8.h"
 
 namespace brisol {
@@ -65,21 +62,6 @@ std::string_view codepage_for_locale(std::string_view locale_name) {
     return kDefaultCodepage;
 }
 
-std::string_view locale_codepage() {
-    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-        const char* value = std::getenv(variable);
-        if (value != nullptr && *value != '\0') return codepage_for_locale(value);
-    }
-    return kDefaultCodepage;
-}
-
-bool codepage_supported(const std::string& codepage) {
-    const iconv_t converter = iconv_open(codepage.c_str(), "UTF-8");
-    if (converter == reinterpret_cast<iconv_t>(-1)) return false;
-    iconv_close(converter);
-    return true;
-}
-
 PasswordKeyResult password_key_from_text(std::string_view utf8, const std::string& codepage) {
     PasswordKeyResult result;
     if (!is_valid_utf8(utf8)) {
@@ -95,29 +77,19 @@ PasswordKeyResult password_key_from_text(std::string_view utf8, const std::strin
         result.key = make_password_key(kept);
         return result;
     }
-    const iconv_t converter = iconv_open(codepage.c_str(), "UTF-8");
-    if (converter == reinterpret_cast<iconv_t>(-1)) {
-        result.error = PasswordTextError::UnknownCodepage;
-        return result;
-    }
     WipedArray<char, kConvertedCapacity> converted;
-    // iconv's interface takes a non-const input pointer but does not write
-    // through it.
-    char* in = const_cast<char*>(kept.data());
-    std::size_t in_left = kept.size();
-    char* out = converted.begin();
-    std::size_t out_left = converted.size();
-    const std::size_t irreversible = iconv(converter, &in, &in_left, &out, &out_left);
-    const bool converted_all = irreversible == 0 &&
-                               iconv(converter, nullptr, nullptr, &out, &out_left) == 0;
-    iconv_close(converter);
-    if (!converted_all) {
-        // EILSEQ: no such character in the code page; a positive count means
-        // iconv substituted something, which must not reach a key either.
-        result.error = PasswordTextError::Unrepresentable;
-        return result;
+    const ConversionResult conversion = convert_to_codepage(kept, codepage, converted.data);
+    switch (conversion.outcome) {
+        case ConversionOutcome::Converted:
+            result.key = make_password_key({converted.begin(), conversion.bytes});
+            break;
+        case ConversionOutcome::Unrepresentable:
+            result.error = PasswordTextError::Unrepresentable;
+            break;
+        case ConversionOutcome::UnknownCodepage:
+            result.error = PasswordTextError::UnknownCodepage;
+            break;
     }
-    result.key = make_password_key({converted.begin(), converted.size() - out_left});
     return result;
 }
 

@@ -1,13 +1,13 @@
 #include "operation/file_streams.h"
 
-#include <cerrno>
+#include "operation/platform.h"
 
 namespace brisol {
 
 IoStatus FileSource::read(std::span<std::uint8_t> into) {
     for (;;) {
         const IoStatus got = files_.read(fd_, into);
-        if (got.error != EINTR) return got;
+        if (got.error != platform::kErrorInterrupted) return got;
     }
 }
 
@@ -15,11 +15,11 @@ IoStatus FileSink::write(std::span<const std::uint8_t> bytes) {
     std::size_t written = 0;
     while (written < bytes.size()) {
         const IoStatus put = files_.write(fd_, bytes.subspan(written));
-        if (put.error == EINTR) continue;
+        if (put.error == platform::kErrorInterrupted) continue;
         if (put.error != 0) return {written, put.error};
         // A regular file that takes nothing and names no reason has run out
         // of room; looping would never end.
-        if (put.bytes == 0) return {written, ENOSPC};
+        if (put.bytes == 0) return {written, platform::kErrorNoSpace};
         written += put.bytes;
     }
     written_ += written;

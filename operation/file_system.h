@@ -8,8 +8,6 @@
 // output without a name until it is complete, and a hold that tells a live
 // writer's hidden file from a dead one's leftover.
 
-#include <sys/types.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -20,13 +18,16 @@
 
 namespace brisol {
 
-// A file descriptor, or the errno value of the call that did not produce one.
+// Errors are the platform's numbers (operation/platform.h): errno values on
+// POSIX, Win32 error codes on Windows, where a descriptor is a handle.
+
+// A file descriptor, or the error of the call that did not produce one.
 struct FdResult {
     int fd = -1;
     int error = 0;
 };
 
-// The entries of a directory ("." and ".." left out), or the errno value.
+// The entries of a directory ("." and ".." left out), or the error.
 struct NamesResult {
     std::vector<std::string> names;
     int error = 0;
@@ -35,11 +36,11 @@ struct NamesResult {
 enum class FileKind { Regular, Directory, Other };
 
 struct FileInfo {
-    dev_t device = 0;
-    ino_t inode = 0;
+    std::uint64_t device = 0;  // the volume's serial number on Windows
+    std::uint64_t inode = 0;   // the file index on Windows
     FileKind kind = FileKind::Other;
     std::uint64_t size = 0;
-    int error = 0;  // errno value when the file could not be examined
+    int error = 0;  // when the file could not be examined
 
     bool same_file_as(const FileInfo& other) const {
         return device == other.device && inode == other.inode;
@@ -52,7 +53,7 @@ public:
 
     // Read-only, never blocking on a pipe or device at open time.
     virtual FdResult open_read(const std::string& path) = 0;
-    // Creates a new file that did not exist (fails with EEXIST otherwise),
+    // Creates a new file that did not exist (fails with kErrorExists otherwise),
     // write-only, with the usual permissions less the umask.
     virtual FdResult create_new(const std::string& path) = 0;
     // Opens a directory just to flush its entries.
@@ -60,10 +61,10 @@ public:
 
     // An output that has no name yet in the given directory, write-only, so
     // that nothing is left of it if the process dies before give_name().
-    // Fails with EOPNOTSUPP where the file system or the platform has no
+    // Fails with kErrorNotSupported where the file system or the platform has no
     // such files (callers then write under a hidden name instead).
     virtual FdResult create_unnamed(const std::string& directory) = 0;
-    // Gives an unnamed output a name in its directory; EEXIST when the name
+    // Gives an unnamed output a name in its directory; kErrorExists when the name
     // is taken, which is never replaced.
     virtual int give_name(int fd, const std::string& path) = 0;
 
@@ -72,7 +73,7 @@ public:
     // claim() of another process to end.
     virtual int hold(int fd) = 0;
     // Opens a leftover file for removal, only if no live process holds it:
-    // EWOULDBLOCK when one does, ELOOP for a symbolic link, and a descriptor
+    // an error when one does or when it is a symbolic link, and a descriptor
     // that keeps other claims away while the caller removes the file.
     virtual FdResult claim(const std::string& path) = 0;
     virtual NamesResult list_directory(const std::string& path) = 0;
@@ -97,7 +98,13 @@ public:
     virtual int unlink(const std::string& path) = 0;
 };
 
-// The real file system through POSIX calls; lives for the whole process.
-FileSystem& posix_file_system();
+// The real file system through the platform's calls (POSIX or Win32); lives
+// for the whole process.
+FileSystem& system_file_system();
+
+// Makes a write past the process's file size limit fail with EFBIG, reported
+// as any write failure, instead of ending the process with the output left
+// half made. Each program calls it first.
+void keep_running_at_file_size_limit();
 
 }  // namespace brisol

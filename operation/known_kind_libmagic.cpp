@@ -8,6 +8,7 @@
 #include <array>
 #include <memory>
 #include <string_view>
+#include <type_traits>
 
 #include "operation/content_check.h"
 

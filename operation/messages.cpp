@@ -1,22 +1,75 @@
 #include "operation/messages.h"
 
-#include <locale.h>
-
-#include <cstring>
+#include "operation/utf8.h"
 
 namespace brisol::messages {
+namespace {
 
-std::string reason(int error) {
-    static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", locale_t{});
-    if (c_locale == locale_t{}) return "error " + std::to_string(error);
-    return strerror_l(error, c_locale);
+#ifdef _WIN32
+constexpr bool kBackslashIsASeparator = true;
+#else
+constexpr bool kBackslashIsASeparator = false;
+#endif
+
+// The escapes people read at a glance; other control bytes go in octal.
+char letter_escape(char32_t code) {
+    switch (code) {
+        case '\a': return 'a';
+        case '\b': return 'b';
+        case '\t': return 't';
+        case '\n': return 'n';
+        case '\v': return 'v';
+        case '\f': return 'f';
+        case '\r': return 'r';
+        default: return 0;
+    }
 }
+
+void append_octal(std::string& text, unsigned char byte) {
+    text += '\\';
+    text += static_cast<char>('0' + (byte >> 6));
+    text += static_cast<char>('0' + ((byte >> 3) & 7));
+    text += static_cast<char>('0' + (byte & 7));
+}
+
+// C0, DEL and the C1 range, which some terminals obey as well.
+bool is_control(char32_t code) { return code < 0x20 || (code >= 0x7F && code < 0xA0); }
+
+}  // namespace
+
+std::string shown_name(std::string_view name) {
+    std::string shown;
+    shown.reserve(name.size());
+    for (std::size_t i = 0; i < name.size();) {
+        const Utf8Char c = utf8_char_at(name, i);
+        if (c.length == 0) {
+            append_octal(shown, static_cast<unsigned char>(name[i]));
+            ++i;
+            continue;
+        }
+        if (const char letter = letter_escape(c.code); letter != 0) {
+            shown += '\\';
+            shown += letter;
+        } else if (is_control(c.code)) {
+            for (std::size_t k = 0; k < c.length; ++k) append_octal(shown, static_cast<unsigned char>(name[i + k]));
+        } else if (c.code == '"' || (c.code == '\\' && !kBackslashIsASeparator)) {
+            shown += '\\';
+            shown += static_cast<char>(c.code);
+        } else {
+            shown += name.substr(i, c.length);
+        }
+        i += c.length;
+    }
+    return shown;
+}
+
+std::string quoted_name(std::string_view name) { return "\"" + shown_name(name) + "\""; }
 
 std::string file_error(std::string_view verb, std::string_view path, std::string_view why) {
     std::string text{verb};
-    text += " \"";
-    text += path;
-    text += "\": ";
+    text += " ";
+    text += quoted_name(path);
+    text += ": ";
     text += why;
     return text;
 }
@@ -32,12 +85,12 @@ std::string content_note(const ContentHint& hint) {
 }
 
 std::string same_file(std::string_view output_path, std::string_view input_path) {
-    return "\"" + std::string{output_path} + "\" is the same file as \"" + std::string{input_path} +
-           "\"; the input was left untouched.";
+    return quoted_name(output_path) + " is the same file as " + quoted_name(input_path) +
+           "; the input was left untouched.";
 }
 
 std::string cancelled(std::string_view output_path) {
-    return "Stopped: \"" + std::string{output_path} + "\" was not written.";
+    return "Stopped: " + quoted_name(output_path) + " was not written.";
 }
 
 std::string password_unrepresentable(int field, std::string_view codepage) {
@@ -54,7 +107,7 @@ std::string password_has_zero_byte(int field) {
 }
 
 std::string unknown_codepage(std::string_view codepage) {
-    return "Unknown code page \"" + std::string{codepage} + "\".";
+    return "Unknown code page " + quoted_name(codepage) + ".";
 }
 
 }  // namespace brisol::messages

@@ -25,8 +25,13 @@ inline constexpr std::string_view kInputChanged = "The file changed size while i
 inline constexpr std::string_view kNoFileChosen = "No file is chosen: choose or drop a file first.";
 inline constexpr std::string_view kBusy =
     "An operation is still running: wait for it to finish, then try again.";
+#ifdef _WIN32
+inline constexpr std::string_view kExtensionHasSlash =
+    "The extension cannot contain \"\\\", \"/\" or \":\": the output must stay beside the input.";
+#else
 inline constexpr std::string_view kExtensionHasSlash =
     "The extension cannot contain \"/\": the output must stay beside the input.";
+#endif
 inline constexpr std::string_view kNameHasZeroByte = "A file name cannot contain a zero byte.";
 inline constexpr std::string_view kCannotStartWorker = "Cannot start the operation";
 
@@ -51,12 +56,23 @@ std::string password_has_zero_byte(int field);
 // Unknown code page "<codepage>".
 std::string unknown_codepage(std::string_view codepage);
 
-// <verb> "<path>": <strerror of error, in English>
+// <verb> "<path>": <the system's reason for error, in English>
 std::string file_error(std::string_view verb, std::string_view path, int error);
 std::string file_error(std::string_view verb, std::string_view path, std::string_view reason);
 
-// strerror's text in English whatever the process locale is, so messages do
-// not switch language halfway through a sentence.
+// A file name (or any text from outside) as messages show it: control
+// characters, bytes that are not UTF-8, the double quote and the backslash
+// escaped as C writes them (\n, \033, \"), so that a hostile name can neither
+// drive the terminal nor forge a line of its own. On Windows, where the
+// backslash separates folders and no name holds a control character, it is
+// left as it is. Every message puts names through it.
+std::string shown_name(std::string_view name);
+// "<name>", shown as above.
+std::string quoted_name(std::string_view name);
+
+// The system's text for an error number (strerror on POSIX, FormatMessage on
+// Windows), in English whatever the user's language is where the system has
+// it, so messages do not switch language halfway through a sentence.
 std::string reason(int error);
 
 }  // namespace brisol::messages

@@ -1,6 +1,5 @@
 #include "operation/operation_runner.h"
 
-#include <cerrno>
 #include <list>
 #include <mutex>
 #include <system_error>
@@ -11,8 +10,10 @@
 #include "operation/file_streams.h"
 #include "operation/file_system.h"
 #include "operation/messages.h"
+#include "operation/platform.h"
 #include "operation/progress_throttle.h"
 #include "operation/read_ahead.h"
+#include "operation/split_decrypt.h"
 #include "operation/sampling_sink.h"
 #include "operation/temporary_output.h"
 #include "operation/write_behind.h"
@@ -23,12 +24,15 @@ namespace {
 // Everything one operation uses. It is destroyed as soon as the operation
 // ends, which wipes the round keys, the RC4 permutation and the buffer.
 struct Operation {
-    Operation(FileSystem& file_system, Direction chosen, std::string input, std::string output_name)
+    Operation(FileSystem& file_system, Direction chosen, std::string input, std::string output_name,
+              const PasswordKey& key1, const PasswordKey& key2)
         : files(file_system),
           direction(chosen),
           input_path(std::move(input)),
           output_path(std::move(output_name)),
-          output(file_system, output_path) {}
+          output(file_system, output_path),
+          level1(key1),
+          level2(key2) {}
     ~Operation() { close_input(); }
     Operation(const Operation&) = delete;
     Operation& operator=(const Operation&) = delete;
@@ -87,7 +91,7 @@ std::string open_files(Operation& op, FileSystem& files) {
     if (input_info.error != 0)
         return messages::file_error(messages::kCannotOpen, op.input_path, input_info.error);
     if (input_info.kind == FileKind::Directory)
-        return messages::file_error(messages::kCannotOpen, op.input_path, EISDIR);
+        return messages::file_error(messages::kCannotOpen, op.input_path, platform::kErrorIsDirectory);
     if (input_info.kind != FileKind::Regular)
         return messages::file_error(messages::kCannotOpen, op.input_path, messages::kNotRegularFile);
     op.input_size = input_info.size;
@@ -98,8 +102,8 @@ std::string open_files(Operation& op, FileSystem& files) {
     if (existing.error == 0 && existing.same_file_as(input_info))
         return messages::same_file(op.output_path, op.input_path);
     if (existing.error == 0 && existing.kind == FileKind::Directory)
-        return messages::file_error(messages::kCannotCreate, op.output_path, EISDIR);
-    if (existing.error != 0 && existing.error != ENOENT)
+        return messages::file_error(messages::kCannotCreate, op.output_path, platform::kErrorIsDirectory);
+    if (existing.error != 0 && existing.error != platform::kErrorNotFound)
         return messages::file_error(messages::kCannotCreate, op.output_path, existing.error);
 
     if (const int error = op.output.create(); error != 0)
@@ -108,13 +112,18 @@ std::string open_files(Operation& op, FileSystem& files) {
 }
 
 // The pipeline with the input read ahead and the output written behind on
-// threads of their own; every read and write has ended when it returns.
+// threads of their own, and Decrypt's GOST layer removed where the input is
+// read; every read and write has ended when it returns.
 PipelineResult run_overlapped(Operation& op, const PipelineControl& control, ByteSink& output) {
     FileSource file_source(op.files, op.input_fd);
-    ReadAheadSource source(file_source, op.buffer.capacity());
+    const bool split = op.direction == Direction::Decrypt;
+    ReadAheadSource::Prepare remove_gost;
+    if (split) remove_gost = [&op](std::span<std::uint8_t> data) { decrypt_gost_layer(op.level1, data); };
+    ReadAheadSource source(file_source, op.buffer.capacity(), std::move(remove_gost));
     WriteBehindSink destination(output, op.buffer.capacity());
-    PipelineResult piped =
-        ChunkPipeline{op.level1, op.level2}.run(op.direction, source, destination, op.buffer, control);
+    ChunkPipeline pipeline{op.level1, op.level2};
+    if (split) pipeline.kernels = &rc4_only_decrypt_kernels();
+    PipelineResult piped = pipeline.run(op.direction, source, destination, op.buffer, control);
     if (const int error = destination.finish();
         error != 0 && piped.outcome != PipelineOutcome::SinkFailed) {
         piped.outcome = PipelineOutcome::SinkFailed;
@@ -198,7 +207,7 @@ struct OperationRunner::Impl {
     std::atomic<bool> busy{false};
 };
 
-OperationRunner::OperationRunner() : OperationRunner(posix_file_system()) {}
+OperationRunner::OperationRunner() : OperationRunner(system_file_system()) {}
 
 OperationRunner::OperationRunner(FileSystem& files) : impl_(std::make_unique<Impl>(files)) {}
 
@@ -220,7 +229,7 @@ StartResult OperationRunner::start(Direction direction, const std::string& curre
     impl_->join_returned();
 
     if (current_path.empty()) return {false, std::string{messages::kNoFileChosen}};
-    if (direction == Direction::Decrypt && extension.find('/') != std::string_view::npos)
+    if (direction == Direction::Decrypt && extension.find_first_of(platform::kNameEnds) != std::string_view::npos)
         return {false, std::string{messages::kExtensionHasSlash}};
     std::string output_path = output_name(direction, current_path, extension);
     if (output_path.find('\0') != std::string::npos)
@@ -235,12 +244,10 @@ StartResult OperationRunner::start(Direction direction, const std::string& curre
     if (key2.error != PasswordTextError::None)
         return {false, password_message(key2.error, 2, codepage)};
 
-    auto op = std::make_unique<Operation>(impl_->files, direction, current_path, std::move(output_path));
+    auto op = std::make_unique<Operation>(impl_->files, direction, current_path, std::move(output_path),
+                                          key1.key, key2.key);
     if (std::string refusal = open_files(*op, impl_->files); !refusal.empty())
         return {false, std::move(refusal)};
-    build_tables(op->level1);
-    set_key(op->level1, key1.key);
-    set_key(op->level2, key2.key);
 
     auto cancel = std::make_shared<std::atomic<bool>>(false);
     Worker& worker = impl_->workers.emplace_back();

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <memory>
 
 #include "operation/file_system.h"
@@ -160,9 +161,11 @@ public:
 
 }  // namespace
 
-FileSystem& posix_file_system() {
+FileSystem& system_file_system() {
     static PosixFileSystem file_system;
     return file_system;
 }
+
+void keep_running_at_file_size_limit() { std::signal(SIGXFSZ, SIG_IGN); }
 
 }  // namespace brisol

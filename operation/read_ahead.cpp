@@ -6,12 +6,16 @@
 
 namespace brisol {
 
-ReadAheadSource::ReadAheadSource(ByteSource& inner, std::size_t buffer_bytes, std::size_t buffers)
-    : inner_(inner), ring_(buffers, buffer_bytes) {
+ReadAheadSource::ReadAheadSource(ByteSource& inner, std::size_t buffer_bytes, Prepare prepare,
+                                 std::size_t buffers)
+    : inner_(inner), prepare_(std::move(prepare)), ring_(buffers, buffer_bytes) {
     try {
-        reader_ = std::thread([this] { read_ahead(); });
+        reader_ = std::thread([this] {
+            while (!fill_next()) {
+            }
+        });
     } catch (const std::system_error&) {
-        ring_.stop();
+        // read() then fills each buffer itself when it needs one.
     }
 }
 
@@ -20,26 +24,25 @@ ReadAheadSource::~ReadAheadSource() {
     if (reader_.joinable()) reader_.join();
 }
 
-void ReadAheadSource::read_ahead() {
-    for (;;) {
-        BufferRing::Buffer* buffer = ring_.next_to_fill();
-        if (buffer == nullptr) return;
-        while (buffer->size < buffer->space.size()) {
-            const IoStatus got = inner_.read(buffer->space.subspan(buffer->size));
-            buffer->error = got.error;
-            buffer->last = got.error != 0 || got.bytes == 0;
-            if (buffer->last) break;
-            buffer->size += got.bytes;
-        }
-        const bool last = buffer->last;
-        ring_.filled();
-        if (last) return;
+bool ReadAheadSource::fill_next() {
+    BufferRing::Buffer* buffer = ring_.next_to_fill();
+    if (buffer == nullptr) return true;
+    while (buffer->size < buffer->space.size()) {
+        const IoStatus got = inner_.read(buffer->space.subspan(buffer->size));
+        buffer->error = got.error;
+        buffer->last = got.error != 0 || got.bytes == 0;
+        if (buffer->last) break;
+        buffer->size += got.bytes;
     }
+    if (prepare_) prepare_(buffer->space.first(buffer->size));
+    const bool last = buffer->last;
+    ring_.filled();
+    return last;
 }
 
 IoStatus ReadAheadSource::read(std::span<std::uint8_t> into) {
-    if (!reader_.joinable()) return inner_.read(into);
     if (current_ == nullptr) {
+        if (!reader_.joinable()) fill_next();
         current_ = ring_.next_to_empty();
         taken_ = 0;
     }

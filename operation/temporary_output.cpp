@@ -1,9 +1,10 @@
 #include "operation/temporary_output.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <random>
 #include <string_view>
+
+#include "operation/platform.h"
 
 namespace brisol {
 namespace {
@@ -37,7 +38,7 @@ bool is_hidden_output_name(std::string_view name) {
 
 // The directory part of a path as open() needs it: "." for a bare name.
 std::string directory_of(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
+    const std::size_t slash = path.find_last_of(platform::kDirectoryEnds);
     if (slash == std::string::npos) return ".";
     if (slash == 0) return "/";
     return path.substr(0, slash);
@@ -73,7 +74,7 @@ TemporaryOutput::TemporaryOutput(FileSystem& files, std::string final_path)
 TemporaryOutput::~TemporaryOutput() { discard(); }
 
 std::string TemporaryOutput::hidden_candidate() const {
-    const std::size_t slash = final_path_.rfind('/');
+    const std::size_t slash = final_path_.find_last_of(platform::kDirectoryEnds);
     const std::string folder = slash == std::string::npos ? std::string{} : final_path_.substr(0, slash + 1);
     return folder + std::string{kTempPrefix} + random_tag() + std::string{kTempSuffix};
 }
@@ -81,7 +82,7 @@ std::string TemporaryOutput::hidden_candidate() const {
 int TemporaryOutput::create() {
     sweep_leftovers(files_, directory_);
     const FdResult unnamed = files_.create_unnamed(directory_);
-    if (unnamed.error == EOPNOTSUPP) return create_hidden();
+    if (unnamed.error == platform::kErrorNotSupported) return create_hidden();
     if (unnamed.error != 0) return unnamed.error;
     fd_ = unnamed.fd;
     unnamed_ = true;
@@ -98,7 +99,7 @@ int TemporaryOutput::create_hidden() {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::string candidate = hidden_candidate();
         const FdResult made = files_.create_new(candidate);
-        if (made.error == EEXIST) continue;
+        if (made.error == platform::kErrorExists) continue;
         if (made.error != 0) return made.error;
         fd_ = made.fd;
         temp_path_ = std::move(candidate);
@@ -113,21 +114,21 @@ int TemporaryOutput::create_hidden() {
         exists_ = false;
         discard();
     }
-    return EEXIST;
+    return platform::kErrorExists;
 }
 
 int TemporaryOutput::name_hidden() {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::string candidate = hidden_candidate();
         const int error = files_.give_name(fd_, candidate);
-        if (error == EEXIST) continue;
+        if (error == platform::kErrorExists) continue;
         if (error != 0) return error;
         temp_path_ = std::move(candidate);
         exists_ = true;
         unnamed_ = false;
         return 0;
     }
-    return EEXIST;
+    return platform::kErrorExists;
 }
 
 CommitStatus TemporaryOutput::commit() {
@@ -161,7 +162,7 @@ CommitStatus TemporaryOutput::put_in_place() {
             files_.unlink(final_path_);
             return {CommitStep::Close, error_on_close};
         }
-        if (named != EEXIST) return {CommitStep::Rename, named};
+        if (named != platform::kErrorExists) return {CommitStep::Rename, named};
         if (const int error = name_hidden(); error != 0) return {CommitStep::Rename, error};
     }
     return replace_final();

@@ -21,6 +21,8 @@ void MessageBoxes::inform(const QString& text) {
     std::erase_if(boxes_, [](const QPointer<QMessageBox>& box) { return box.isNull(); });
     auto* box = new QMessageBox(QMessageBox::NoIcon, QString::fromLatin1(texts::kMessageCaption),
                                 text, QMessageBox::Ok);
+    // Messages name files, and a name is no markup.
+    box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     box->show();

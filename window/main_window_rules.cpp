@@ -92,7 +92,7 @@ void MainWindowRules::enable_operations() {
 }
 
 void MainWindowRules::refresh_file_status() {
-    controls_.set_status_text(kFilePart, texts::kStatusFilePrefix + current_path_);
+    controls_.set_status_text(kFilePart, texts::kStatusFilePrefix + messages::shown_name(current_path_));
 }
 
 void MainWindowRules::read_request(OperationRequest& request) const {

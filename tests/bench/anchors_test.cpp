@@ -28,9 +28,7 @@ TEST(BenchmarkAnchors, EveryGostCfbIsTheGostLayerBothWays) {
     const std::size_t pieces[] = {8, 512, 8 * 100};
     for (const GostLibrary library : kGostLibraries) {
         for (const bool encrypt : {true, false}) {
-            Level1Cipher ours;
-            build_tables(ours);
-            set_key(ours, key);
+            Level1Cipher ours(key);
             const auto theirs = make_gost_cfb(
                 library, encrypt ? GostDirection::Encrypt : GostDirection::Decrypt, key.begin());
             for (const std::size_t n : pieces) {
@@ -51,8 +49,7 @@ TEST(BenchmarkAnchors, EveryGostCfbIsTheGostLayerBothWays) {
 
 TEST(BenchmarkAnchors, OpensslRc4IsTheFirstChunkOfTheRc4Layer) {
     const PasswordKey key = make_password_key("anchor key");
-    Level2Cipher ours;
-    set_key(ours, key);
+    Level2Cipher ours(key);
     OpensslRc4 theirs(key.begin());
     Bytes by_us = pattern(kChunkSize);
     Bytes by_them = by_us;

@@ -63,11 +63,7 @@ struct PreparedCiphers {
     Level1Cipher level1;
     Level2Cipher level2;
 
-    PreparedCiphers(const PasswordKey& key1, const PasswordKey& key2) {
-        build_tables(level1);
-        set_key(level1, key1);
-        set_key(level2, key2);
-    }
+    PreparedCiphers(const PasswordKey& key1, const PasswordKey& key2) : level1(key1), level2(key2) {}
     explicit PreparedCiphers(Passwords p)
         : PreparedCiphers(make_password_key(p.one), make_password_key(p.two)) {}
 

@@ -44,23 +44,17 @@ const BlockVector kBlockVectors[] = {
      "0102030405060708 f1f2f3f4f5f6f7f8", "ced52a7ff7f260d5 bc81a80bb5e65976"},
 };
 
-Level1Cipher keyed_cipher(const PasswordKey& key) {
-    Level1Cipher cipher;
-    build_tables(cipher);
-    set_key(cipher, key);
-    return cipher;
-}
+Level1Cipher keyed_cipher(const PasswordKey& key) { return Level1Cipher(key); }
 
 TEST(Level1Cipher, SubstitutionTablesMergeTheSBoxRowsPairwise) {
-    Level1Cipher cipher;
-    build_tables(cipher);
-    EXPECT_EQ(cipher.tables[0][0x00], 0xE4);
-    EXPECT_EQ(cipher.tables[3][0xFF], 0xCC);
+    const SubstitutionTables& tables = kSubstitutionTables;
+    EXPECT_EQ(tables[0][0x00], 0xE4);
+    EXPECT_EQ(tables[3][0xFF], 0xCC);
     for (std::size_t k = 0; k < 4; ++k) {
         for (std::size_t x = 0; x < 256; ++x) {
             SCOPED_TRACE(testing::Message() << "T" << k << "[" << x << "]");
-            EXPECT_EQ(cipher.tables[k][x] & 0x0F, kTestParamSBoxes[2 * k][x & 0x0F]);
-            EXPECT_EQ(cipher.tables[k][x] >> 4, kTestParamSBoxes[2 * k + 1][x >> 4]);
+            EXPECT_EQ(tables[k][x] & 0x0F, kTestParamSBoxes[2 * k][x & 0x0F]);
+            EXPECT_EQ(tables[k][x] >> 4, kTestParamSBoxes[2 * k + 1][x >> 4]);
         }
     }
 }

@@ -45,11 +45,7 @@ const KeystreamVector kRfc6229[] = {
 // stream goes on after the first 512 bytes.
 constexpr std::string_view kRfcKey1ContinuousAt512 = "49b18b42f8e8367cbeb5ef104ba1c7cd";
 
-Level2Cipher keyed_cipher(const PasswordKey& key) {
-    Level2Cipher cipher;
-    set_key(cipher, key);
-    return cipher;
-}
+Level2Cipher keyed_cipher(const PasswordKey& key) { return Level2Cipher(key); }
 
 Bytes keystream_of_next_chunk(Level2Cipher& cipher, std::size_t n) {
     Bytes data(n, 0);

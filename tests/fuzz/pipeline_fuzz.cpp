@@ -20,11 +20,8 @@ using brisol::fuzzing::Reader;
 std::vector<std::uint8_t> run(brisol::Direction direction, std::string_view pw1,
                               std::string_view pw2, const std::vector<std::uint8_t>& in,
                               std::size_t read_size) {
-    brisol::Level1Cipher level1;
-    brisol::Level2Cipher level2;
-    brisol::build_tables(level1);
-    brisol::set_key(level1, brisol::make_password_key(pw1));
-    brisol::set_key(level2, brisol::make_password_key(pw2));
+    brisol::Level1Cipher level1(brisol::make_password_key(pw1));
+    brisol::Level2Cipher level2(brisol::make_password_key(pw2));
     brisol::ChunkBuffer buffer(3);
     brisol::MemorySource source(in, read_size);
     brisol::MemorySink sink;

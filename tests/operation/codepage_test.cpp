@@ -53,6 +53,10 @@ const ConversionCase kConversionCases[] = {
     {"CP1252 euro sign", "€", "CP1252", {0x80}},
     {"CP1253 Greek alpha", "α", "CP1253", {0xE1}},
     {"CP874 Thai ko kai", "ก", "CP874", {0xA1}},
+#ifdef _WIN32
+    {"a code page named by its number", "пароль", "1251", {0xEF, 0xE0, 0xF0, 0xEE, 0xEB, 0xFC}},
+    {"the prefix in any case", "пароль", "cp1251", {0xEF, 0xE0, 0xF0, 0xEE, 0xEB, 0xFC}},
+#endif
 };
 
 TEST(PasswordText, BecomesCodepageBytes) {
@@ -93,6 +97,8 @@ struct RefusalCase {
 
 const RefusalCase kRefusalCases[] = {
     {"e-acute is not in CP1251", "café", "CP1251", PasswordTextError::Unrepresentable},
+    {"a-ring is not in CP1251, and is not keyed as its best fit a", "å", "CP1251",
+     PasswordTextError::Unrepresentable},
     {"CJK is not in CP1252", "中", "CP1252", PasswordTextError::Unrepresentable},
     {"Cyrillic is not in CP1252", "пароль", "CP1252", PasswordTextError::Unrepresentable},
     {"Latin-1 bytes are not UTF-8", "caf\xE9", "CP1252", PasswordTextError::NotUtf8},

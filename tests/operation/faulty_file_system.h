@@ -8,6 +8,7 @@
 #include <future>
 
 #include "operation/file_system.h"
+#include "operation/platform.h"
 
 namespace brisol::testing {
 
@@ -34,7 +35,7 @@ public:
     // The input seems to end here, as if it had been truncated meanwhile.
     std::uint64_t input_ends_after = UINT64_MAX;
     std::size_t max_write = SIZE_MAX;  // partial writes
-    bool interrupt_every_other_call = false;  // EINTR before each real read and write
+    bool interrupt_every_other_call = false;  // an interruption before each real read and write
 
     // When set, the first read waits until release_reads().
     bool hold_reads = false;
@@ -55,7 +56,7 @@ public:
     }
     FdResult open_directory(const std::string& path) override { return real_.open_directory(path); }
     FdResult create_unnamed(const std::string& directory) override {
-        if (unnamed_unsupported) return {-1, EOPNOTSUPP};
+        if (unnamed_unsupported) return {-1, platform::kErrorNotSupported};
         if (create_error != 0) return {-1, create_error};
         return output(real_.create_unnamed(directory));
     }
@@ -72,7 +73,7 @@ public:
             reading_.set_value();
             reads_released_.get_future().wait();
         }
-        if (interrupt_every_other_call && (interrupts_++ % 2 == 0)) return {0, EINTR};
+        if (interrupt_every_other_call && (interrupts_++ % 2 == 0)) return {0, platform::kErrorInterrupted};
         if (read_error != 0 && reads >= read_error_after_calls) return {0, read_error};
         std::size_t wanted = std::min(into.size(), max_read);
         if (reads == short_read_call) wanted = std::min(wanted, short_read_bytes);
@@ -83,7 +84,7 @@ public:
         return got;
     }
     IoStatus write(int fd, std::span<const std::uint8_t> bytes) override {
-        if (interrupt_every_other_call && (interrupts_++ % 2 == 0)) return {0, EINTR};
+        if (interrupt_every_other_call && (interrupts_++ % 2 == 0)) return {0, platform::kErrorInterrupted};
         if (write_error != 0 && writes >= write_error_after_calls) return {0, write_error};
         ++writes;
         return real_.write(fd, bytes.first(std::min(bytes.size(), max_write)));
@@ -106,7 +107,7 @@ private:
         return made;
     }
 
-    FileSystem& real_ = posix_file_system();
+    FileSystem& real_ = system_file_system();
     int output_fd_ = -1;
     std::uint64_t bytes_read_ = 0;
     std::atomic<unsigned> interrupts_{0};  // reads and writes run on threads of their own

@@ -3,8 +3,6 @@
 // worker told it.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <condition_variable>
 #include <filesystem>
@@ -12,6 +10,7 @@
 #include <future>
 #include <iterator>
 #include <mutex>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,9 +23,13 @@ namespace fs = std::filesystem;
 
 class TempDir {
 public:
+    // A name nobody else has, made atomically: create_directory fails on
+    // an existing one.
     TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "brisol-test-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
+        std::random_device random;
+        do {
+            path_ = fs::temp_directory_path() / ("brisol-test-" + std::to_string(random()));
+        } while (!fs::create_directory(path_));
     }
     ~TempDir() {
         std::error_code ignored;
@@ -37,7 +40,7 @@ public:
 
     std::set<std::string> names() const {
         std::set<std::string> found;
-        for (const auto& entry : fs::directory_iterator(path_)) found.insert(entry.path().filename());
+        for (const auto& entry : fs::directory_iterator(path_)) found.insert(entry.path().filename().string());
         return found;
     }
 

@@ -48,11 +48,8 @@ QByteArray read_file(const QString& path) {
 // process.
 QByteArray encrypted(const QByteArray& plain, std::string_view password1,
                      std::string_view password2) {
-    Level1Cipher level1;
-    Level2Cipher level2;
-    build_tables(level1);
-    set_key(level1, make_password_key(password1));
-    set_key(level2, make_password_key(password2));
+    Level1Cipher level1(make_password_key(password1));
+    Level2Cipher level2(make_password_key(password2));
     const auto* data = reinterpret_cast<const std::uint8_t*>(plain.constData());
     MemorySource source(
         std::span<const std::uint8_t>(data, static_cast<std::size_t>(plain.size())));

@@ -1,0 +1,31 @@
+// Decrypt kernel, wide tables, for any x86-64: the GOST layer on eight
+// blocks at once, each round three look-ups (level1_tables.h), then each
+// chunk's RC4 layer. Eight independent chains cover the latency of one
+// round's look-ups.
+
+#include "cipher/kernel_passes.h"
+#include "cipher/level1_tables.h"
+#include "cipher/level2_lookahead.h"
+
+#include "cipher/decrypt_kernel.h"
+
+namespace brisol {
+namespace {
+
+struct WideLanes : ScalarLanes<8, wide_round> {
+    static constexpr bool kUnrolled = false;
+    static constexpr bool kFusedRc4 = false;
+};
+
+}  // namespace
+
+void wide_decrypt_blocks(Level1Cipher& cipher, std::uint8_t* data, std::size_t blocks) noexcept {
+    decrypt_blocks_with<WideLanes>(cipher, data, blocks);
+}
+
+void wide_decrypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::uint8_t* data,
+                         std::size_t chunks) noexcept {
+    decrypt_chunks_with<WideLanes>(level1, level2, data, chunks);
+}
+
+}  // namespace brisol

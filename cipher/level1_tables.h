@@ -1,0 +1,86 @@
+#pragma once
+// The constant tables of the GOST layer, computed by the compiler from the
+// S-boxes (gost_sboxes.h), so there is nothing to build at run time and
+// nothing that can be forgotten.
+//
+// What is unusual here:
+// - The reference round uses four byte tables T0..T3 (rows merged pairwise).
+// - The wide tables fold the substitution and the <<<11 rotation into three
+//   look-ups of 12, 12 and 8 bits; rotation distributes over XOR, so each
+//   entry is the rotated substitution of the nibbles its index covers.
+// - The vector kernels shuffle nibbles, so they take the rows one by one.
+
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+
+#include "cipher/gost_sboxes.h"
+
+namespace brisol {
+
+// T_k[x] substitutes byte k of a word: rows 2k (low nibble) and 2k+1 (high).
+using SubstitutionTables = std::array<std::array<std::uint8_t, 256>, 4>;
+
+constexpr SubstitutionTables build_tables() noexcept {
+    SubstitutionTables t{};
+    for (std::size_t k = 0; k < 4; ++k)
+        for (std::size_t x = 0; x < 256; ++x)
+            t[k][x] = static_cast<std::uint8_t>(kTestParamSBoxes[2 * k + 1][x >> 4] << 4 |
+                                                kTestParamSBoxes[2 * k][x & 15]);
+    return t;
+}
+
+inline constexpr std::size_t kWideIndexBits = 12;
+struct WideTables {
+    std::array<std::uint32_t, 1u << kWideIndexBits> low{};     // word bits 0..11
+    std::array<std::uint32_t, 1u << kWideIndexBits> middle{};  // bits 12..23
+    std::array<std::uint32_t, 256> high{};                     // bits 24..31
+};
+
+constexpr WideTables build_wide_tables() noexcept {
+    const auto substitute = [](std::size_t first_row, std::size_t rows, std::size_t x) {
+        std::uint32_t s = 0;
+        for (std::size_t r = 0; r < rows; ++r)
+            s |= std::uint32_t{kTestParamSBoxes[first_row + r][(x >> (4 * r)) & 15]}
+                 << (4 * (first_row + r));
+        return std::rotl(s, 11);
+    };
+    WideTables w{};
+    for (std::size_t x = 0; x < w.low.size(); ++x) {
+        w.low[x] = substitute(0, 3, x);
+        w.middle[x] = substitute(3, 3, x);
+    }
+    for (std::size_t x = 0; x < w.high.size(); ++x) w.high[x] = substitute(6, 2, x);
+    return w;
+}
+
+extern const SubstitutionTables kSubstitutionTables;
+extern const WideTables kWideTables;
+
+// Byte 16p+n: S-box row 2p at n, and row 2p+1 at n shifted up four bits.
+struct NibbleTables {
+    std::array<std::uint8_t, 64> low{};
+    std::array<std::uint8_t, 64> high{};
+};
+
+inline constexpr NibbleTables kNibbleTables = [] {
+    NibbleTables t;
+    for (std::size_t p = 0; p < 4; ++p)
+        for (std::size_t n = 0; n < 16; ++n) {
+            t.low[16 * p + n] = kTestParamSBoxes[2 * p][n];
+            t.high[16 * p + n] = static_cast<std::uint8_t>(kTestParamSBoxes[2 * p + 1][n] << 4);
+        }
+    return t;
+}();
+
+// XORs the round function of x into word by the wide tables, the look-up
+// whose index takes the most work last, so only one XOR follows the slowest
+// load.
+inline std::uint32_t wide_round(std::uint32_t word, std::uint32_t x) noexcept {
+    word ^= kWideTables.high[x >> 24];
+    word ^= kWideTables.low[x & 0xFFF];
+    return word ^ kWideTables.middle[(x >> kWideIndexBits) & 0xFFF];
+}
+
+}  // namespace brisol

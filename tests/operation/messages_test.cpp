@@ -1,0 +1,36 @@
+#include <gtest/gtest.h>
+
+#include "operation/messages.h"
+
+namespace brisol {
+namespace {
+
+struct ShownCase {
+    const char* source;
+    std::string name;
+    std::string shown;
+};
+
+const ShownCase kShownCases[] = {
+    {"an ordinary name", "report.txt", "report.txt"},
+    {"letters of any script", "отчёт 報告.txt", "отчёт 報告.txt"},
+    {"a no-break space is printable", "a\u00a0b", "a\u00a0b"},
+    {"escape sequence and new line", "x\033[31mRED\nline2", "x\\033[31mRED\\nline2"},
+    {"tab and carriage return", "a\tb\rc", "a\\tb\\rc"},
+    {"delete", "a\x7f", "a\\177"},
+    {"a C1 control in UTF-8", "a\u009b2J", "a\\302\\2332J"},
+    {"bytes that are not UTF-8", "a\xff\xc3", "a\\377\\303"},
+#ifdef _WIN32
+    // A backslash separates folders there and stays as it is.
+    {"a quote cannot fake the end of a name", "a\" b\\n", "a\\\" b\\n"},
+#else
+    {"quote and backslash cannot fake the end of a name", "a\" b\\n", "a\\\" b\\\\n"},
+#endif
+};
+
+TEST(Messages, NamesAreShownWithControlCharactersEscaped) {
+    for (const ShownCase& c : kShownCases) EXPECT_EQ(messages::shown_name(c.name), c.shown) << c.source;
+}
+
+}  // namespace
+}  // namespace brisol
