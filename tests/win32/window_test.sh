@@ -4,7 +4,8 @@
 # the exact bytes written, the controls locked while the completion message
 # is up, Enter doing nothing, the About box, "Fileopen error" and Quit. A second run is given the
 # encrypted file as its argument, as "Open with" does, decrypts it and is
-# closed with Alt+F4. With a fourth argument the window is also saved there
+# closed with Alt+F4. A third shows a failed operation, refuses a press
+# during a long run and cancels that run when closed. With a fourth argument the window is also saved there
 # as a PNG picture, just before Crypt.
 # Usage: window_test.sh BRISOL_EXE PROBE_EXE FIXTURES_DIR [PICTURE]
 set -euo pipefail
@@ -37,11 +38,17 @@ expect_enabled() {
     [ "$state" = "$1" ] || fail "$2: controls are \"$state\", expected \"$1\""
 }
 # The message's first line; a Decrypt may add a hint about the content below.
+# With "..." as the second argument, the first is only how the line begins
+# (the system's own reason follows it).
 expect_message() {
     wait_keyboard Brisol >/dev/null
     local text
     text=$(probe message | head -n 1)
-    [ "$text" = "$1" ] || fail "message \"$text\", expected \"$1\""
+    if [ "${2:-}" = ... ]; then
+        [[ $text == "$1"?* ]] || fail "message \"$text\", expected \"$1...\""
+    else
+        [ "$text" = "$1" ] || fail "message \"$text\", expected \"$1\""
+    fi
 }
 # Waits up to 10 s for the program to end, and for its status to be 0.
 expect_exit() {
@@ -123,4 +130,39 @@ cmp "$folder/report.txt.bsl.src" "$folder/report.txt" || fail "decrypted file di
 dismiss_message
 xdotool key alt+F4
 expect_exit Alt+F4
+
+# A third run: a Crypt that fails shows why and locks nothing; during a long
+# run a second press is refused, and closing the window cancels the run and
+# leaves no output behind. The run is under way once its hidden output is.
+wine "$brisol" 'C:\Reports\absent.txt' &
+brisol_pid=$!
+wait_keyboard "BRISOL 3.0" >/dev/null
+click "BRISOL 3.0" 101
+xdotool type --delay 20 "first secret"
+click "BRISOL 3.0" 102
+xdotool type --delay 20 "second secret"
+click "BRISOL 3.0" 202
+expect_message 'Cannot open "C:\Reports\absent.txt": ' ...
+expect_enabled "101=1 102=1 320=1 201=1 202=1 203=1 204=1 2=1" "after a failed operation"
+dismiss_message
+
+truncate -s 2G "$folder/long.bin"
+click "BRISOL 3.0" 201
+wait_keyboard Open >/dev/null
+xdotool type --delay 20 'C:\Reports\long.bin'
+xdotool key Return
+wait_gone Open
+click "BRISOL 3.0" 202
+for _ in $(seq 100); do
+    compgen -G "$folder/.brisol-*.new" >/dev/null && break
+    sleep 0.1
+done
+compgen -G "$folder/.brisol-*.new" >/dev/null || fail "the long run did not start"
+click "BRISOL 3.0" 203
+expect_message "An operation is still running: wait for it to finish, then try again."
+dismiss_message
+wait_keyboard "BRISOL 3.0" >/dev/null
+xdotool key alt+F4
+expect_exit "closing during a run"
+[ -z "$(find "$folder" -name 'long.bin?*' -o -name '.brisol-*')" ] || fail "a cancelled run left $(ls -A "$folder")"
 echo "window test passed"
