@@ -6,7 +6,7 @@
 //
 // What is unusual here:
 // - A kernel built for an instruction set includes this inside its own
-//   `#pragma GCC target` region, so the templates compile for those
+//   target region (target_region.h), so the templates compile for those
 //   instructions with the kernel's code inlined. Everything here therefore
 //   has internal linkage: no copy built for one instruction set may stand in
 //   for another's at link time.

@@ -17,9 +17,9 @@
 #include "cipher/kernel_passes.h"
 #include "cipher/level1_tables.h"
 #include "cipher/level2_lookahead.h"
+#include "cipher/target_region.h"
 
-#pragma GCC push_options
-#pragma GCC target("avx2")
+BRISOL_TARGET_BEGIN("avx2")
 #include "cipher/decrypt_kernel.h"
 
 namespace brisol {
@@ -103,6 +103,6 @@ void avx2_decrypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::uint8_
 }
 
 }  // namespace brisol
-#pragma GCC pop_options
+BRISOL_TARGET_END
 
 bool brisol::cpu_has_avx2() noexcept { return __builtin_cpu_supports("avx2"); }

@@ -17,15 +17,17 @@
 #include "cipher/kernel_passes.h"
 #include "cipher/level1_tables.h"
 #include "cipher/level2_lookahead.h"
+#include "cipher/target_region.h"
 
 // The permute and shift intrinsics start from a deliberately undefined
 // register, which GCC 12 reports as uninitialised once they are inlined into
 // a function with its own target; the report is about their code, not ours.
+#ifndef __clang__
 #pragma GCC diagnostic ignored "-Wuninitialized"
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 
-#pragma GCC push_options
-#pragma GCC target("avx512f,avx512bw,avx512vbmi")
+BRISOL_TARGET_BEGIN("avx512f,avx512bw,avx512vbmi")
 #include "cipher/decrypt_kernel.h"
 
 namespace brisol {
@@ -98,7 +100,7 @@ void vbmi_decrypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::uint8_
 }
 
 }  // namespace brisol
-#pragma GCC pop_options
+BRISOL_TARGET_END
 
 bool brisol::cpu_has_vbmi() noexcept {
     return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
