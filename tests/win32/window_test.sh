@@ -154,10 +154,10 @@ xdotool key Return
 wait_gone Open
 click "BRISOL 3.0" 202
 for _ in $(seq 100); do
-    compgen -G "$folder/.brisol-*.new" >/dev/null && break
+    compgen -G "$folder/.brisol-*.tmp" >/dev/null && break
     sleep 0.1
 done
-compgen -G "$folder/.brisol-*.new" >/dev/null || fail "the long run did not start"
+compgen -G "$folder/.brisol-*.tmp" >/dev/null || fail "the long run did not start"
 click "BRISOL 3.0" 203
 expect_message "An operation is still running: wait for it to finish, then try again."
 dismiss_message
