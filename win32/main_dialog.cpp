@@ -56,6 +56,7 @@ public:
           startup_path_(startup_path),
           rules_(runner, *this, *this),
           filters_(filter_list()),
+          default_extension_(widen(texts::kDefaultExtension)),
           file_name_(kFileNameCapacity, L'\0') {}
 
     static INT_PTR CALLBACK procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -112,7 +113,7 @@ private:
         open_file_.nFilterIndex = 0;
         open_file_.lpstrFile = file_name_.data();
         open_file_.nMaxFile = static_cast<DWORD>(file_name_.size());
-        open_file_.lpstrDefExt = L"txt";
+        open_file_.lpstrDefExt = default_extension_.c_str();
         open_file_.Flags = OFN_OVERWRITEPROMPT;
 
         std::array<int, kStatusPartCount> edges{};
@@ -224,6 +225,7 @@ private:
     MainWindowRules rules_;
     HWND window_ = nullptr;
     std::wstring filters_;
+    std::wstring default_extension_;
     std::wstring file_name_;
     OPENFILENAMEW open_file_{};
     std::mutex reports_mutex_;

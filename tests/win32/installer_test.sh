@@ -2,7 +2,8 @@
 # The installer under wine: a silent install (/S) puts both programs, the
 # README, the licence and the uninstaller under Program Files\Brisol, adds
 # the Start-menu entry and makes .bsl files open with Brisol; the installed
-# command line runs; a silent uninstall takes all of it away again.
+# command line runs; a silent uninstall takes all of it away again. The zip
+# holds the same files.
 # Usage: installer_test.sh INSTALLER
 set -euo pipefail
 installer=$1
@@ -16,6 +17,13 @@ installed=(brisol.exe brisol-cli.exe README.txt LICENSE.txt uninstall.exe)
 registry_value() {
     wine reg query "$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p'
 }
+
+# The zip beside it: the same programs and texts in one folder of its name.
+archive=${installer%.exe}.zip
+folder_name=$(basename "${installer%.exe}")
+listed=$(cmake -E tar tf "$archive" | sort)
+expected=$(printf '%s\n' "" brisol.exe brisol-cli.exe README.txt LICENSE.txt | sed "s|^|$folder_name/|" | sort)
+[ "$listed" = "$expected" ] || fail "the zip holds: $listed"
 
 wine "$installer" /S
 wineserver -w

@@ -4,8 +4,8 @@
 # the exact bytes written, the controls locked while the completion message
 # is up, Enter doing nothing, the About box, "Fileopen error" and Quit. A second run is given the
 # encrypted file as its argument, as "Open with" does, decrypts it and is
-# closed with Alt+F4. A third shows a failed operation, refuses a press
-# during a long run and cancels that run when closed. With a fourth argument the window is also saved there
+# closed with Alt+F4. A third takes dropped files, shows a failed operation,
+# refuses a press during a long run and cancels that run when closed. With a fourth argument the window is also saved there
 # as a PNG picture, just before Crypt.
 # Usage: window_test.sh BRISOL_EXE PROBE_EXE FIXTURES_DIR [PICTURE]
 set -euo pipefail
@@ -32,10 +32,15 @@ wait_keyboard() {
     done
     fail "\"$1\" did not get the keyboard"
 }
+# Waits up to 5 s for the controls' state, as a posted message may set it.
 expect_enabled() {
     local state
-    state=$(probe enabled)
-    [ "$state" = "$1" ] || fail "$2: controls are \"$state\", expected \"$1\""
+    for _ in $(seq 50); do
+        state=$(probe enabled)
+        [ "$state" = "$1" ] && return 0
+        sleep 0.1
+    done
+    fail "$2: controls are \"$state\", expected \"$1\""
 }
 # The message's first line; a Decrypt may add a hint about the content below.
 # With "..." as the second argument, the first is only how the line begins
@@ -131,12 +136,18 @@ dismiss_message
 xdotool key alt+F4
 expect_exit Alt+F4
 
-# A third run: a Crypt that fails shows why and locks nothing; during a long
+# A third run: files dropped onto the window, the last of them counting; a
+# Crypt that fails shows why and locks nothing; during a long
 # run a second press is refused, and closing the window cancels the run and
 # leaves no output behind. The run is under way once its hidden output is.
-wine "$brisol" 'C:\Reports\absent.txt' &
+wine "$brisol" &
 brisol_pid=$!
-wait_keyboard "BRISOL 3.0" >/dev/null
+main=$(wait_keyboard "BRISOL 3.0")
+# Of several files dropped the last counts: the missing one.
+# shellcheck disable=SC2046
+/usr/bin/python3 "$(dirname "$0")/xdnd_drop.py" "$main" $(probe place "BRISOL 3.0" 204) \
+    "$folder/report.txt" "$folder/absent.txt" || fail "the drop was not taken"
+expect_enabled "101=1 102=1 320=1 201=1 202=1 203=1 204=1 2=1" "after a drop"
 click "BRISOL 3.0" 101
 xdotool type --delay 20 "first secret"
 click "BRISOL 3.0" 102
