@@ -26,16 +26,16 @@ click() {  # TITLE ID
 wait_keyboard() {
     local id
     id=$(wait_window "$1")
-    for _ in $(seq 50); do
+    for _ in $(seq 300); do
         [ "$(probe foreground)" = "$1" ] && { echo "$id"; return 0; }
         sleep 0.1
     done
     fail "\"$1\" did not get the keyboard"
 }
-# Waits up to 5 s for the controls' state, as a posted message may set it.
+# Waits up to 30 s for the controls' state, as a posted message may set it.
 expect_enabled() {
     local state
-    for _ in $(seq 50); do
+    for _ in $(seq 300); do
         state=$(probe enabled)
         [ "$state" = "$1" ] && return 0
         sleep 0.1
@@ -55,9 +55,9 @@ expect_message() {
         [ "$text" = "$1" ] || fail "message \"$text\", expected \"$1\""
     fi
 }
-# Waits up to 10 s for the program to end, and for its status to be 0.
+# Waits up to 30 s for the program to end, and for its status to be 0.
 expect_exit() {
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         kill -0 "$brisol_pid" 2>/dev/null || break
         sleep 0.1
     done
@@ -164,7 +164,7 @@ xdotool type --delay 20 'C:\Reports\long.bin'
 xdotool key Return
 wait_gone Open
 click "BRISOL 3.0" 202
-for _ in $(seq 100); do
+for _ in $(seq 300); do
     compgen -G "$folder/.brisol-*.tmp" >/dev/null && break
     sleep 0.1
 done

@@ -34,15 +34,15 @@ wineboot --init >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 cp -L /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
 
-# Waits up to 20 s for a visible window of exactly this title; prints its id.
+# Waits up to 90 s for a visible window of exactly this title; prints its id.
 wait_window() {
-    timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 ||
+    timeout 90 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 ||
         fail "no window \"$1\""
 }
 
-# Waits up to 5 s for no visible window of this title to be left.
+# Waits up to 30 s for no visible window of this title to be left.
 wait_gone() {
-    for _ in $(seq 50); do
+    for _ in $(seq 300); do
         xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
         sleep 0.1
     done
