@@ -7,7 +7,7 @@ WERROR ?= OFF
 CMAKE_FLAGS ?=
 
 .PHONY: all deps configure build test test-long test-fresh run screenshots install package clean bench \
-	windows test-windows
+	windows windows-package test-windows windows-screenshot
 
 all: build
 
@@ -68,13 +68,28 @@ WINDOWS_CONFIGURE = cmake -S . -B $(WINDOWS_BUILD) -G Ninja \
 
 windows: deps
 	@$(WINDOWS_CONFIGURE)
-	@cmake --build $(WINDOWS_BUILD) --target brisol-cli
+	@cmake --build $(WINDOWS_BUILD) --target brisol brisol-cli
 
+# The NSIS installer and the portable zip, in build-windows/package/.
+windows-package: deps
+	@$(WINDOWS_CONFIGURE)
+	@cmake --build $(WINDOWS_BUILD) --target windows-package
+	@ls $(WINDOWS_BUILD)/package/*.exe $(WINDOWS_BUILD)/package/*.zip
+
+# The installer test installs the package, so it is built too.
 test-windows: deps
 	@$(WINDOWS_CONFIGURE)
-	@cmake --build $(WINDOWS_BUILD)
+	@cmake --build $(WINDOWS_BUILD) --target all windows-package
 	@cmake/wine-run $(WINDOWS_BUILD)/wine
 	@ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -LE long -j $(shell nproc)
+
+# The Win32 main window under wine on a private X server, as
+# docs/win32-main-window.png.
+windows-screenshot: windows
+	@cmake --build $(WINDOWS_BUILD) --target brisol-window-probe
+	@mkdir -p docs
+	@tests/win32/window_test.sh $(WINDOWS_BUILD)/brisol.exe $(WINDOWS_BUILD)/tests/brisol-window-probe.exe \
+		tests/win32 $(CURDIR)/docs/win32-main-window.png
 
 # Sanitizer builds live in their own folders and run the whole suite.
 .PHONY: test-asan test-tsan fuzz

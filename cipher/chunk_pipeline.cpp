@@ -15,6 +15,11 @@ void ChunkPipeline::transform(Direction direction, std::uint8_t* data, std::size
 PipelineResult ChunkPipeline::run(Direction direction, ByteSource& source, ByteSink& sink,
                                   ChunkBuffer& buffer, const PipelineControl& control) {
     PipelineResult result;
+    const auto stop = [&result](PipelineOutcome outcome, int error) {
+        result.outcome = outcome;
+        result.error = error;
+        return result;
+    };
     const std::span<std::uint8_t> space = buffer.bytes();
     for (;;) {
         std::size_t filled = 0;
@@ -22,16 +27,10 @@ PipelineResult ChunkPipeline::run(Direction direction, ByteSource& source, ByteS
         // Fill the whole buffer: a short read before the end must not cut a
         // chunk short, or the layout would shift.
         while (filled < space.size()) {
-            if (control.cancel && control.cancel->load(std::memory_order_relaxed)) {
-                result.outcome = PipelineOutcome::Cancelled;
-                return result;
-            }
+            if (control.cancel && control.cancel->load(std::memory_order_relaxed))
+                return stop(PipelineOutcome::Cancelled, 0);
             const IoStatus got = source.read(space.subspan(filled));
-            if (got.error != 0) {
-                result.outcome = PipelineOutcome::SourceFailed;
-                result.error = got.error;
-                return result;
-            }
+            if (got.error != 0) return stop(PipelineOutcome::SourceFailed, got.error);
             if (got.bytes == 0) {
                 at_end = true;
                 break;
@@ -41,11 +40,7 @@ PipelineResult ChunkPipeline::run(Direction direction, ByteSource& source, ByteS
         if (filled > 0) {
             transform(direction, space.data(), filled);
             const IoStatus put = sink.write(space.first(filled));
-            if (put.error != 0) {
-                result.outcome = PipelineOutcome::SinkFailed;
-                result.error = put.error;
-                return result;
-            }
+            if (put.error != 0) return stop(PipelineOutcome::SinkFailed, put.error);
             result.bytes_done += filled;
             if (control.progress) control.progress(result.bytes_done);
         }

@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "cipher/cfb_chain.h"
+#include "cipher/kernel_passes.h"
 #include "cipher/level2_lookahead.h"
 
 namespace brisol {
@@ -52,6 +53,14 @@ inline void decrypt_chunks_with(Level1Cipher& level1, Level2Cipher& level2, std:
     }
     if (K::kFusedRc4) apply_lookahead(level2, data + (chunks - 1) * kChunkSize, kChunkSize);
     level1.reg = register_of(K::last_block(carry));
+}
+
+// A Decrypt kernel's row of the dispatch table: Crypt and the RC4 layer alone
+// are the same for every fast kernel.
+template <class K>
+constexpr CipherKernels decrypt_kernel_row(std::string_view name) noexcept {
+    return {name, wide_crypt_chunks, decrypt_chunks_with<K>, wide_encrypt_blocks,
+            decrypt_blocks_with<K>, apply_lookahead};
 }
 
 }  // namespace

@@ -93,14 +93,7 @@ struct Avx2Lanes {
 
 }  // namespace
 
-void avx2_decrypt_blocks(Level1Cipher& cipher, std::uint8_t* data, std::size_t blocks) noexcept {
-    decrypt_blocks_with<Avx2Lanes>(cipher, data, blocks);
-}
-
-void avx2_decrypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::uint8_t* data,
-                         std::size_t chunks) noexcept {
-    decrypt_chunks_with<Avx2Lanes>(level1, level2, data, chunks);
-}
+const CipherKernels kAvx2Kernels = decrypt_kernel_row<Avx2Lanes>("avx2");
 
 }  // namespace brisol
 BRISOL_TARGET_END

@@ -90,14 +90,7 @@ struct VbmiLanes {
 
 }  // namespace
 
-void vbmi_decrypt_blocks(Level1Cipher& cipher, std::uint8_t* data, std::size_t blocks) noexcept {
-    decrypt_blocks_with<VbmiLanes>(cipher, data, blocks);
-}
-
-void vbmi_decrypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::uint8_t* data,
-                         std::size_t chunks) noexcept {
-    decrypt_chunks_with<VbmiLanes>(level1, level2, data, chunks);
-}
+const CipherKernels kVbmiKernels = decrypt_kernel_row<VbmiLanes>("avx512vbmi");
 
 }  // namespace brisol
 BRISOL_TARGET_END

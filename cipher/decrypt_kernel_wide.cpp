@@ -19,13 +19,6 @@ struct WideLanes : ScalarLanes<8, wide_round> {
 
 }  // namespace
 
-void wide_decrypt_blocks(Level1Cipher& cipher, std::uint8_t* data, std::size_t blocks) noexcept {
-    decrypt_blocks_with<WideLanes>(cipher, data, blocks);
-}
-
-void wide_decrypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::uint8_t* data,
-                         std::size_t chunks) noexcept {
-    decrypt_chunks_with<WideLanes>(level1, level2, data, chunks);
-}
+const CipherKernels kWideTablesKernels = decrypt_kernel_row<WideLanes>("wide_tables");
 
 }  // namespace brisol

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "cipher/kernel_passes.h"
-#include "cipher/level2_lookahead.h"
 
 namespace brisol {
 namespace {
@@ -27,12 +26,6 @@ void reference_decrypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::u
 
 constexpr CipherKernels kReference{"reference", reference_crypt_chunks, reference_decrypt_chunks,
                                    cfb_encrypt_blocks, cfb_decrypt_blocks, apply};
-constexpr CipherKernels kWideTables{"wide_tables", wide_crypt_chunks, wide_decrypt_chunks,
-                                    wide_encrypt_blocks, wide_decrypt_blocks, apply_lookahead};
-constexpr CipherKernels kAvx2{"avx2", wide_crypt_chunks, avx2_decrypt_chunks,
-                              wide_encrypt_blocks, avx2_decrypt_blocks, apply_lookahead};
-constexpr CipherKernels kVbmi{"avx512vbmi", wide_crypt_chunks, vbmi_decrypt_chunks,
-                              wide_encrypt_blocks, vbmi_decrypt_blocks, apply_lookahead};
 
 struct KernelChoice {
     std::array<CipherKernels, 4> supported{};
@@ -42,9 +35,9 @@ struct KernelChoice {
 KernelChoice choose() noexcept {
     const std::array<std::pair<const CipherKernels*, bool>, 4> all = {{
         {&kReference, true},
-        {&kWideTables, true},
-        {&kAvx2, cpu_has_avx2()},
-        {&kVbmi, cpu_has_vbmi()},
+        {&kWideTablesKernels, true},
+        {&kAvx2Kernels, cpu_has_avx2()},
+        {&kVbmiKernels, cpu_has_vbmi()},
     }};
     KernelChoice c;
     for (const auto& [kernels, usable] : all)
@@ -52,15 +45,11 @@ KernelChoice choose() noexcept {
     return c;
 }
 
-const KernelChoice& choice() noexcept {
-    static const KernelChoice chosen = choose();
-    return chosen;
-}
-
 }  // namespace
 
 std::span<const CipherKernels> supported_kernels() noexcept {
-    return {choice().supported.data(), choice().count};
+    static const KernelChoice chosen = choose();
+    return {chosen.supported.data(), chosen.count};
 }
 
 const CipherKernels& selected_kernels() noexcept {

@@ -19,6 +19,15 @@
 
 namespace brisol {
 
+// S-box rows first_row.. over the nibbles of x, each in its place in a word.
+constexpr std::uint32_t substitute(std::size_t first_row, std::size_t rows, std::size_t x) noexcept {
+    std::uint32_t s = 0;
+    for (std::size_t r = 0; r < rows; ++r)
+        s |= std::uint32_t{kTestParamSBoxes[first_row + r][(x >> (4 * r)) & 15]}
+             << (4 * (first_row + r));
+    return s;
+}
+
 // T_k[x] substitutes byte k of a word: rows 2k (low nibble) and 2k+1 (high).
 using SubstitutionTables = std::array<std::array<std::uint8_t, 256>, 4>;
 
@@ -26,8 +35,7 @@ constexpr SubstitutionTables build_tables() noexcept {
     SubstitutionTables t{};
     for (std::size_t k = 0; k < 4; ++k)
         for (std::size_t x = 0; x < 256; ++x)
-            t[k][x] = static_cast<std::uint8_t>(kTestParamSBoxes[2 * k + 1][x >> 4] << 4 |
-                                                kTestParamSBoxes[2 * k][x & 15]);
+            t[k][x] = static_cast<std::uint8_t>(substitute(2 * k, 2, x) >> (8 * k));
     return t;
 }
 
@@ -39,19 +47,12 @@ struct WideTables {
 };
 
 constexpr WideTables build_wide_tables() noexcept {
-    const auto substitute = [](std::size_t first_row, std::size_t rows, std::size_t x) {
-        std::uint32_t s = 0;
-        for (std::size_t r = 0; r < rows; ++r)
-            s |= std::uint32_t{kTestParamSBoxes[first_row + r][(x >> (4 * r)) & 15]}
-                 << (4 * (first_row + r));
-        return std::rotl(s, 11);
-    };
     WideTables w{};
     for (std::size_t x = 0; x < w.low.size(); ++x) {
-        w.low[x] = substitute(0, 3, x);
-        w.middle[x] = substitute(3, 3, x);
+        w.low[x] = std::rotl(substitute(0, 3, x), 11);
+        w.middle[x] = std::rotl(substitute(3, 3, x), 11);
     }
-    for (std::size_t x = 0; x < w.high.size(); ++x) w.high[x] = substitute(6, 2, x);
+    for (std::size_t x = 0; x < w.high.size(); ++x) w.high[x] = std::rotl(substitute(6, 2, x), 11);
     return w;
 }
 
@@ -68,8 +69,8 @@ inline constexpr NibbleTables kNibbleTables = [] {
     NibbleTables t;
     for (std::size_t p = 0; p < 4; ++p)
         for (std::size_t n = 0; n < 16; ++n) {
-            t.low[16 * p + n] = kTestParamSBoxes[2 * p][n];
-            t.high[16 * p + n] = static_cast<std::uint8_t>(kTestParamSBoxes[2 * p + 1][n] << 4);
+            t.low[16 * p + n] = static_cast<std::uint8_t>(substitute(2 * p, 1, n) >> (8 * p));
+            t.high[16 * p + n] = static_cast<std::uint8_t>(substitute(2 * p + 1, 1, n) >> (8 * p));
         }
     return t;
 }();

@@ -68,6 +68,10 @@ void sweep_leftovers(FileSystem& files, const std::string& directory) {
 
 }  // namespace
 
+std::string hidden_output_name() {
+    return std::string{kTempPrefix} + random_tag() + std::string{kTempSuffix};
+}
+
 TemporaryOutput::TemporaryOutput(FileSystem& files, std::string final_path)
     : files_(files), final_path_(std::move(final_path)), directory_(directory_of(final_path_)) {}
 
@@ -76,7 +80,7 @@ TemporaryOutput::~TemporaryOutput() { discard(); }
 std::string TemporaryOutput::hidden_candidate() const {
     const std::size_t slash = final_path_.find_last_of(platform::kDirectoryEnds);
     const std::string folder = slash == std::string::npos ? std::string{} : final_path_.substr(0, slash + 1);
-    return folder + std::string{kTempPrefix} + random_tag() + std::string{kTempSuffix};
+    return folder + hidden_output_name();
 }
 
 int TemporaryOutput::create() {

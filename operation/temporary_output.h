@@ -13,6 +13,11 @@
 
 namespace brisol {
 
+// A fresh name of that pattern. Where an output without a name still needs
+// one on disk (Windows), it takes this one, so that the sweep also clears
+// what a crash of the whole system leaves.
+std::string hidden_output_name();
+
 // Rename: the finished output could not take its name.
 enum class CommitStep { Done, Flush, Close, Rename };
 

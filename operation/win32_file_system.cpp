@@ -4,7 +4,8 @@
 //
 // Windows has no file without a name. An "unnamed" output is a hidden file
 // marked for deletion until it is given its name, so the system removes it
-// when the process ends first, even when it is killed. The hold is the share
+// when the process ends first, even when it is killed. Only a crash of the
+// whole system leaves it, under a name the next run's sweep removes. The hold is the share
 // mode: outputs are opened sharing nothing but deletion (so they can be
 // renamed and removed while open), and a claim asks for read access, which
 // no live output shares.
@@ -12,11 +13,11 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <climits>
 #include <memory>
 
 #include "operation/file_system.h"
+#include "operation/temporary_output.h"
 #include "operation/win32_text.h"
 
 namespace brisol {
@@ -71,13 +72,6 @@ int rename_handle(HANDLE handle, const std::wstring& path) {
     return error == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : static_cast<int>(error);
 }
 
-// Unique within the process, and across processes by the process id.
-std::wstring unnamed_output_name() {
-    static std::atomic<unsigned> counter{0};
-    return L".brisol-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) +
-           L".new";
-}
-
 FileInfo info_of(HANDLE handle) {
     FileInfo info;
     if (GetFileType(handle) != FILE_TYPE_DISK) return info;
@@ -90,6 +84,13 @@ FileInfo info_of(HANDLE handle) {
     info.size = std::uint64_t{about.nFileSizeHigh} << 32 | about.nFileSizeLow;
     return info;
 }
+
+// What another program's short-lived handle on a file makes a replacement
+// of it fail with, for about a second in all.
+constexpr int kReplaceAttempts = 40;
+constexpr DWORD kReplaceRetryMs = 25;
+
+bool is_passing_refusal(int error) { return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION; }
 
 class Win32FileSystem final : public FileSystem {
 public:
@@ -112,7 +113,7 @@ public:
     FdResult create_unnamed(const std::string& directory) override {
         const std::wstring folder = win32::file_path(directory) + L"\\";
         for (;;) {
-            const HANDLE handle = create_output(folder + unnamed_output_name());
+            const HANDLE handle = create_output(folder + win32::widen(hidden_output_name()));
             if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) continue;
             if (handle == INVALID_HANDLE_VALUE) return fd_result(handle);
             if (const int error = set_delete_on_close(handle, true); error != 0) {
@@ -245,13 +246,21 @@ public:
         return info;
     }
 
-    // Replaces an existing output whole or not at all.
+    // Replaces an existing output whole or not at all. Windows refuses to
+    // replace a file while anyone has it open, even only to look at it (a
+    // virus scanner, an indexer, another run checking its names), so a
+    // refusal is retried for a moment before it counts.
     int rename(const std::string& from, const std::string& to) override {
         const std::wstring source = win32::file_path(from);
         if (!SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_NORMAL))
             return static_cast<int>(GetLastError());
-        return error_of(MoveFileExW(source.c_str(), win32::file_path(to).c_str(),
-                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+        const std::wstring target = win32::file_path(to);
+        for (int attempt = 1;; ++attempt) {
+            const int error = error_of(MoveFileExW(source.c_str(), target.c_str(),
+                                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+            if (!is_passing_refusal(error) || attempt == kReplaceAttempts) return error;
+            Sleep(kReplaceRetryMs);
+        }
     }
 
     int unlink(const std::string& path) override {

@@ -24,8 +24,6 @@
 #define BRISOL_ID_QUIT 2
 #define BRISOL_ID_ABOUT_OK 303
 #define BRISOL_ID_STATUS_BAR 304
-/* The main window's frame holds this number where a caption would be. */
-#define BRISOL_FRAME_CAPTION 205
 
 #define BRISOL_MAIN_TITLE "BRISOL 3.0"
 #define BRISOL_MAIN_RECT 70, 70, 180, 180

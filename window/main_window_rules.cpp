@@ -74,13 +74,16 @@ void MainWindowRules::drop(const std::vector<std::string>& paths) {
 }
 
 void MainWindowRules::open_file() {
-    if (std::optional<std::string> chosen = controls_.choose_file(current_path_)) {
+    std::optional<std::string> chosen = controls_.choose_file(current_path_);
+    if (chosen) {
         current_path_ = std::move(*chosen);
-    } else {
-        controls_.inform(texts::kFileOpenError);
     }
+    // Before the message, which a face may show until it is dismissed.
     enable_operations();
     refresh_file_status();
+    if (!chosen) {
+        controls_.inform(texts::kFileOpenError);
+    }
 }
 
 void MainWindowRules::enable_operations() {

@@ -13,6 +13,8 @@
 #include <thread>
 #endif
 
+#include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -86,6 +88,32 @@ TEST_F(CliTest, PasswordOverThirtyOneCharactersActsAsItsFirstThirtyOne) {
                             forty1.substr(0, 30) + "\n" + forty2.substr(0, 31) + "\n"));
 }
 
+// FNV-1a: enough to tell one file's bytes from another's.
+std::uint64_t digest(const std::string& bytes) {
+    std::uint64_t hash = 0xcbf29ce484222325u;
+    for (const char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
+    return hash;
+}
+
+// Every platform and build writes these very bytes for these passwords: three
+// chunks and a tail, one password outside ASCII in a code page named outright.
+TEST_F(CliTest, WritesTheSameBytesOnEveryPlatform) {
+    ASSERT_EQ(run_cli(dir, {"--codepage", "CP1251", "crypt", "some.file"}, "пароль\r\nkey two\r\n").status, 0);
+    EXPECT_EQ(digest(read_file(dir.file("some.file.bsl"))), 0x6e6a9d2a1288a491u);
+}
+
+// A name outside ASCII reaches the file calls as typed (on Windows through
+// the wide command line and the wide file calls) and names the output.
+TEST_F(CliTest, NamesOutsideAsciiRoundTrip) {
+    const std::u8string name = u8"отчёт €.txt";
+    std::filesystem::copy_file(dir.file("some.file"), dir.path() / name);
+    const std::string argument(name.begin(), name.end());
+    ASSERT_EQ(run_cli(dir, {"crypt", argument}, "pw1\npw2\n").status, 0);
+    ASSERT_EQ(run_cli(dir, {"decrypt", argument + ".bsl"}, "pw1\npw2\n").status, 0);
+    std::filesystem::copy_file(dir.path() / (name + u8".bsl.src"), dir.file("back"));
+    EXPECT_EQ(read_file(dir.file("back")), data);
+}
+
 #ifdef _WIN32
 // Wine takes the system code page from the locale it starts in, so ctest
 // runs this under a Russian locale (code page 1251); elsewhere it skips.
@@ -142,6 +170,7 @@ const StatusCase kStatusCases[] = {
      cannot_open_missing("absent")},
     {"one of two files missing", {"crypt", "absent", "some.file"}, 1,
      cannot_open_missing("absent")},
+    {"a missing file named outside ASCII", {"crypt", "нет €.txt"}, 1, cannot_open_missing("нет €.txt")},
     {"empty file name", {"crypt", ""}, 1, "brisol-cli: No file is chosen: choose or drop a file first.\n"},
     {"a file after -- that looks like an option", {"crypt", "--", "--fast"}, 1,
      cannot_open_missing("--fast")},

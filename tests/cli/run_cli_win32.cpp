@@ -1,5 +1,6 @@
-// CreateProcessW with the standard handles on files, the arguments quoted as
-// CommandLineToArgvW reads them, and the environment block extended.
+// CreateProcessW with standard input on a pipe, as a script's would be, the
+// output and error on files, the arguments quoted as CommandLineToArgvW
+// reads them, and the environment block extended.
 
 #include <windows.h>
 
@@ -51,7 +52,15 @@ HANDLE inheritable(const std::string& path, DWORD access, DWORD disposition) {
 
 CliRun run_cli(const TempDir& dir, const std::vector<std::string>& args, const std::string& stdin_text,
                const std::string& environment) {
-    write_file(dir.file(".stdin"), stdin_text);
+    // The pipe holds the whole text, so it is written and closed before the
+    // program starts, which then reads to its end.
+    HANDLE pipe_read = nullptr;
+    HANDLE pipe_write = nullptr;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    CreatePipe(&pipe_read, &pipe_write, &inherit, static_cast<DWORD>(stdin_text.size() + 4096));
+    DWORD written = 0;
+    WriteFile(pipe_write, stdin_text.data(), static_cast<DWORD>(stdin_text.size()), &written, nullptr);
+    CloseHandle(pipe_write);
     const std::wstring program = win32::widen(BRISOL_CLI_PATH);
     std::wstring command_line = quoted(program);
     for (const std::string& arg : args) command_line += L" " + quoted(win32::widen(arg));
@@ -60,7 +69,7 @@ CliRun run_cli(const TempDir& dir, const std::vector<std::string>& args, const s
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = inheritable(dir.file(".stdin"), GENERIC_READ, OPEN_EXISTING);
+    startup.hStdInput = pipe_read;
     startup.hStdOutput = inheritable(dir.file(".stdout"), GENERIC_WRITE, CREATE_ALWAYS);
     startup.hStdError = inheritable(dir.file(".stderr"), GENERIC_WRITE, CREATE_ALWAYS);
     PROCESS_INFORMATION process{};

@@ -1,8 +1,12 @@
 // What the Win32 file calls add: the share mode that holds the input, outputs
-// marked for deletion until named, read-only inputs and paths past MAX_PATH.
+// marked for deletion until named and swept after a crash, an output replaced
+// while another program glances at it, read-only inputs and paths past
+// MAX_PATH.
 
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <thread>
 
 #include "held_crypt.h"
 #include "operation/file_system.h"
@@ -80,6 +84,52 @@ TEST(Win32Files, AnOutputWithoutANameGoesWithItsLastHandle) {
     }
     EXPECT_EQ(GetFileAttributesW(win32::widen(dir.file("out.bin")).c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
     EXPECT_EQ(read_file(dir.file("out.bin")), "abc");
+}
+
+// A crash of the whole system leaves the hidden output unmarked; the next run
+// in its folder removes it, but never a live run's.
+TEST(Win32Files, WhatASystemCrashLeavesIsSweptByTheNextRun) {
+    TempDir dir;
+    const std::string input = dir.file("data.bin");
+    write_file(input, pattern_bytes(5000));
+    FileSystem& files = system_file_system();
+    const FdResult live = files.create_unnamed(dir.path().string());
+    ASSERT_EQ(live.error, 0);
+    std::set<std::string> hidden = dir.names();
+    hidden.erase("data.bin");
+    ASSERT_EQ(hidden.size(), 1u);
+    const std::string name = *hidden.begin();
+    OperationRunner runner;
+    ASSERT_EQ(run_to_end(runner, Direction::Crypt, input).outcome, OperationOutcome::Succeeded);
+    EXPECT_EQ(dir.names().count(name), 1u) << "a live output is left alone";
+    files.close(live.fd);
+
+    write_file(dir.file(name), "what the crash left");
+    ASSERT_EQ(run_to_end(runner, Direction::Crypt, input).outcome, OperationOutcome::Succeeded);
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"data.bin", "data.bin.bsl"}));
+}
+
+// Windows replaces no file that is open, even one only being looked at; a
+// scanner or an indexer that lets go soon only delays the run.
+TEST(Win32Files, AnOutputAnotherProgramHasOpenBrieflyIsStillReplaced) {
+    TempDir dir;
+    const std::string input = dir.file("data.bin");
+    write_file(input, pattern_bytes(5000));
+    write_file(input + ".bsl", "older contents");
+    const HANDLE looker = CreateFileW(win32::widen(input + ".bsl").c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(looker, INVALID_HANDLE_VALUE);
+    std::thread letting_go([looker] {
+        Sleep(300);
+        CloseHandle(looker);
+    });
+    OperationRunner runner;
+    const OperationResult result = run_to_end(runner, Direction::Crypt, input);
+    letting_go.join();
+    EXPECT_EQ(result.outcome, OperationOutcome::Succeeded) << result.message;
+    EXPECT_EQ(read_file(input + ".bsl").size(), 5000u);
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"data.bin", "data.bin.bsl"}));
 }
 
 TEST(Win32Files, PathsPastMaxPathWork) {

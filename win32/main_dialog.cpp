@@ -1,0 +1,244 @@
+#include "win32/main_dialog.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <array>
+#include <deque>
+#include <mutex>
+#include <vector>
+
+#include "cipher/secure_memory.h"
+#include "operation/win32_text.h"
+#include "win32/about_dialog.h"
+#include "window/controls.h"
+#include "window/main_window_rules.h"
+#include "window/texts.h"
+
+namespace brisol::win32 {
+namespace {
+
+// Posted to the dialog when the worker has queued a report.
+constexpr UINT kReportsQueued = WM_APP + 1;
+
+// Room for the longest path the wide file calls take, so a chosen path is
+// never cut short.
+constexpr std::size_t kFileNameCapacity = 32768;
+
+// One of the worker's calls, waiting for the window's thread.
+struct Report {
+    enum class Kind { Progress, Lock, Completion } kind;
+    std::uint64_t done = 0;
+    std::uint64_t total = 0;
+    OperationResult result;
+};
+
+// "name\0patterns\0...\0\0", as the open-file dialog takes its filters.
+std::wstring filter_list() {
+    std::wstring list;
+    for (const texts::FileFilter& filter : texts::kFileFilters) {
+        list += widen(filter.name);
+        list.push_back(L'\0');
+        list += widen(filter.patterns);
+        list.push_back(L'\0');
+    }
+    list.push_back(L'\0');
+    return list;
+}
+
+class MainDialog final : public WindowControls, public CompletionSink {
+public:
+    MainDialog(HINSTANCE instance, OperationRunner& runner,
+               const std::optional<std::string>& startup_path)
+        : instance_(instance),
+          startup_path_(startup_path),
+          rules_(runner, *this, *this),
+          filters_(filter_list()),
+          default_extension_(widen(texts::kDefaultExtension)),
+          file_name_(kFileNameCapacity, L'\0') {}
+
+    static INT_PTR CALLBACK procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+        if (message == WM_INITDIALOG) {
+            SetWindowLongPtrW(dialog, GWLP_USERDATA, lparam);
+        }
+        auto* self = reinterpret_cast<MainDialog*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
+        return self != nullptr ? self->handle(dialog, message, wparam) : FALSE;
+    }
+
+    // CompletionSink, on the worker's thread.
+    void report_progress(std::uint64_t done, std::uint64_t total) override {
+        queue(Report{Report::Kind::Progress, done, total, {}});
+    }
+    void lock_controls() override { queue(Report{Report::Kind::Lock, 0, 0, {}}); }
+    void show_completion(const OperationResult& result) override {
+        queue(Report{Report::Kind::Completion, 0, 0, result});
+    }
+
+private:
+    INT_PTR handle(HWND dialog, UINT message, WPARAM wparam) {
+        switch (message) {
+            case WM_INITDIALOG:
+                open(dialog);
+                return TRUE;  // the default focus goes to the first tab stop
+            case WM_COMMAND:
+                // Only clicks act: a notification from a field has a code in
+                // the high word. Enter sends 1, which is no command here.
+                if (HIWORD(wparam) == 0) {
+                    rules_.command(LOWORD(wparam));
+                }
+                return TRUE;
+            case WM_CLOSE:
+                rules_.command(kQuitId);
+                return TRUE;
+            case WM_DROPFILES:
+                drop(reinterpret_cast<HDROP>(wparam));
+                return TRUE;
+            case kReportsQueued:
+                deliver_reports();
+                return TRUE;
+            default:
+                return FALSE;
+        }
+    }
+
+    void open(HWND dialog) {
+        window_ = dialog;
+        DragAcceptFiles(window_, TRUE);
+
+        open_file_.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
+        open_file_.hwndOwner = window_;
+        open_file_.lpstrFilter = filters_.c_str();
+        open_file_.nFilterIndex = 0;
+        open_file_.lpstrFile = file_name_.data();
+        open_file_.nMaxFile = static_cast<DWORD>(file_name_.size());
+        open_file_.lpstrDefExt = default_extension_.c_str();
+        open_file_.Flags = OFN_OVERWRITEPROMPT;
+
+        std::array<int, kStatusPartCount> edges{};
+        for (std::size_t part = 0; part < kStatusPartRightEdges.size(); ++part) {
+            edges.at(part) = kStatusPartRightEdges.at(part);
+        }
+        edges.back() = -1;  // the last part ends at the window's edge
+        SendDlgItemMessageW(window_, kStatusBarId, SB_SETPARTS, edges.size(),
+                            reinterpret_cast<LPARAM>(edges.data()));
+
+        rules_.open();
+        if (startup_path_) {
+            rules_.set_current_path(*startup_path_);
+        }
+    }
+
+    void drop(HDROP drop) {
+        std::vector<std::string> paths;
+        const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+        for (UINT index = 0; index < count; ++index) {
+            std::wstring path(DragQueryFileW(drop, index, nullptr, 0) + 1, L'\0');
+            const UINT length =
+                DragQueryFileW(drop, index, path.data(), static_cast<UINT>(path.size()));
+            path.resize(length);
+            paths.push_back(narrow(path));
+        }
+        DragFinish(drop);
+        rules_.drop(paths);
+    }
+
+    void queue(Report report) {
+        {
+            const std::lock_guard lock(reports_mutex_);
+            reports_.push_back(std::move(report));
+        }
+        PostMessageW(window_, kReportsQueued, 0, 0);
+    }
+
+    // One report at a time: a completion message runs a message loop of its
+    // own, and reports that arrive meanwhile keep their order.
+    void deliver_reports() {
+        while (std::optional<Report> report = next_report()) {
+            switch (report->kind) {
+                case Report::Kind::Progress:
+                    rules_.progress(report->done, report->total);
+                    break;
+                case Report::Kind::Lock:
+                    rules_.lock();
+                    break;
+                case Report::Kind::Completion:
+                    rules_.completion(report->result);
+                    break;
+            }
+        }
+    }
+
+    std::optional<Report> next_report() {
+        const std::lock_guard lock(reports_mutex_);
+        if (reports_.empty()) {
+            return std::nullopt;
+        }
+        Report report = std::move(reports_.front());
+        reports_.pop_front();
+        return report;
+    }
+
+    // WindowControls
+    void set_enabled(int id, bool enabled) override {
+        EnableWindow(GetDlgItem(window_, id), enabled ? TRUE : FALSE);
+    }
+
+    void set_status_text(int part, const std::string& text) override {
+        const std::wstring wide = widen(text);
+        SendDlgItemMessageW(window_, kStatusBarId, SB_SETTEXTW, static_cast<WPARAM>(part),
+                            reinterpret_cast<LPARAM>(wide.c_str()));
+    }
+
+    std::string field_text(int id) const override {
+        const HWND field = GetDlgItem(window_, id);
+        std::wstring wide(static_cast<std::size_t>(GetWindowTextLengthW(field)) + 1, L'\0');
+        wide.resize(static_cast<std::size_t>(
+            GetWindowTextW(field, wide.data(), static_cast<int>(wide.size()))));
+        std::string text = narrow(wide);
+        secure_wipe(wide.data(), wide.size() * sizeof(wchar_t));
+        return text;
+    }
+
+    std::optional<std::string> choose_file(const std::string& current_path) override {
+        const std::wstring initial = widen(current_path);
+        const std::size_t length = std::min(initial.size(), file_name_.size() - 1);
+        std::copy_n(initial.begin(), length, file_name_.begin());
+        file_name_.at(length) = L'\0';
+        if (!GetOpenFileNameW(&open_file_)) {
+            return std::nullopt;
+        }
+        return narrow(file_name_.data());
+    }
+
+    void inform(const std::string& text) override {
+        MessageBoxW(nullptr, widen(text).c_str(), widen(texts::kMessageCaption).c_str(), MB_OK);
+    }
+
+    void show_about_box() override { win32::show_about_box(instance_, window_); }
+
+    void end_dialog() override { EndDialog(window_, 0); }
+
+    HINSTANCE instance_;
+    std::optional<std::string> startup_path_;
+    MainWindowRules rules_;
+    HWND window_ = nullptr;
+    std::wstring filters_;
+    std::wstring default_extension_;
+    std::wstring file_name_;
+    OPENFILENAMEW open_file_{};
+    std::mutex reports_mutex_;
+    std::deque<Report> reports_;
+};
+
+}  // namespace
+
+void run_main_dialog(HINSTANCE instance, OperationRunner& runner,
+                     const std::optional<std::string>& startup_path) {
+    MainDialog dialog(instance, runner, startup_path);
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(BRISOL_MAIN_DIALOG), nullptr,
+                    MainDialog::procedure, reinterpret_cast<LPARAM>(&dialog));
+}
+
+}  // namespace brisol::win32

@@ -1,0 +1,22 @@
+#pragma once
+// The Win32 face of the main window: dialog template 37 bound to the shared
+// rules (window/). The worker's CompletionSink calls are queued and posted to
+// the dialog, so they run on the window's thread in the order they were made
+// and the controls lock before the completion message appears.
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "operation/operation_runner.h"
+
+namespace brisol::win32 {
+
+// Shows the main window modally, with no owner, until it is closed; a
+// running operation is stopped then. startup_path (UTF-8) is the current
+// path the window opens with.
+void run_main_dialog(HINSTANCE instance, OperationRunner& runner,
+                     const std::optional<std::string>& startup_path);
+
+}  // namespace brisol::win32
