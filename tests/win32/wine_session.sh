@@ -35,9 +35,16 @@ wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 cp -L /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
 
 # Waits up to 90 s for a visible window of exactly this title; prints its id.
+# A search fails outright when a window it is looking at goes away meanwhile,
+# as wine's short-lived windows do, so it is repeated rather than trusted.
 wait_window() {
-    timeout 90 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 ||
-        fail "no window \"$1\""
+    local id
+    for _ in $(seq 900); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) || true
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    fail "no window \"$1\""
 }
 
 # Waits up to 30 s for no visible window of this title to be left.
