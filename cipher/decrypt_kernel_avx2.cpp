@@ -93,7 +93,7 @@ struct Avx2Lanes {
 
 }  // namespace
 
-const CipherKernels kAvx2Kernels = decrypt_kernel_row<Avx2Lanes>("avx2");
+const CipherKernels kAvx2Kernels = decrypt_kernel_row<Avx2Lanes>("avx2", bmi_crypt_chunks, bmi_encrypt_blocks);
 
 }  // namespace brisol
 BRISOL_TARGET_END

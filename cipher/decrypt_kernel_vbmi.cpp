@@ -90,7 +90,8 @@ struct VbmiLanes {
 
 }  // namespace
 
-const CipherKernels kVbmiKernels = decrypt_kernel_row<VbmiLanes>("avx512vbmi");
+const CipherKernels kVbmiKernels = decrypt_kernel_row<VbmiLanes>("avx512vbmi", bmi_crypt_chunks,
+                                                                  bmi_encrypt_blocks);
 
 }  // namespace brisol
 BRISOL_TARGET_END

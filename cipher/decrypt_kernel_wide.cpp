@@ -19,6 +19,7 @@ struct WideLanes : ScalarLanes<8, wide_round> {
 
 }  // namespace
 
-const CipherKernels kWideTablesKernels = decrypt_kernel_row<WideLanes>("wide_tables");
+const CipherKernels kWideTablesKernels = decrypt_kernel_row<WideLanes>("wide_tables", wide_crypt_chunks,
+                                                                     wide_encrypt_blocks);
 
 }  // namespace brisol

@@ -6,8 +6,8 @@
 // What is unusual here:
 // - The reference kernel is the plain code of level1_cipher.h and
 //   level2_cipher.h, kept as the one the others are tested against.
-// - Crypt is one GOST chain whatever the CPU, so the fast kernels differ only
-//   in Decrypt (kernel_passes.h).
+// - Crypt is one GOST chain whatever the CPU, so the fast kernels differ in
+//   Decrypt, and in Crypt only by whether BMI1 is there (kernel_passes.h).
 
 #include <cstddef>
 #include <cstdint>
