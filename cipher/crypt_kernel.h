@@ -3,14 +3,35 @@
 // chain, alone or with the next chunk's RC4 layer between its rounds.
 // Encrypting is one chain whatever the CPU: each gamma needs the block before
 // it. The chain leaves most issue slots idle, and the RC4 steps of the same
-// block of the next chunk, which do not depend on it, fill them. Included,
-// like cfb_chain.h, inside the target region of the file that picks the round.
+// block of the next chunk, which do not depend on it, fill them. Each
+// decrypt_kernel_*.cpp includes this inside its target region and names the
+// round its CPUs can run (decrypt_kernel_row).
+//
+// What is unusual here: a round waits for its slowest look-up and then for
+// the XORs after it. In plain x86-64 the middle index takes a shift and a
+// mask, so that load starts a cycle after the other two. BMI1's bit-field
+// extract makes it one instruction (bmi_round, only for a region with BMI1):
+// all three loads start together, and the four words combine as a tree of
+// two XOR levels instead of a chain of three. The compiler folds XORs back
+// into a chain unless the two halves are pinned to registers first, which the
+// empty asm statement does; it emits nothing.
+
+#include <immintrin.h>
 
 #include "cipher/cfb_chain.h"
+#include "cipher/level1_tables.h"
 #include "cipher/level2_lookahead.h"
 
 namespace brisol {
 namespace {
+
+inline std::uint32_t bmi_round(std::uint32_t word, std::uint32_t x) noexcept {
+    std::uint32_t high = word ^ kWideTables.high[x >> 24];
+    std::uint32_t rest = kWideTables.low[x & 0xFFF] ^
+                         kWideTables.middle[_bextr_u64(x, kWideIndexBits, kWideIndexBits)];
+    __asm__("" : "+r"(high), "+r"(rest));
+    return high ^ rest;
+}
 
 template <auto Round>
 inline void encrypt_blocks_with(Level1Cipher& cipher, std::uint8_t* data,

@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "cipher/cfb_chain.h"
+#include "cipher/crypt_kernel.h"
 #include "cipher/kernel_passes.h"
 #include "cipher/level2_lookahead.h"
 
@@ -55,13 +56,15 @@ inline void decrypt_chunks_with(Level1Cipher& level1, Level2Cipher& level2, std:
     level1.reg = register_of(K::last_block(carry));
 }
 
-// A Decrypt kernel's row of the dispatch table, with the Crypt kernel its CPUs
-// can run; the RC4 layer alone is the same for every fast kernel.
+// A Decrypt kernel's row of the dispatch table, with the Crypt kernel over
+// K's crypt_round; the RC4 layer alone is the same for every fast kernel.
 template <class K>
-constexpr CipherKernels decrypt_kernel_row(std::string_view name,
-                                           decltype(CipherKernels::crypt_chunks) crypt_chunks,
-                                           decltype(CipherKernels::level1_encrypt) encrypt_blocks) noexcept {
-    return {name, crypt_chunks, decrypt_chunks_with<K>, encrypt_blocks, decrypt_blocks_with<K>,
+constexpr CipherKernels decrypt_kernel_row(std::string_view name) noexcept {
+    return {name,
+            crypt_chunks_with<K::crypt_round>,
+            decrypt_chunks_with<K>,
+            encrypt_blocks_with<K::crypt_round>,
+            decrypt_blocks_with<K>,
             apply_lookahead};
 }
 

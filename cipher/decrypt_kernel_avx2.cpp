@@ -1,5 +1,5 @@
 // Decrypt kernel, AVX2, for CPUs without AVX-512 VBMI: the GOST layer on 32
-// blocks at once, then each chunk's RC4 layer.
+// blocks at once, then each chunk's RC4 layer; Crypt by the BMI1 round.
 //
 // What is unusual here:
 // - Eight blocks share a pair of word registers (all N1 words, all N2 words);
@@ -7,8 +7,8 @@
 // - AVX2 has no byte permute over 64 entries, so each of the four byte
 //   positions of a word takes two 16-entry shuffles (low and high nibble)
 //   with its own S-box rows, masked to its byte; the rotation is two shifts.
-// - Only callable when the CPU reports AVX2 (kernels.cpp checks before
-//   choosing it).
+// - Only callable when the CPU reports AVX2 and BMI1 (kernels.cpp checks
+//   before choosing it).
 // - The shuffles are constant-time, but the blocks that do not fill a group
 //   go through the scalar table look-ups.
 
@@ -19,7 +19,7 @@
 #include "cipher/level2_lookahead.h"
 #include "cipher/target_region.h"
 
-BRISOL_TARGET_BEGIN("avx2")
+BRISOL_TARGET_BEGIN("avx2,bmi")
 #include "cipher/decrypt_kernel.h"
 
 namespace brisol {
@@ -39,6 +39,7 @@ struct Avx2Lanes {
     static constexpr std::size_t kWordPairs = kRegisters / 2;
     static constexpr bool kUnrolled = false;
     static constexpr bool kFusedRc4 = true;
+    static constexpr auto crypt_round = bmi_round;
 
     static Blocks load(const std::uint8_t* p) noexcept {
         return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
@@ -93,9 +94,9 @@ struct Avx2Lanes {
 
 }  // namespace
 
-const CipherKernels kAvx2Kernels = decrypt_kernel_row<Avx2Lanes>("avx2", bmi_crypt_chunks, bmi_encrypt_blocks);
+const CipherKernels kAvx2Kernels = decrypt_kernel_row<Avx2Lanes>("avx2");
 
 }  // namespace brisol
 BRISOL_TARGET_END
 
-bool brisol::cpu_has_avx2() noexcept { return __builtin_cpu_supports("avx2"); }
+bool brisol::cpu_has_avx2() noexcept { return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi"); }

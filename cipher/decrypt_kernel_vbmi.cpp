@@ -1,5 +1,6 @@
 // Decrypt kernel, AVX-512 VBMI: the GOST layer on 64 blocks (one chunk) at
-// once, the previous chunk's RC4 layer between its rounds.
+// once, the previous chunk's RC4 layer between its rounds; Crypt by the BMI1
+// round.
 //
 // What is unusual here:
 // - Sixteen blocks share a pair of word registers (all N1 words, all N2
@@ -7,8 +8,8 @@
 // - Each S-box layer is two byte permutes (vpermb) over 64-entry tables
 //   indexed by nibble + 16 * byte position, one for the low nibbles and one
 //   for the high; the rotation is vprold.
-// - Only callable when the CPU reports AVX-512 F, BW and VBMI (kernels.cpp
-//   checks before choosing it).
+// - Only callable when the CPU reports AVX-512 F, BW and VBMI and BMI1
+//   (kernels.cpp checks before choosing it).
 // - The permutes are constant-time, but key material still meets the scalar
 //   table look-ups of the blocks that do not fill a chunk.
 
@@ -27,7 +28,7 @@
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
 
-BRISOL_TARGET_BEGIN("avx512f,avx512bw,avx512vbmi")
+BRISOL_TARGET_BEGIN("avx512f,avx512bw,avx512vbmi,bmi")
 #include "cipher/decrypt_kernel.h"
 
 namespace brisol {
@@ -42,6 +43,7 @@ struct VbmiLanes {
     static constexpr std::size_t kWordPairs = kRegisters / 2;
     static constexpr bool kUnrolled = true;
     static constexpr bool kFusedRc4 = true;
+    static constexpr auto crypt_round = bmi_round;
 
     static Blocks load(const std::uint8_t* p) noexcept { return _mm512_loadu_si512(p); }
     static void store(std::uint8_t* p, Blocks v) noexcept { _mm512_storeu_si512(p, v); }
@@ -90,13 +92,12 @@ struct VbmiLanes {
 
 }  // namespace
 
-const CipherKernels kVbmiKernels = decrypt_kernel_row<VbmiLanes>("avx512vbmi", bmi_crypt_chunks,
-                                                                  bmi_encrypt_blocks);
+const CipherKernels kVbmiKernels = decrypt_kernel_row<VbmiLanes>("avx512vbmi");
 
 }  // namespace brisol
 BRISOL_TARGET_END
 
 bool brisol::cpu_has_vbmi() noexcept {
     return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-           __builtin_cpu_supports("avx512vbmi");
+           __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("bmi");
 }

@@ -36,8 +36,8 @@ KernelChoice choose() noexcept {
     const std::array<std::pair<const CipherKernels*, bool>, 4> all = {{
         {&kReference, true},
         {&kWideTablesKernels, true},
-        {&kAvx2Kernels, cpu_has_avx2() && cpu_has_bmi()},
-        {&kVbmiKernels, cpu_has_vbmi() && cpu_has_bmi()},
+        {&kAvx2Kernels, cpu_has_avx2()},
+        {&kVbmiKernels, cpu_has_vbmi()},
     }};
     KernelChoice c;
     for (const auto& [kernels, usable] : all)
