@@ -10,6 +10,7 @@
 #include "operation/codepage.h"
 #include "operation/file_streams.h"
 #include "operation/file_system.h"
+#include "operation/input_file.h"
 #include "operation/messages.h"
 #include "operation/platform.h"
 #include "operation/progress_throttle.h"
@@ -105,16 +106,9 @@ std::string commit_message(const CommitStatus& status, const Operation& op) {
 // The input's kind and size; the message says why it cannot be read.
 std::string examine_input(Operation& op, FileSystem& files, FileInfo& input_info) {
     input_info = files.stat_fd(op.input_fd);
-    if (input_info.error != 0)
-        return op.input_error(messages::kCannotOpen, messages::reason(input_info.error));
-    if (input_info.kind == FileKind::Directory)
-        return op.input_error(messages::kCannotOpen, messages::reason(platform::kErrorIsDirectory));
-    // Standard input is read as a stream from wherever it stands, whatever it
-    // is connected to.
-    if (op.input_is_stdin) return {};
-    if (input_info.kind != FileKind::Regular)
-        return op.input_error(messages::kCannotOpen, messages::kNotRegularFile);
-    op.input_size = input_info.size;
+    if (const std::string why = input_refusal(input_info, op.input_is_stdin); !why.empty())
+        return op.input_error(messages::kCannotOpen, why);
+    if (!op.input_is_stdin) op.input_size = input_info.size;
     return {};
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "operation/input_file.h"
 #include "operation/messages.h"
 #include "operation/platform.h"
 
@@ -10,11 +11,8 @@ namespace {
 
 RegisterAfterResult examine(const std::string& path, FileSystem& files, int fd) {
     const FileInfo info = files.stat_fd(fd);
-    if (info.error != 0) return {{}, messages::file_error(messages::kCannotOpen, path, info.error)};
-    if (info.kind == FileKind::Directory)
-        return {{}, messages::file_error(messages::kCannotOpen, path, platform::kErrorIsDirectory)};
-    if (info.kind != FileKind::Regular)
-        return {{}, messages::file_error(messages::kCannotOpen, path, messages::kNotRegularFile)};
+    if (const std::string why = input_refusal(info); !why.empty())
+        return {{}, messages::file_error(messages::kCannotOpen, path, why)};
     const std::uint64_t full_chunks = info.size / kChunkSize;
     if (full_chunks == 0) return {{}, messages::no_full_chunk(path)};
 
