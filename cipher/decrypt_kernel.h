@@ -16,6 +16,7 @@
 #include "cipher/crypt_kernel.h"
 #include "cipher/kernel_passes.h"
 #include "cipher/level2_lookahead.h"
+#include "cipher/level2_words.h"
 
 namespace brisol {
 namespace {
@@ -65,7 +66,7 @@ constexpr CipherKernels decrypt_kernel_row(std::string_view name) noexcept {
             decrypt_chunks_with<K>,
             encrypt_blocks_with<K::crypt_round>,
             decrypt_blocks_with<K>,
-            apply_lookahead};
+            apply_chunks_in_words};
 }
 
 }  // namespace

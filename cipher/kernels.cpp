@@ -25,7 +25,7 @@ void reference_decrypt_chunks(Level1Cipher& level1, Level2Cipher& level2, std::u
 }
 
 constexpr CipherKernels kReference{"reference", reference_crypt_chunks, reference_decrypt_chunks,
-                                   cfb_encrypt_blocks, cfb_decrypt_blocks, apply};
+                                   cfb_encrypt_blocks, cfb_decrypt_blocks, apply_chunks};
 
 struct KernelChoice {
     std::array<CipherKernels, 4> supported{};

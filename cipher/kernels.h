@@ -28,7 +28,8 @@ struct CipherKernels {
     // The GOST layer alone, as cfb_encrypt_blocks and cfb_decrypt_blocks.
     void (*level1_encrypt)(Level1Cipher&, std::uint8_t* data, std::size_t blocks);
     void (*level1_decrypt)(Level1Cipher&, std::uint8_t* data, std::size_t blocks);
-    // The RC4 layer alone over one chunk or the tail, as apply().
+    // The RC4 layer alone over chunks from a chunk boundary, the last of them
+    // possibly a tail, as apply_chunks().
     void (*level2_apply)(Level2Cipher&, std::uint8_t* data, std::size_t n);
 };
 

@@ -1,5 +1,6 @@
 #include "cipher/level2_cipher.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace brisol {
@@ -29,6 +30,11 @@ void apply(Level2Cipher& cipher, std::uint8_t* data, std::size_t n) noexcept {
         s[j] = si;
         data[k] ^= s[static_cast<std::uint8_t>(si + sj)];
     }
+}
+
+void apply_chunks(Level2Cipher& cipher, std::uint8_t* data, std::size_t n) noexcept {
+    for (std::size_t at = 0; at < n; at += kChunkSize)
+        apply(cipher, data + at, std::min(kChunkSize, n - at));
 }
 
 }  // namespace brisol

@@ -27,4 +27,8 @@ void set_key(Level2Cipher& cipher, const PasswordKey& key) noexcept;
 // XORs the keystream of one chunk over data[0..n), n <= 512, advancing S.
 void apply(Level2Cipher& cipher, std::uint8_t* data, std::size_t n) noexcept;
 
+// apply() over consecutive chunks: data starts at a chunk boundary and only
+// its last chunk may be short.
+void apply_chunks(Level2Cipher& cipher, std::uint8_t* data, std::size_t n) noexcept;
+
 }  // namespace brisol

@@ -63,10 +63,11 @@ TEST(CipherKernels, GostLayerAloneMatchesTheReferenceBothWays) {
     }
 }
 
-// Lengths on both sides of where i wraps, called one after another as
-// chunks and a tail are, so the permutation carries over between calls.
+// Lengths on both sides of where i wraps, and runs of several chunks ending
+// in a tail, called one after another so the permutation carries over.
 TEST(CipherKernels, Rc4LayerAloneMatchesTheReferenceAndCarriesThePermutation) {
-    const std::size_t lengths[] = {0, 1, 2, 3, 8, 255, 256, 257, 511, 512, 512, 512, 100};
+    const std::size_t lengths[] = {0,   1,   2,   3,    8,    255,  256,           257,
+                                   511, 512, 512, 1024, 1031, 1300, 5 * 512 + 511, 100};
     for (const CipherKernels& k : fast_kernels()) {
         for (const std::string_view password : {"", "rc4 kernels", "0123456789abcdefghijklmnopqrstu"}) {
             test::PreparedCiphers want(make_password_key(password), make_password_key(password));

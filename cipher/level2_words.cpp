@@ -1,0 +1,65 @@
+#include "cipher/level2_words.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace brisol {
+namespace {
+
+using Word = std::uint64_t;  // indices and values in registers, upper bits zero
+using WordState = WipedArray<std::uint32_t, 256>;
+
+// a = (a + b) mod 256 where a < 256 and b < 256.
+inline void add_mod_256(Word& a, Word b) noexcept {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    __asm__("addb %b1, %b0" : "+r"(a) : "r"(b));
+#else
+    a = (a + b) & 0xFF;
+#endif
+}
+
+// One step of a chunk's walk at index i; returns the keystream byte.
+inline Word step(WordState& s, std::size_t i, Word& j) noexcept {
+    const Word si = s[i];
+    add_mod_256(j, si);
+    const Word sj = s[j];
+    s[j] = static_cast<std::uint32_t>(si);
+    s[i] = static_cast<std::uint32_t>(sj);
+    Word t = sj;
+    add_mod_256(t, si);
+    return s[t];
+}
+
+void apply_chunk(WordState& s, std::uint8_t* data, std::size_t n) noexcept {
+    Word j = 0;
+    std::size_t k = 0;
+    for (; k + 8 <= n; k += 8) {
+        const std::size_t base = k & 0xFF;  // i is k + 1 mod 256, and k + 8 never wraps past it
+        Word stream = 0;
+#pragma GCC unroll 8
+        for (std::size_t b = 0; b < 8; ++b) stream |= step(s, (base + b + 1) & 0xFF, j) << (8 * b);
+        if constexpr (std::endian::native == std::endian::little) {
+            Word bytes;
+            std::memcpy(&bytes, data + k, sizeof bytes);
+            bytes ^= stream;
+            std::memcpy(data + k, &bytes, sizeof bytes);
+        } else {
+            for (std::size_t b = 0; b < 8; ++b) data[k + b] ^= static_cast<std::uint8_t>(stream >> (8 * b));
+        }
+    }
+    for (; k < n; ++k) data[k] ^= static_cast<std::uint8_t>(step(s, (k + 1) & 0xFF, j));
+}
+
+}  // namespace
+
+void apply_chunks_in_words(Level2Cipher& cipher, std::uint8_t* data, std::size_t n) noexcept {
+    if (n == 0) return;
+    WordState s;
+    std::copy(cipher.s.begin(), cipher.s.end(), s.begin());
+    for (std::size_t at = 0; at < n; at += kChunkSize)
+        apply_chunk(s, data + at, std::min(kChunkSize, n - at));
+    std::copy(s.begin(), s.end(), cipher.s.begin());
+}
+
+}  // namespace brisol
