@@ -15,8 +15,8 @@
 #include "operation/platform.h"
 #include "operation/progress_throttle.h"
 #include "operation/read_ahead.h"
-#include "operation/split_decrypt.h"
 #include "operation/sampling_sink.h"
+#include "operation/split_layers.h"
 #include "operation/temporary_output.h"
 #include "operation/write_behind.h"
 
@@ -149,23 +149,23 @@ std::string open_files(Operation& op, FileSystem& files) {
 }
 
 // The pipeline with the input read ahead and the output written behind on
-// threads of their own, and a file's Decrypt has its GOST layer removed where
-// the input is read; every read and write has ended when it returns.
+// threads of their own, and a file's first layer done where the input is
+// read; every read and write has ended when it returns.
 // Standard input is read on the pipeline's thread instead: a stream can keep
 // a read waiting for ever, and only the cancel flag ends that wait.
 PipelineResult run_overlapped(Operation& op, const PipelineControl& control, ByteSink& output,
                               const std::atomic<bool>& cancel) {
     FileSource file_source(op.files, op.input_fd);
     StreamSource stream_source(op.files, op.input_fd, cancel);
-    const bool split = op.direction == Direction::Decrypt && !op.input_is_stdin;
-    ReadAheadSource::Prepare remove_gost;
-    if (split) remove_gost = [&op](std::span<std::uint8_t> data) { decrypt_gost_layer(op.level1, data); };
     std::optional<ReadAheadSource> read_ahead;
-    if (!op.input_is_stdin) read_ahead.emplace(file_source, op.buffer.capacity(), std::move(remove_gost));
+    if (!op.input_is_stdin)
+        read_ahead.emplace(file_source, op.buffer.capacity(), [&op](std::span<std::uint8_t> data) {
+            first_layer(op.direction, op.level1, op.level2, data);
+        });
     ByteSource& source = read_ahead ? static_cast<ByteSource&>(*read_ahead) : stream_source;
     WriteBehindSink destination(output, op.buffer.capacity());
     ChunkPipeline pipeline{op.level1, op.level2};
-    if (split) pipeline.kernels = &rc4_only_decrypt_kernels();
+    if (read_ahead) pipeline.kernels = &second_layer_kernels(op.direction);
     PipelineResult piped = pipeline.run(op.direction, source, destination, op.buffer, control);
     if (const int error = destination.finish();
         error != 0 && piped.outcome != PipelineOutcome::SinkFailed) {

@@ -6,6 +6,8 @@
 
 #include <functional>
 
+#include "../cipher/cipher_test_support.h"
+#include "cipher/kernels.h"
 #include "held_crypt.h"
 #include "operation/messages.h"
 #include "operation/platform.h"
@@ -61,6 +63,29 @@ TEST_F(RunnerTest, CryptThenDecryptRestoresTheFile) {
     EXPECT_EQ(decrypted.outcome, OperationOutcome::Succeeded) << decrypted.message;
     EXPECT_EQ(read_file(input + ".bsl.out"), data);
     EXPECT_EQ(dir.names(), (std::set<std::string>{"report.txt", "report.txt.bsl", "report.txt.bsl.out"}));
+}
+
+// A file's first layer is done where it is read, the second in the pipeline;
+// around every buffer and chunk edge the bytes must be the reference code's.
+TEST_F(RunnerTest, FilesGetTheReferenceBytesAtEveryBufferAndChunkEdge) {
+    constexpr std::size_t kBuffer = ChunkBuffer::kDefaultChunks * kChunkSize;
+    const std::size_t lengths[] = {1,           511,     512,           513,
+                                   kBuffer - 1, kBuffer, kBuffer + 512, kLargeSize};
+    const test::Passwords passwords{"first", "second"};
+    for (const std::size_t length : lengths) {
+        for (const Direction direction : {Direction::Crypt, Direction::Decrypt}) {
+            SCOPED_TRACE(::testing::Message()
+                         << length << (direction == Direction::Crypt ? " crypt" : " decrypt"));
+            const test::Bytes bytes = test::test_bytes(length, static_cast<std::uint32_t>(length));
+            write_file(input, std::string(bytes.begin(), bytes.end()));
+            const test::Bytes want = test::run_pipeline(direction, bytes, passwords,
+                                                        {.kernels = &supported_kernels().front()});
+            ASSERT_EQ(run_to_end(runner, direction, input, ".out").outcome,
+                      OperationOutcome::Succeeded);
+            EXPECT_TRUE(read_file(input + (direction == Direction::Crypt ? ".bsl" : ".out")) ==
+                        std::string(want.begin(), want.end()));
+        }
+    }
 }
 
 TEST_F(RunnerTest, EmptyInputGivesEmptyOutput) {
