@@ -70,8 +70,7 @@ void level2_run(benchmark::State& state, const CipherKernels* k) {
     auto keyed = std::make_unique<Keyed>();
     std::vector<std::uint8_t> data = filled(kBufferBytes);
     for (auto _ : state) {
-        for (std::size_t at = 0; at < kBufferBytes; at += kChunkSize)
-            k->level2_apply(keyed->level2, data.data() + at, kChunkSize);
+        k->level2_apply(keyed->level2, data.data(), kBufferBytes);
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kBufferBytes));
@@ -130,25 +129,21 @@ AnchorKind gost_kind(GostDirection direction) {
 
 const AnchorKind kRc4Kind{"RC4", {kOpensslRc4}};
 
-// What each of ours is compared with, and the goal where there is one: Crypt
-// for whichever kernel is chosen, Decrypt with VBMI and without it (AVX2).
+// What each of ours is compared with. The goals are judged file to file
+// (end_to_end.sh), where each layer has a thread of its own; here every
+// pipeline runs both layers on one thread.
 struct Comparison {
     std::string prefix;
     AnchorKind anchor;
-    std::vector<std::pair<std::string, double>> goals;  // kernel name, ratio
 };
 
 std::vector<Comparison> comparisons() {
-    const std::string selected(selected_kernels().name);
     const AnchorKind encrypt = gost_kind(GostDirection::Encrypt);
     const AnchorKind decrypt = gost_kind(GostDirection::Decrypt);
     return {
-        {"level1_encrypt/", encrypt, {}},
-        {"level1_decrypt/", decrypt, {}},
-        {"level2/", kRc4Kind, {}},
-        {"pipeline_crypt/", encrypt, {{selected, 1.2}}},
-        {"pipeline_decrypt/", decrypt, {{"avx512vbmi", 8}, {"avx2", 3}}},
-        {"pipeline_decrypt/", kRc4Kind, {{"avx512vbmi", 0.8}}},
+        {"level1_encrypt/", encrypt},    {"level1_decrypt/", decrypt},
+        {"level2/", kRc4Kind},           {"pipeline_crypt/", encrypt},
+        {"pipeline_decrypt/", decrypt},  {"pipeline_decrypt/", kRc4Kind},
     };
 }
 
@@ -200,8 +195,8 @@ std::optional<std::pair<std::string, double>> fastest(const AnchorKind& kind,
 }
 
 void print_ratios(const std::map<std::string, double>& rates) {
-    std::printf("\n%-34s %9s  %-34s %9s %7s %6s\n", "ours", "MB/s", "fastest anchor", "MB/s",
-                "ratio", "goal");
+    std::printf("\n%-34s %9s  %-34s %9s %7s\n", "ours", "MB/s", "fastest anchor", "MB/s",
+                "ratio");
     for (const Comparison& c : comparisons()) {
         const auto anchor = fastest(c.anchor, rates);
         if (!anchor) continue;
@@ -209,12 +204,8 @@ void print_ratios(const std::map<std::string, double>& rates) {
             const auto ours = rates.find(c.prefix + std::string(k.name));
             if (ours == rates.end()) continue;
             const double ratio = ours->second / anchor->second;
-            std::printf("%-34s %9.1f  %-34s %9.1f %6.2fx", ours->first.c_str(), ours->second,
+            std::printf("%-34s %9.1f  %-34s %9.1f %6.2fx\n", ours->first.c_str(), ours->second,
                         anchor->first.c_str(), anchor->second, ratio);
-            for (const auto& [kernel, goal] : c.goals)
-                if (kernel == k.name)
-                    std::printf(" >=%.1fx %s", goal, ratio >= goal ? "met" : "MISSED");
-            std::printf("\n");
         }
     }
     std::printf("selected kernel: %.*s\n", static_cast<int>(selected_kernels().name.size()),
