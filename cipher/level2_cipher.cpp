@@ -1,6 +1,5 @@
 #include "cipher/level2_cipher.h"
 
-#include <algorithm>
 #include <utility>
 
 namespace brisol {
@@ -33,8 +32,9 @@ void apply(Level2Cipher& cipher, std::uint8_t* data, std::size_t n) noexcept {
 }
 
 void apply_chunks(Level2Cipher& cipher, std::uint8_t* data, std::size_t n) noexcept {
-    for (std::size_t at = 0; at < n; at += kChunkSize)
-        apply(cipher, data + at, std::min(kChunkSize, n - at));
+    for_each_chunk(data, n, [&cipher](std::uint8_t* chunk, std::size_t length) {
+        apply(cipher, chunk, length);
+    });
 }
 
 }  // namespace brisol

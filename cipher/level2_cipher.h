@@ -31,4 +31,11 @@ void apply(Level2Cipher& cipher, std::uint8_t* data, std::size_t n) noexcept;
 // its last chunk may be short.
 void apply_chunks(Level2Cipher& cipher, std::uint8_t* data, std::size_t n) noexcept;
 
+// Calls chunk(start, length) for each chunk of such data, in order.
+template <class Chunk>
+void for_each_chunk(std::uint8_t* data, std::size_t n, Chunk chunk) {
+    for (std::size_t at = 0; at < n; at += kChunkSize)
+        chunk(data + at, n - at < kChunkSize ? n - at : kChunkSize);
+}
+
 }  // namespace brisol

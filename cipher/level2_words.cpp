@@ -35,17 +35,17 @@ void apply_chunk(WordState& s, std::uint8_t* data, std::size_t n) noexcept {
     Word j = 0;
     std::size_t k = 0;
     for (; k + 8 <= n; k += 8) {
-        const std::size_t base = k & 0xFF;  // i is k + 1 mod 256, and k + 8 never wraps past it
         Word stream = 0;
 #pragma GCC unroll 8
-        for (std::size_t b = 0; b < 8; ++b) stream |= step(s, (base + b + 1) & 0xFF, j) << (8 * b);
+        for (std::size_t b = 0; b < 8; ++b) stream |= step(s, (k + b + 1) & 0xFF, j) << (8 * b);
         if constexpr (std::endian::native == std::endian::little) {
             Word bytes;
             std::memcpy(&bytes, data + k, sizeof bytes);
             bytes ^= stream;
             std::memcpy(data + k, &bytes, sizeof bytes);
         } else {
-            for (std::size_t b = 0; b < 8; ++b) data[k + b] ^= static_cast<std::uint8_t>(stream >> (8 * b));
+            for (std::size_t b = 0; b < 8; ++b)
+                data[k + b] ^= static_cast<std::uint8_t>(stream >> (8 * b));
         }
     }
     for (; k < n; ++k) data[k] ^= static_cast<std::uint8_t>(step(s, (k + 1) & 0xFF, j));
@@ -57,8 +57,9 @@ void apply_chunks_in_words(Level2Cipher& cipher, std::uint8_t* data, std::size_t
     if (n == 0) return;
     WordState s;
     std::copy(cipher.s.begin(), cipher.s.end(), s.begin());
-    for (std::size_t at = 0; at < n; at += kChunkSize)
-        apply_chunk(s, data + at, std::min(kChunkSize, n - at));
+    for_each_chunk(data, n, [&s](std::uint8_t* chunk, std::size_t length) {
+        apply_chunk(s, chunk, length);
+    });
     std::copy(s.begin(), s.end(), cipher.s.begin());
 }
 

@@ -3,7 +3,8 @@
 namespace brisol {
 namespace {
 
-void gost_only_encrypt(Level1Cipher& level1, Level2Cipher&, std::uint8_t* data, std::size_t chunks) {
+void gost_only_encrypt(Level1Cipher& level1, Level2Cipher&, std::uint8_t* data,
+                       std::size_t chunks) {
     selected_kernels().level1_encrypt(level1, data, chunks * kBlocksPerChunk);
 }
 

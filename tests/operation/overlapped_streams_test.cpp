@@ -7,8 +7,11 @@
 #include <cerrno>
 #include <vector>
 
+#include "../cipher/cipher_test_support.h"
+#include "cipher/kernels.h"
 #include "cipher/memory_stream.h"
 #include "operation/read_ahead.h"
+#include "operation/split_layers.h"
 #include "operation/write_behind.h"
 #include "test_files.h"
 
@@ -101,6 +104,43 @@ TEST(OverlappedStreams, WriteBehindWritesInOrderAndReportsTheFirstFailure) {
         EXPECT_TRUE(std::equal(inner.data.begin(), inner.data.end(), data.begin()));
         if (fits) {
             EXPECT_EQ(inner.data.size(), c.size);
+        }
+    }
+}
+
+// Each layer on its own thread, as files are done: the first where the
+// input is read, the second in the pipeline, whatever the read-ahead buffers,
+// the pipeline's buffer and the reads the source gives.
+TEST(OverlappedStreams, LayersSplitAcrossThreadsGiveTheReferenceBytes) {
+    struct SplitCase {
+        std::size_t ring_chunks;
+        std::size_t pipeline_chunks;
+        std::size_t max_read;
+    };
+    const SplitCase splits[] = {{1, 1, SIZE_MAX}, {1, 3, 700}, {3, 1, 1}, {4, 4, 513}};
+    const std::size_t lengths[] = {0, 1, 511, 512, 513, 3 * 512 + 100, 20 * 512 + 7};
+    const test::Passwords passwords{"split one", "split two"};
+    for (const SplitCase& c : splits) {
+        for (const std::size_t length : lengths) {
+            const test::Bytes input = test::test_bytes(length, static_cast<std::uint32_t>(length));
+            for (const Direction direction : {Direction::Crypt, Direction::Decrypt}) {
+                SCOPED_TRACE(::testing::Message()
+                             << length << " bytes, ring " << c.ring_chunks << ", pipeline "
+                             << c.pipeline_chunks << ", reads " << c.max_read
+                             << (direction == Direction::Crypt ? ", crypt" : ", decrypt"));
+                test::PreparedCiphers ciphers(passwords);
+                MemorySource inner(input, c.max_read);
+                ReadAheadSource source(inner, c.ring_chunks * kChunkSize,
+                                       [&](std::span<std::uint8_t> data) {
+                                           first_layer(direction, ciphers.level1, ciphers.level2,
+                                                       data);
+                                       });
+                MemorySink sink;
+                ChunkBuffer buffer(c.pipeline_chunks);
+                ciphers.pipeline(second_layer_kernels(direction)).run(direction, source, sink, buffer);
+                EXPECT_EQ(sink.data, test::run_pipeline(direction, input, passwords,
+                                                        {.kernels = &supported_kernels().front()}));
+            }
         }
     }
 }
