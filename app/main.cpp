@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "operation/file_system.h"
+#include "operation/files/file_system.h"
 #include "operation/operation_runner.h"
 #include "ui/main_window.h"
 #include "ui/resources.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "operation/operation_runner.h"
-#include "operation/win32_text.h"
+#include "operation/text/win32_text.h"
 #include "win32/main_dialog.h"
 #include "window/main_window_rules.h"
 

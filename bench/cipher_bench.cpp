@@ -16,7 +16,7 @@
 #include "bench/anchors.h"
 #include "cipher/chunk_pipeline.h"
 #include "cipher/kernels.h"
-#include "cipher/memory_stream.h"
+#include "tests/cipher/memory_stream.h"
 
 namespace brisol::bench {
 namespace {

@@ -6,7 +6,7 @@
 //
 // What is unusual here:
 // - A kernel built for an instruction set includes this inside its own
-//   target region (target_region.h), so the templates compile for those
+//   target region (x86/target_region.h), so the templates compile for those
 //   instructions with the kernel's code inlined. Everything here therefore
 //   has internal linkage: no copy built for one instruction set may stand in
 //   for another's at link time.
@@ -18,30 +18,25 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "cipher/byte_order.h"
+#include "cipher/layout.h"
 #include "cipher/level1_cipher.h"
 
 namespace brisol {
 namespace {
 
-struct NoWork {
-    void operator()(std::size_t) const noexcept {}
-};
-
 // The basic transform of N independent blocks, words 0 in n1 and words 1 in
-// n2, which hold the result's words 0 and 1 afterwards. `between(pair)` runs
-// after each of the 16 round pairs: work that does not depend on the rounds
-// fills the issue slots they leave idle. kUnrolled trades code size for loop
-// overhead; a kernel whose unrolled rounds outgrow the decoded-op cache is
-// faster rolled.
-template <auto Round, bool kUnrolled = true, class Word, std::size_t N, class Between>
+// n2, which hold the result's words 0 and 1 afterwards. kUnrolled trades code
+// size for loop overhead; a kernel whose unrolled rounds outgrow the
+// decoded-op cache is faster rolled.
+template <auto Round, bool kUnrolled = true, class Word, std::size_t N>
 [[gnu::always_inline]] inline void basic_transform(Word (&n1)[N], Word (&n2)[N],
-                                                   const RoundKeys& keys, Between between) {
+                                                   const RoundKeys& keys) {
     const auto round_pair = [&](std::size_t step) __attribute__((always_inline)) {
 #pragma GCC unroll 8
         for (std::size_t b = 0; b < N; ++b) n2[b] = Round(n2[b], n1[b] + keys[step]);
 #pragma GCC unroll 8
         for (std::size_t b = 0; b < N; ++b) n1[b] = Round(n1[b], n2[b] + keys[step + 1]);
-        between(step / 2);
     };
     if constexpr (kUnrolled) {
 #pragma GCC unroll 16
@@ -58,41 +53,31 @@ template <auto Round, bool kUnrolled = true, class Word, std::size_t N, class Be
     }
 }
 
-// Encrypting: the gamma is the encryption of the register, and the register
-// takes the ciphertext. encrypt(n1, n2, b) turns the register's words into
-// block b's gamma.
-template <class Encrypt>
-[[gnu::always_inline]] inline void cfb_encrypt_chain(FeedbackRegister& reg, std::uint8_t* data,
-                                                     std::size_t blocks, Encrypt encrypt) {
-    std::uint32_t n1[1] = {reg.n1};
-    std::uint32_t n2[1] = {reg.n2};
+// Encrypting: the gamma is the encryption of the register by Round, and the
+// register takes the ciphertext, block after block.
+template <auto Round>
+inline void cfb_encrypt_chain(Level1Cipher& cipher, std::uint8_t* data, std::size_t blocks) noexcept {
+    const RoundKeys keys = cipher.round_keys;  // no store to the data can alias the copy
+    std::uint32_t n1[1] = {cipher.reg.n1};
+    std::uint32_t n2[1] = {cipher.reg.n2};
     for (std::size_t b = 0; b < blocks; ++b) {
         std::uint8_t* block = data + b * kBlockSize;
-        encrypt(n1, n2, b);
+        basic_transform<Round>(n1, n2, keys);
         n1[0] ^= load_le32(block);
         n2[0] ^= load_le32(block + 4);
         store_le32(block, n1[0]);
         store_le32(block + 4, n2[0]);
     }
-    reg = {n1[0], n2[0]};
-}
-
-inline std::uint64_t block_of(const FeedbackRegister& reg) noexcept {
-    return std::uint64_t{reg.n2} << 32 | reg.n1;
-}
-
-inline FeedbackRegister register_of(std::uint64_t block) noexcept {
-    return {static_cast<std::uint32_t>(block), static_cast<std::uint32_t>(block >> 32)};
+    cipher.reg = {n1[0], n2[0]};
 }
 
 // Decrypting, one group of K::kRegisters block registers in place. carry
 // holds the ciphertext block before the group in its last lane, and
 // afterwards the group's last ciphertext block: the register, as the next
 // group needs it.
-template <class K, class Between>
+template <class K>
 [[gnu::always_inline]] inline void cfb_decrypt_group(const RoundKeys& keys,
-                                                     typename K::Blocks& carry,
-                                                     std::uint8_t* data, Between between) {
+                                                     typename K::Blocks& carry, std::uint8_t* data) {
     using Blocks = typename K::Blocks;
     Blocks cipher_text[K::kRegisters];
     Blocks gamma[K::kRegisters];
@@ -103,7 +88,7 @@ template <class K, class Between>
     typename K::Word n1[K::kWordPairs];
     typename K::Word n2[K::kWordPairs];
     K::split(gamma, n1, n2);
-    basic_transform<K::round, K::kUnrolled>(n1, n2, keys, between);
+    basic_transform<K::round, K::kUnrolled>(n1, n2, keys);
     K::join(n1, n2, gamma);
     for (std::size_t q = 0; q < K::kRegisters; ++q)
         K::store(data + q * sizeof(Blocks), cipher_text[q] ^ gamma[q]);
@@ -119,11 +104,12 @@ template <class K>
 inline std::size_t cfb_decrypt_groups(Level1Cipher& cipher, std::uint8_t* data,
                                       std::size_t blocks) {
     const std::size_t groups = blocks * kBlockSize / kGroupBytes<K>;
-    const RoundKeys keys = cipher.round_keys;  // apart from the bytes the rounds write
-    typename K::Blocks carry = K::broadcast(block_of(cipher.reg));
+    const RoundKeys keys = cipher.round_keys;  // no store to the data can alias the copy
+    typename K::Blocks carry = K::broadcast(std::uint64_t{cipher.reg.n2} << 32 | cipher.reg.n1);
     for (std::size_t g = 0; g < groups; ++g)
-        cfb_decrypt_group<K>(keys, carry, data + g * kGroupBytes<K>, NoWork{});
-    cipher.reg = register_of(K::last_block(carry));
+        cfb_decrypt_group<K>(keys, carry, data + g * kGroupBytes<K>);
+    const std::uint64_t last = K::last_block(carry);
+    cipher.reg = {static_cast<std::uint32_t>(last), static_cast<std::uint32_t>(last >> 32)};
     return groups * kGroupBytes<K> / kBlockSize;
 }
 

@@ -1,16 +1,8 @@
 #include "cipher/chunk_pipeline.h"
 
-namespace brisol {
+#include "cipher/layer_stages.h"
 
-void ChunkPipeline::transform(Direction direction, std::uint8_t* data, std::size_t n) {
-    const std::size_t full_chunks = n / kChunkSize;
-    const std::size_t full_bytes = full_chunks * kChunkSize;
-    if (direction == Direction::Crypt)
-        kernels->crypt_chunks(level1, level2, data, full_chunks);
-    else
-        kernels->decrypt_chunks(level1, level2, data, full_chunks);
-    kernels->level2_apply(level2, data + full_bytes, n - full_bytes);
-}
+namespace brisol {
 
 PipelineResult ChunkPipeline::run(Direction direction, ByteSource& source, ByteSink& sink,
                                   ChunkBuffer& buffer, const PipelineControl& control) {
@@ -21,6 +13,8 @@ PipelineResult ChunkPipeline::run(Direction direction, ByteSource& source, ByteS
         return result;
     };
     const std::span<std::uint8_t> space = buffer.bytes();
+    LayerStage first(direction, Stage::First, *kernels);
+    LayerStage second(direction, Stage::Second, *kernels);
     for (;;) {
         std::size_t filled = 0;
         bool at_end = false;
@@ -38,8 +32,11 @@ PipelineResult ChunkPipeline::run(Direction direction, ByteSource& source, ByteS
             filled += got.bytes;
         }
         if (filled > 0) {
-            transform(direction, space.data(), filled);
-            const IoStatus put = sink.write(space.first(filled));
+            const std::span<std::uint8_t> piece = space.first(filled);
+            if ((!first_stage_done && !first.apply(level1, level2, piece)) ||
+                !second.apply(level1, level2, piece))
+                return stop(PipelineOutcome::Misaligned, 0);
+            const IoStatus put = sink.write(piece);
             if (put.error != 0) return stop(PipelineOutcome::SinkFailed, put.error);
             result.bytes_done += filled;
             if (control.progress) control.progress(result.bytes_done);

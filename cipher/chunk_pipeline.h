@@ -4,23 +4,26 @@
 // Layout, by file offset, for an input of length L: the chunks at 512*m for
 // m < L/512 are full chunks; the last L mod 512 bytes are the tail. Crypt
 // applies the RC4 layer and then GOST feedback to each full chunk, Decrypt the
-// reverse; the tail gets the RC4 layer only. Reads and writes move many chunks
-// at a time, which changes no output byte because the layout depends only on
-// offsets.
+// reverse; the tail gets the RC4 layer only (layer_stages.h). Reads and
+// writes move many chunks at a time, which changes no output byte because the
+// layout depends only on offsets.
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
 
 #include "cipher/byte_stream.h"
+#include "cipher/chunk_buffer.h"
 #include "cipher/kernels.h"
+#include "cipher/layout.h"
 #include "cipher/level1_cipher.h"
 #include "cipher/level2_cipher.h"
-#include "cipher/types.h"
 
 namespace brisol {
 
-enum class PipelineOutcome { Completed, SourceFailed, SinkFailed, Cancelled };
+// Misaligned: the source handed on pieces that ended inside a chunk before
+// its end, so no layer could be applied at the right offsets.
+enum class PipelineOutcome { Completed, SourceFailed, SinkFailed, Cancelled, Misaligned };
 
 struct PipelineResult {
     PipelineOutcome outcome = PipelineOutcome::Completed;
@@ -39,13 +42,12 @@ struct ChunkPipeline {
     Level1Cipher& level1;
     Level2Cipher& level2;
     const CipherKernels* kernels = &selected_kernels();
+    // The source has done the first stage where it read the data, on a
+    // thread of its own: the run does the second stage alone.
+    bool first_stage_done = false;
 
     PipelineResult run(Direction direction, ByteSource& source, ByteSink& sink, ChunkBuffer& buffer,
                        const PipelineControl& control = {});
-
-    // Transforms n bytes that start at a chunk boundary of the stream; only
-    // the last call of a run may have n that is not a multiple of 512.
-    void transform(Direction direction, std::uint8_t* data, std::size_t n);
 };
 
 }  // namespace brisol

@@ -1,13 +1,14 @@
 #pragma once
-// The interchangeable ways of running the two layers, and the choice among
-// them made once, at first use, from what the CPU reports. Every kernel gives
-// the same bytes; they differ only in speed.
+// The interchangeable ways of running each layer, and the choice among them
+// made once, at first use, from what the CPU reports. Every kernel gives the
+// same bytes and leaves the same state; they differ only in speed.
 //
 // What is unusual here:
 // - The reference kernel is the plain code of level1_cipher.h and
 //   level2_cipher.h, kept as the one the others are tested against.
 // - Crypt is one GOST chain whatever the CPU, so the fast kernels differ in
-//   Decrypt, and in Crypt only by whether BMI1 is there (kernel_passes.h).
+//   Decrypt's GOST layer, and in Crypt only by their round (kernel_rows.h).
+// - Which layer runs when, and on which thread, is layer_stages.h's business.
 
 #include <cstddef>
 #include <cstdint>
@@ -21,14 +22,10 @@ namespace brisol {
 
 struct CipherKernels {
     std::string_view name;
-    // Whole chunks in place. Crypt applies, per chunk, the RC4 layer then GOST
-    // feedback; Decrypt the reverse.
-    void (*crypt_chunks)(Level1Cipher&, Level2Cipher&, std::uint8_t* data, std::size_t chunks);
-    void (*decrypt_chunks)(Level1Cipher&, Level2Cipher&, std::uint8_t* data, std::size_t chunks);
-    // The GOST layer alone, as cfb_encrypt_blocks and cfb_decrypt_blocks.
+    // The GOST layer, as cfb_encrypt_blocks and cfb_decrypt_blocks.
     void (*level1_encrypt)(Level1Cipher&, std::uint8_t* data, std::size_t blocks);
     void (*level1_decrypt)(Level1Cipher&, std::uint8_t* data, std::size_t blocks);
-    // The RC4 layer alone over chunks from a chunk boundary, the last of them
+    // The RC4 layer over chunks from a chunk boundary, the last of them
     // possibly a tail, as apply_chunks().
     void (*level2_apply)(Level2Cipher&, std::uint8_t* data, std::size_t n);
 };

@@ -32,7 +32,7 @@ void set_key(Level1Cipher& cipher, const PasswordKey& key) noexcept {
 BlockWords encrypt_block(const Level1Cipher& cipher, std::uint32_t n1, std::uint32_t n2) noexcept {
     std::uint32_t word0[1] = {n1};
     std::uint32_t word1[1] = {n2};
-    basic_transform<reference_round>(word0, word1, cipher.round_keys, NoWork{});
+    basic_transform<reference_round>(word0, word1, cipher.round_keys);
     return {word0[0], word1[0]};
 }
 
@@ -45,9 +45,7 @@ void cfb_decrypt(Level1Cipher& cipher, std::uint8_t* block) noexcept {
 }
 
 void cfb_encrypt_blocks(Level1Cipher& cipher, std::uint8_t* data, std::size_t blocks) noexcept {
-    cfb_encrypt_chain(cipher.reg, data, blocks, [&cipher](auto& n1, auto& n2, std::size_t) {
-        basic_transform<reference_round>(n1, n2, cipher.round_keys, NoWork{});
-    });
+    cfb_encrypt_chain<reference_round>(cipher, data, blocks);
 }
 
 void cfb_decrypt_blocks(Level1Cipher& cipher, std::uint8_t* data, std::size_t blocks) noexcept {

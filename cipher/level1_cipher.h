@@ -1,5 +1,5 @@
 #pragma once
-// The first layer: GOST 28147-89 in 64-bit cipher feedback (the standard's
+// Level-1, the GOST layer: GOST 28147-89 in 64-bit cipher feedback (the standard's
 // "gamma with feedback"), keyed by the PASSWORD-1 key block. This is the
 // reference code the fast kernels (kernels.h) are tested against.
 //
@@ -16,9 +16,19 @@
 #include <cstdint>
 
 #include "cipher/level1_tables.h"
-#include "cipher/types.h"
+#include "cipher/password_key.h"
+#include "cipher/secure_memory.h"
 
 namespace brisol {
+
+// The cipher-feedback register: N1 is block bytes 0..3 and N2 bytes 4..7.
+// It chains through the full chunks of a file and is all of the GOST layer's
+// state that one file leaves for the operation after it.
+struct FeedbackRegister {
+    std::uint32_t n1 = 0;
+    std::uint32_t n2 = 0;
+    friend bool operator==(const FeedbackRegister&, const FeedbackRegister&) = default;
+};
 
 // K0..K7 three times, then K7..K0.
 using RoundKeys = WipedArray<std::uint32_t, 32>;

@@ -8,7 +8,6 @@
 // - The wide tables fold the substitution and the <<<11 rotation into three
 //   look-ups of 12, 12 and 8 bits; rotation distributes over XOR, so each
 //   entry is the rotated substitution of the nibbles its index covers.
-// - The vector kernels shuffle nibbles, so they take the rows one by one.
 
 #include <array>
 #include <bit>
@@ -56,24 +55,8 @@ constexpr WideTables build_wide_tables() noexcept {
     return w;
 }
 
-extern const SubstitutionTables kSubstitutionTables;
-extern const WideTables kWideTables;
-
-// Byte 16p+n: S-box row 2p at n, and row 2p+1 at n shifted up four bits.
-struct NibbleTables {
-    std::array<std::uint8_t, 64> low{};
-    std::array<std::uint8_t, 64> high{};
-};
-
-inline constexpr NibbleTables kNibbleTables = [] {
-    NibbleTables t;
-    for (std::size_t p = 0; p < 4; ++p)
-        for (std::size_t n = 0; n < 16; ++n) {
-            t.low[16 * p + n] = static_cast<std::uint8_t>(substitute(2 * p, 1, n) >> (8 * p));
-            t.high[16 * p + n] = static_cast<std::uint8_t>(substitute(2 * p + 1, 1, n) >> (8 * p));
-        }
-    return t;
-}();
+inline constexpr SubstitutionTables kSubstitutionTables = build_tables();
+inline constexpr WideTables kWideTables = build_wide_tables();
 
 // XORs the round function of x into word by the wide tables, the look-up
 // whose index takes the most work last, so only one XOR follows the slowest

@@ -5,6 +5,7 @@
 
 #include "cli/cli_texts.h"
 #include "operation/messages.h"
+#include "operation/output_name.h"
 
 namespace brisol::cli {
 namespace {
@@ -144,7 +145,7 @@ CliOptions parse_command_line(const std::vector<std::string>& args) {
     } else {
         return usage_error(kUnknownCommand, operands.front());
     }
-    options.extension = extension.value_or(std::string{kDefaultExtension});
+    options.extension = extension.value_or(std::string{kDefaultDecryptExtension});
     options.files.assign(operands.begin() + 1, operands.end());
     if (options.files.empty()) return usage_error(kMissingFile);
     if (const std::string_view error = combination_error(options, extension.has_value()); !error.empty())

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cipher/types.h"
+#include "cipher/layout.h"
 
 namespace brisol::cli {
 

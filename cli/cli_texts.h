@@ -4,9 +4,11 @@
 
 #include <string_view>
 
+#include "brisol_version.h"
+
 namespace brisol::cli {
 
-inline constexpr std::string_view kVersion = "brisol-cli 3.0\n";
+inline constexpr std::string_view kVersion = "brisol-cli " BRISOL_VERSION "\n";
 inline constexpr std::string_view kMessagePrefix = "brisol-cli: ";
 inline constexpr std::string_view kTryHelp = "Try 'brisol-cli --help'.\n";
 inline constexpr std::string_view kPrompt1 = "PASSWORD-1: ";
@@ -15,8 +17,6 @@ inline constexpr std::string_view kRepeatPrompt1 = "Repeat PASSWORD-1: ";
 inline constexpr std::string_view kRepeatPrompt2 = "Repeat PASSWORD-2: ";
 inline constexpr std::string_view kRepeatDiffers1 = "The two entries differ; type PASSWORD-1 again.\n";
 inline constexpr std::string_view kRepeatDiffers2 = "The two entries differ; type PASSWORD-2 again.\n";
-// The window's extension field starts with this text.
-inline constexpr std::string_view kDefaultExtension = ".src";
 
 inline constexpr std::string_view kUsage =
     "Usage: brisol-cli crypt FILE... [OPTION]...\n"

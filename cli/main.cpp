@@ -7,10 +7,10 @@
 #include "cli/console.h"
 #include "cli/password_input.h"
 #include "cli/run_files.h"
-#include "operation/codepage.h"
-#include "operation/file_system.h"
+#include "operation/files/file_system.h"
 #include "operation/messages.h"
 #include "operation/register_after.h"
+#include "operation/text/codepage.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include "cipher/secure_memory.h"
 #include "cli/cli_texts.h"
 #include "cli/console.h"
+#include "operation/files/platform.h"
 #include "operation/messages.h"
 
 namespace brisol::cli {
@@ -37,7 +38,7 @@ int prompt(const Terminal& terminal, std::string_view text, std::string& line) {
 // Empty for 0, else the message for a failed read.
 std::string read_failure(int error) {
     if (error == 0) return {};
-    return std::string{kCannotReadPasswords} + messages::reason(error);
+    return std::string{kCannotReadPasswords} + platform::reason(error);
 }
 
 struct Prompts {

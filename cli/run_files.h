@@ -5,6 +5,7 @@
 
 #include <string_view>
 
+#include "cipher/level1_cipher.h"
 #include "cli/cli_options.h"
 #include "cli/password_input.h"
 

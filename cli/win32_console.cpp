@@ -11,7 +11,7 @@
 #include <algorithm>
 
 #include "cli/console.h"
-#include "operation/win32_text.h"
+#include "operation/text/win32_text.h"
 
 namespace brisol::cli {
 namespace {

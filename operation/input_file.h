@@ -6,16 +6,16 @@
 
 #include <string>
 
-#include "operation/file_system.h"
+#include "operation/files/file_system.h"
+#include "operation/files/platform.h"
 #include "operation/messages.h"
-#include "operation/platform.h"
 
 namespace brisol {
 
 // The reason the file cannot be read as an input, or empty when it can.
 inline std::string input_refusal(const FileInfo& info, bool as_stream = false) {
-    if (info.error != 0) return messages::reason(info.error);
-    if (info.kind == FileKind::Directory) return messages::reason(platform::kErrorIsDirectory);
+    if (info.error != 0) return platform::reason(info.error);
+    if (info.kind == FileKind::Directory) return platform::reason(platform::kErrorIsDirectory);
     if (!as_stream && info.kind != FileKind::Regular) return std::string{messages::kNotRegularFile};
     return {};
 }

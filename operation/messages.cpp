@@ -1,6 +1,7 @@
 #include "operation/messages.h"
 
-#include "operation/utf8.h"
+#include "operation/files/platform.h"
+#include "operation/text/utf8.h"
 
 namespace brisol::messages {
 namespace {
@@ -75,7 +76,7 @@ std::string file_error(std::string_view verb, std::string_view path, std::string
 }
 
 std::string file_error(std::string_view verb, std::string_view path, int error) {
-    return file_error(verb, path, reason(error));
+    return file_error(verb, path, platform::reason(error));
 }
 
 std::string stream_error(std::string_view verb, std::string_view stream, std::string_view why) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "operation/content_check.h"
+#include "operation/content/content_check.h"
 
 namespace brisol::messages {
 
@@ -21,6 +21,9 @@ inline constexpr std::string_view kNotRegularFile = "Not a regular file";
 // The reason given for an input that was truncated or extended while it was
 // read: what was read is no longer the file the user chose.
 inline constexpr std::string_view kInputChanged = "The file changed size while it was read";
+// The reason given when the input reached the layers in pieces that ended
+// inside a chunk: nothing could be written at the right offsets.
+inline constexpr std::string_view kMisaligned = "It was read in pieces that end inside a chunk";
 
 inline constexpr std::string_view kNoFileChosen = "No file is chosen: choose or drop a file first.";
 inline constexpr std::string_view kBusy =
@@ -80,10 +83,5 @@ std::string no_full_chunk(std::string_view path);
 std::string shown_name(std::string_view name);
 // "<name>", shown as above.
 std::string quoted_name(std::string_view name);
-
-// The system's text for an error number (strerror on POSIX, FormatMessage on
-// Windows), in English whatever the user's language is where the system has
-// it, so messages do not switch language halfway through a sentence.
-std::string reason(int error);
 
 }  // namespace brisol::messages

@@ -7,18 +7,19 @@
 #include <thread>
 
 #include "cipher/chunk_pipeline.h"
-#include "operation/codepage.h"
-#include "operation/file_streams.h"
-#include "operation/file_system.h"
+#include "cipher/layer_stages.h"
+#include "operation/files/output_file_system.h"
+#include "operation/files/platform.h"
+#include "operation/files/temporary_output.h"
 #include "operation/input_file.h"
 #include "operation/messages.h"
-#include "operation/platform.h"
+#include "operation/output_name.h"
 #include "operation/progress_throttle.h"
-#include "operation/read_ahead.h"
-#include "operation/sampling_sink.h"
-#include "operation/split_layers.h"
-#include "operation/temporary_output.h"
-#include "operation/write_behind.h"
+#include "operation/streams/file_streams.h"
+#include "operation/streams/read_ahead.h"
+#include "operation/streams/sampling_sink.h"
+#include "operation/streams/write_behind.h"
+#include "operation/text/codepage.h"
 
 namespace brisol {
 namespace {
@@ -26,7 +27,7 @@ namespace {
 // Everything one operation uses. It is destroyed as soon as the operation
 // ends, which wipes the round keys, the RC4 permutation and the buffer.
 struct Operation {
-    Operation(FileSystem& file_system, const StartRequest& request, std::string output_name,
+    Operation(OutputFileSystem& file_system, const StartRequest& request, std::string output_name,
               const PasswordKey& key1, const PasswordKey& key2)
         : files(file_system),
           direction(request.direction),
@@ -61,7 +62,7 @@ struct Operation {
         return output_is_stdout ? std::string{messages::kStandardOutput} : output_path;
     }
 
-    FileSystem& files;
+    OutputFileSystem& files;
     Direction direction;
     std::string input_path;
     bool input_is_stdin;
@@ -100,7 +101,7 @@ std::string password_message(PasswordTextError error, int field, const std::stri
 std::string commit_message(const CommitStatus& status, const Operation& op) {
     const std::string_view verb =
         status.failed_step == CommitStep::Rename ? messages::kCannotSave : messages::kCannotWrite;
-    return op.output_error(verb, messages::reason(status.error));
+    return op.output_error(verb, platform::reason(status.error));
 }
 
 // The input's kind and size; the message says why it cannot be read.
@@ -113,7 +114,7 @@ std::string examine_input(Operation& op, FileSystem& files, FileInfo& input_info
 }
 
 // Opens the input and its temporary output; the message says why not.
-std::string open_files(Operation& op, FileSystem& files) {
+std::string open_files(Operation& op, OutputFileSystem& files) {
     if (op.input_is_stdin) {
         op.input_fd = files.standard_input();
     } else {
@@ -149,24 +150,29 @@ std::string open_files(Operation& op, FileSystem& files) {
 }
 
 // The pipeline with the input read ahead and the output written behind on
-// threads of their own, and a file's first layer done where the input is
-// read; every read and write has ended when it returns.
-// Standard input is read on the pipeline's thread instead: a stream can keep
-// a read waiting for ever, and only the cancel flag ends that wait.
+// threads of their own, and a file's first stage (layer_stages.h) done where
+// the input is read; every read and write has ended when it returns.
+// Standard input is read on the pipeline's thread instead, both stages with
+// it: a stream can keep a read waiting for ever, and only the cancel flag
+// ends that wait.
 PipelineResult run_overlapped(Operation& op, const PipelineControl& control, ByteSink& output,
                               const std::atomic<bool>& cancel) {
     FileSource file_source(op.files, op.input_fd);
     StreamSource stream_source(op.files, op.input_fd, cancel);
+    LayerStage first_stage(op.direction, Stage::First);
+    bool misaligned = false;  // written and read on the reading thread only, until it is joined
     std::optional<ReadAheadSource> read_ahead;
     if (!op.input_is_stdin)
-        read_ahead.emplace(file_source, op.buffer.capacity(), [&op](std::span<std::uint8_t> data) {
-            first_layer(op.direction, op.level1, op.level2, data);
+        read_ahead.emplace(file_source, op.buffer.capacity(), [&](std::span<std::uint8_t> data) {
+            if (!first_stage.apply(op.level1, op.level2, data)) misaligned = true;
         });
     ByteSource& source = read_ahead ? static_cast<ByteSource&>(*read_ahead) : stream_source;
     WriteBehindSink destination(output, op.buffer.capacity());
     ChunkPipeline pipeline{op.level1, op.level2};
-    if (read_ahead) pipeline.kernels = &second_layer_kernels(op.direction);
+    pipeline.first_stage_done = read_ahead.has_value();
     PipelineResult piped = pipeline.run(op.direction, source, destination, op.buffer, control);
+    read_ahead.reset();
+    if (misaligned) piped.outcome = PipelineOutcome::Misaligned;
     if (const int error = destination.finish();
         error != 0 && piped.outcome != PipelineOutcome::SinkFailed) {
         piped.outcome = PipelineOutcome::SinkFailed;
@@ -209,11 +215,15 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
             break;
         case PipelineOutcome::SourceFailed:
             result.outcome = OperationOutcome::Failed;
-            result.message = op.input_error(messages::kCannotRead, messages::reason(piped.error));
+            result.message = op.input_error(messages::kCannotRead, platform::reason(piped.error));
             break;
         case PipelineOutcome::SinkFailed:
             result.outcome = OperationOutcome::Failed;
-            result.message = op.output_error(messages::kCannotWrite, messages::reason(piped.error));
+            result.message = op.output_error(messages::kCannotWrite, platform::reason(piped.error));
+            break;
+        case PipelineOutcome::Misaligned:
+            result.outcome = OperationOutcome::Failed;
+            result.message = op.input_error(messages::kCannotRead, messages::kMisaligned);
             break;
         case PipelineOutcome::Cancelled:
             result.outcome = OperationOutcome::Cancelled;
@@ -232,7 +242,7 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
 }  // namespace
 
 struct OperationRunner::Impl {
-    explicit Impl(FileSystem& files) : files(files) {}
+    explicit Impl(OutputFileSystem& files) : files(files) {}
 
     // Joins the workers that have already returned from their sink; their
     // threads end at once.
@@ -247,7 +257,7 @@ struct OperationRunner::Impl {
         }
     }
 
-    FileSystem& files;
+    OutputFileSystem& files;
     std::mutex mutex;
     std::string codepage;
     std::list<Worker> workers;
@@ -257,7 +267,7 @@ struct OperationRunner::Impl {
 
 OperationRunner::OperationRunner() : OperationRunner(system_file_system()) {}
 
-OperationRunner::OperationRunner(FileSystem& files) : impl_(std::make_unique<Impl>(files)) {}
+OperationRunner::OperationRunner(OutputFileSystem& files) : impl_(std::make_unique<Impl>(files)) {}
 
 OperationRunner::~OperationRunner() {
     cancel();

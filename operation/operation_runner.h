@@ -10,8 +10,9 @@
 #include <string>
 #include <string_view>
 
-#include "cipher/types.h"
-#include "operation/content_check.h"
+#include "cipher/layout.h"
+#include "cipher/level1_cipher.h"
+#include "operation/content/content_check.h"
 
 namespace brisol {
 
@@ -62,14 +63,14 @@ struct StartResult {
     std::string message;
 };
 
-class FileSystem;
+class OutputFileSystem;
 
 class OperationRunner {
 public:
     OperationRunner();
     // Works on the given files instead of the real file system, which lets
     // tests make any file call fail.
-    explicit OperationRunner(FileSystem& files);
+    explicit OperationRunner(OutputFileSystem& files);
     ~OperationRunner();  // cancels a running operation and joins its worker
     OperationRunner(const OperationRunner&) = delete;
     OperationRunner& operator=(const OperationRunner&) = delete;
@@ -105,11 +106,5 @@ private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
-
-// Output naming from the current path: Crypt appends ".bsl"; Decrypt appends
-// "." and the characters of the extension text after its first one, at most
-// four of them (the extension is read with at most five characters).
-std::string output_name(Direction direction, std::string_view current_path,
-                        std::string_view extension);
 
 }  // namespace brisol

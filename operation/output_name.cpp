@@ -1,13 +1,11 @@
-#include "operation/operation_runner.h"
-#include "operation/utf8.h"
+#include "operation/output_name.h"
+
+#include "operation/text/utf8.h"
 
 namespace brisol {
 namespace {
 
 constexpr std::string_view kCryptSuffix = ".bsl";
-// The extension text is read with at most five characters; the first one
-// stands for the dot and is never copied.
-constexpr std::size_t kExtensionCharsRead = 5;
 
 }  // namespace
 

@@ -2,9 +2,11 @@
 
 #include <array>
 
+#include "cipher/byte_order.h"
+#include "cipher/layout.h"
+#include "operation/files/platform.h"
 #include "operation/input_file.h"
 #include "operation/messages.h"
-#include "operation/platform.h"
 
 namespace brisol {
 namespace {

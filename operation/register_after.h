@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "cipher/types.h"
-#include "operation/file_system.h"
+#include "cipher/level1_cipher.h"
+#include "operation/files/output_file_system.h"
 
 namespace brisol {
 

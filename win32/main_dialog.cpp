@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "cipher/secure_memory.h"
-#include "operation/win32_text.h"
+#include "operation/text/win32_text.h"
 #include "win32/about_dialog.h"
 #include "window/controls.h"
 #include "window/main_window_rules.h"

@@ -6,6 +6,9 @@
 #ifndef BRISOL_WINDOW_DIALOG_TEMPLATES_H
 #define BRISOL_WINDOW_DIALOG_TEMPLATES_H
 
+#include "brisol_version.h"
+#include "operation/default_extension.h"
+
 #define BRISOL_ICON_RESOURCE 1
 #define BRISOL_LOGO_RESOURCE 7
 #define BRISOL_MAIN_DIALOG 37
@@ -25,7 +28,7 @@
 #define BRISOL_ID_ABOUT_OK 303
 #define BRISOL_ID_STATUS_BAR 304
 
-#define BRISOL_MAIN_TITLE "BRISOL 3.0"
+#define BRISOL_MAIN_TITLE "BRISOL " BRISOL_VERSION
 #define BRISOL_MAIN_RECT 70, 70, 180, 180
 /* The logo takes its picture's own size wherever it is shown. */
 #define BRISOL_LOGO_RECT 0, 0, 50, 30
@@ -39,7 +42,7 @@
 #define BRISOL_PASSWORD2_RECT 7, 65, 165, 13
 #define BRISOL_EXTENSION_LABEL "Extension for encrypted file:"
 #define BRISOL_EXTENSION_LABEL_RECT 7, 85, 170, 8
-#define BRISOL_EXTENSION_TEXT ".src"
+#define BRISOL_EXTENSION_TEXT BRISOL_DEFAULT_EXTENSION
 #define BRISOL_EXTENSION_RECT 100, 83, 25, 13
 #define BRISOL_OPEN_FILE_TEXT "Open FILE..."
 #define BRISOL_OPEN_FILE_RECT 10, 100, 45, 14
@@ -72,7 +75,7 @@
 #define BRISOL_ABOUT3_RECT 5, 40, 182, 8
 #define BRISOL_ABOUT4_TEXT "Lost passwords cannot be recovered."
 #define BRISOL_ABOUT4_RECT 5, 50, 182, 8
-#define BRISOL_VERSION_TEXT "Version 3.0"
+#define BRISOL_VERSION_TEXT "Version " BRISOL_VERSION
 #define BRISOL_VERSION_RECT 5, 65, 75, 10
 #define BRISOL_ABOUT_OK_TEXT "Ok"
 #define BRISOL_ABOUT_OK_RECT 145, 62, 42, 14

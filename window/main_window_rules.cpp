@@ -2,9 +2,11 @@
 
 #include <utility>
 
+#include "cipher/password_key.h"
 #include "cipher/secure_memory.h"
 #include "operation/messages.h"
-#include "operation/utf8.h"
+#include "operation/output_name.h"
+#include "operation/text/utf8.h"
 #include "window/controls.h"
 #include "window/texts.h"
 
@@ -96,10 +98,10 @@ void MainWindowRules::refresh_file_status() {
 }
 
 void MainWindowRules::read_request(OperationRequest& request) const {
-    request.password1 = read_field(controls_, kPassword1Id, kPasswordReadLength);
-    request.password2 = read_field(controls_, kPassword2Id, kPasswordReadLength);
+    request.password1 = read_field(controls_, kPassword1Id, kPasswordMaxChars);
+    request.password2 = read_field(controls_, kPassword2Id, kPasswordMaxChars);
     if (request.direction == Direction::Decrypt) {
-        request.extension = read_field(controls_, kExtensionId, kExtensionReadLength);
+        request.extension = read_field(controls_, kExtensionId, kExtensionCharsRead);
     }
 }
 

@@ -15,10 +15,6 @@
 
 namespace brisol {
 
-// Fields are read with at most this many characters.
-inline constexpr std::size_t kPasswordReadLength = 31;
-inline constexpr std::size_t kExtensionReadLength = 5;
-
 // What a press of Crypt or Decrypt reads from the fields, as UTF-8. The
 // texts are wiped when the request is dropped.
 struct OperationRequest {

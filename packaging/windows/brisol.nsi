@@ -1,7 +1,7 @@
 ; The Windows installer: brisol.exe and brisol-cli.exe under
 ; Program Files\Brisol, a Start-menu entry, an uninstaller, and .bsl files
 ; opening with Brisol (also listed under "Open with"). /S installs silently.
-; makensis -DVERSION=3.0 -DSOURCE=FOLDER -DOUTFILE=FILE brisol.nsi, where
+; makensis -DVERSION=X.Y -DSOURCE=FOLDER -DOUTFILE=FILE brisol.nsi, where
 ; FOLDER holds the programs, README.txt and LICENSE.txt.
 
 Unicode true

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "cipher/layer_stages.h"
 #include "cipher_test_support.h"
 
 namespace brisol {
@@ -176,9 +177,48 @@ TEST(ChunkPipeline, TransformOverTheWholeInputEqualsARun) {
             Bytes data = test::test_bytes(length, 8);
             const Bytes expected = run_pipeline(d, data, p, kTwoChunkBuffer);
             test::PreparedCiphers ciphers(p);
-            ciphers.pipeline().transform(d, data.data(), data.size());
+            test::transform(d, ciphers.level1, ciphers.level2, data);
             EXPECT_EQ(data, expected);
         }
+    }
+}
+
+// The first stage over the whole input, then the second, each in pieces of
+// its own size, as the reading thread's buffers and the pipeline's differ.
+TEST(ChunkPipeline, StagesInPiecesOfTheirOwnEqualARun) {
+    const Passwords p{"first stage", "second stage"};
+    const std::size_t piece_sizes[][2] = {{512, 512}, {3 * 512, 512}, {512, 5 * 512}, {2 * 512, 3 * 512}};
+    for (const Direction d : {Direction::Crypt, Direction::Decrypt}) {
+        for (const std::size_t length : kLengths) {
+            for (const auto& sizes : piece_sizes) {
+                SCOPED_TRACE(testing::Message() << "length " << length << ", pieces " << sizes[0]
+                                                << " then " << sizes[1]);
+                Bytes data = test::test_bytes(length, 12);
+                const Bytes expected = run_pipeline(d, data, p, kTwoChunkBuffer);
+                test::PreparedCiphers ciphers(p);
+                for (const Stage stage : {Stage::First, Stage::Second}) {
+                    LayerStage layer(d, stage);
+                    const std::size_t size = sizes[stage == Stage::First ? 0 : 1];
+                    for (std::size_t at = 0; at < length; at += size)
+                        ASSERT_TRUE(layer.apply(ciphers.level1, ciphers.level2,
+                                                std::span(data).subspan(at, std::min(size, length - at))));
+                }
+                EXPECT_EQ(data, expected);
+            }
+        }
+    }
+}
+
+TEST(ChunkPipeline, AStageRefusesAPieceAfterOneThatEndedInsideAChunk) {
+    for (const Stage stage : {Stage::First, Stage::Second}) {
+        test::PreparedCiphers ciphers(Passwords{"a", "b"});
+        LayerStage layer(Direction::Crypt, stage);
+        Bytes short_piece(100, 1);
+        Bytes next(512, 2);
+        ASSERT_TRUE(layer.apply(ciphers.level1, ciphers.level2, short_piece));
+        EXPECT_TRUE(layer.apply(ciphers.level1, ciphers.level2, std::span<std::uint8_t>{}));
+        EXPECT_FALSE(layer.apply(ciphers.level1, ciphers.level2, next));
+        EXPECT_EQ(next, Bytes(512, 2)) << "a refused piece is left as it was";
     }
 }
 

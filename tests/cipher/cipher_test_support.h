@@ -2,15 +2,20 @@
 // Small helpers shared by the cipher tests: hex literals, reproducible data,
 // key blocks from raw bytes, and a whole pipeline run from two passwords.
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <random>
 #include <string_view>
 #include <vector>
 
+#include "cipher/chunk_buffer.h"
 #include "cipher/chunk_pipeline.h"
-#include "cipher/memory_stream.h"
-#include "cipher/types.h"
+#include "cipher/layer_stages.h"
+#include "cipher/layout.h"
+#include "cipher/password_key.h"
+#include "memory_stream.h"
 
 namespace brisol::test {
 
@@ -71,6 +76,13 @@ struct PreparedCiphers {
         return ChunkPipeline{level1, level2, &kernels};
     }
 };
+
+// Both stages of a direction over the whole of data, as a run does them.
+inline void transform(Direction direction, Level1Cipher& level1, Level2Cipher& level2,
+                      std::span<std::uint8_t> data) {
+    for (const Stage stage : {Stage::First, Stage::Second})
+        EXPECT_TRUE(LayerStage(direction, stage).apply(level1, level2, data));
+}
 
 struct RunOptions {
     std::size_t buffer_chunks = ChunkBuffer::kDefaultChunks;

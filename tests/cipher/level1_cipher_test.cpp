@@ -5,6 +5,7 @@
 #include <array>
 #include <string_view>
 
+#include "cipher/byte_order.h"
 #include "cipher/kernels.h"
 #include "cipher_test_support.h"
 

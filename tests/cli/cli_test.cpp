@@ -19,10 +19,10 @@
 #include <string>
 #include <vector>
 
-#include "cipher/chunk_pipeline.h"
-
+#include "../cipher/cipher_test_support.h"
+#include "cipher/byte_order.h"
+#include "operation/files/platform.h"
 #include "operation/messages.h"
-#include "operation/platform.h"
 #include "run_cli.h"
 
 namespace brisol {
@@ -307,8 +307,8 @@ TEST_F(CliTest, AfterStartsWhereThePreviousFileLeftTheRegister) {
     Level2Cipher level2(make_password_key("pw2"));
     level1.reg = {load_le32(last_block), load_le32(last_block + 4)};
     std::string later = data;
-    ChunkPipeline{level1, level2}.transform(Direction::Crypt, reinterpret_cast<std::uint8_t*>(later.data()),
-                                            later.size());
+    test::transform(Direction::Crypt, level1, level2,
+                    {reinterpret_cast<std::uint8_t*>(later.data()), later.size()});
     write_file(dir.file("later.bsl"), later);
 
     EXPECT_EQ(run_cli(dir, {"decrypt", "--after", "previous.bsl", "later.bsl"}, "pw1\npw2\n").status, 0);

@@ -12,10 +12,11 @@
 #include <string>
 #include <string_view>
 
-#include "operation/codepage.h"
-#include "operation/operation_runner.h"
-#include "operation/utf8.h"
 #include "fuzz_reader.h"
+#include "operation/operation_runner.h"
+#include "operation/output_name.h"
+#include "operation/text/codepage.h"
+#include "operation/text/utf8.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "../cipher/memory_stream.h"
 #include "cipher/chunk_pipeline.h"
-#include "cipher/memory_stream.h"
 #include "fuzz_reader.h"
 
 namespace {

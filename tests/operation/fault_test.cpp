@@ -8,7 +8,8 @@
 #include <cerrno>
 #endif
 
-#include "faulty_file_system.h"
+#include "files/faulty_file_system.h"
+#include "operation/files/platform.h"
 #include "operation/messages.h"
 #include "test_files.h"
 
@@ -159,7 +160,7 @@ const FailingCall kFailingCalls[] = {
 constexpr int kInjectedErrors[] = {kIoError, kNoSpace, kDenied};
 
 void expect_reported_without_trace(const OutputWay& way, const FailingCall& call, int error) {
-    const std::string name = std::string{way.name} + " / " + call.name + " / " + messages::reason(error);
+    const std::string name = std::string{way.name} + " / " + call.name + " / " + platform::reason(error);
     const InputBesideOldOutput files_at_hand(kInputSize, way.old_output);
     const std::string& input = files_at_hand.input;
     const std::string& output = files_at_hand.output;

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "faulty_file_system.h"
+#include "files/faulty_file_system.h"
 #include "test_files.h"
 
 namespace brisol::testing {

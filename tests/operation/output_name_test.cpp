@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "operation/operation_runner.h"
-#include "operation/utf8.h"
+#include "operation/output_name.h"
+#include "operation/text/utf8.h"
 
 namespace brisol {
 namespace {

@@ -9,8 +9,8 @@
 #include "../cipher/cipher_test_support.h"
 #include "cipher/kernels.h"
 #include "held_crypt.h"
+#include "operation/files/platform.h"
 #include "operation/messages.h"
-#include "operation/platform.h"
 #include "operation/progress_throttle.h"
 #include "test_files.h"
 

@@ -10,8 +10,8 @@
 #include <QTimer>
 #include <vector>
 
+#include "../cipher/memory_stream.h"
 #include "cipher/chunk_pipeline.h"
-#include "cipher/memory_stream.h"
 #include "operation/messages.h"
 #include "tests/ui/window_fixture.h"
 #include "window/texts.h"

@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "operation/win32_text.h"
+#include "operation/text/win32_text.h"
 #include "window/controls.h"
 #include "window/texts.h"
 

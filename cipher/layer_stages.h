@@ -1,0 +1,48 @@
+#pragma once
+// Each direction's two layers as two stages over the same stream of bytes,
+// so that each can run on a thread of its own. The first stage needs nothing
+// from the second: Decrypt's GOST layer only the ciphertext, which is all in
+// the data, and Crypt's RC4 layer only its own chain. The second stage is
+// the serial chain through the whole file and follows the first over the
+// same bytes:
+//
+//   direction   first stage                  second stage
+//   Crypt       RC4, every chunk and tail    GOST feedback, full chunks
+//   Decrypt     GOST feedback, full chunks   RC4, every chunk and tail
+//
+// So every full chunk gets its layers in the file's order and the tail the
+// RC4 layer alone, whichever thread does which stage.
+//
+// A stage sees the stream in consecutive pieces from its start. The layout
+// follows the offset in the stream, so every piece but the last must hold
+// whole chunks; a stage refuses a piece that comes after one that ended
+// inside a chunk, rather than apply its layer at the wrong offsets.
+
+#include <cstdint>
+#include <span>
+
+#include "cipher/kernels.h"
+#include "cipher/layout.h"
+
+namespace brisol {
+
+enum class Stage { First, Second };
+
+class LayerStage {
+public:
+    LayerStage(Direction direction, Stage stage,
+               const CipherKernels& kernels = selected_kernels()) noexcept;
+
+    // Applies the stage to the next piece of the stream, in place. False,
+    // with nothing done, for a piece after one that ended inside a chunk.
+    [[nodiscard]] bool apply(Level1Cipher& level1, Level2Cipher& level2,
+                             std::span<std::uint8_t> piece) noexcept;
+
+private:
+    const CipherKernels* kernels_;
+    // The GOST layer's pass in the stage's direction; null for the RC4 layer.
+    void (*gost_)(Level1Cipher&, std::uint8_t* data, std::size_t blocks);
+    bool ended_ = false;  // a piece ended inside a chunk
+};
+
+}  // namespace brisol

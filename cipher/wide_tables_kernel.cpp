@@ -1,0 +1,22 @@
+// Kernel, wide tables, for any CPU: each GOST round is three look-ups
+// (level1_tables.h), Crypt's chain one block after another and Decrypt's
+// GOST layer on eight blocks at once, whose independent chains cover the
+// latency of one round's look-ups.
+
+#include "cipher/kernel_row.h"
+#include "cipher/kernel_rows.h"
+#include "cipher/level1_tables.h"
+
+namespace brisol {
+namespace {
+
+struct WideLanes : ScalarLanes<8, wide_round> {
+    static constexpr bool kUnrolled = false;
+    static constexpr auto crypt_round = wide_round;
+};
+
+}  // namespace
+
+const CipherKernels kWideTablesKernels = kernel_row<WideLanes>("wide_tables");
+
+}  // namespace brisol

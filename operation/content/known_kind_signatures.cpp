@@ -1,0 +1,9 @@
+// Kinds for builds without libmagic (Windows): the signature table alone.
+
+#include "operation/content/content_check.h"
+
+namespace brisol {
+
+KnownKind identify_kind(std::span<const std::uint8_t> head) { return signature_kind(head); }
+
+}  // namespace brisol

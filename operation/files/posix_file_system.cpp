@@ -1,0 +1,185 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <memory>
+
+#include "operation/files/output_file_system.h"
+
+namespace brisol {
+namespace {
+
+FileKind kind_of(mode_t mode) {
+    if (S_ISREG(mode)) return FileKind::Regular;
+    if (S_ISDIR(mode)) return FileKind::Directory;
+    return FileKind::Other;
+}
+
+FileInfo info_from(const struct stat& st) {
+    FileInfo info;
+    info.device = st.st_dev;
+    info.inode = st.st_ino;
+    info.kind = kind_of(st.st_mode);
+    info.size = static_cast<std::uint64_t>(st.st_size);
+    return info;
+}
+
+FdResult fd_result(int fd) { return fd >= 0 ? FdResult{fd, 0} : FdResult{-1, errno}; }
+
+IoStatus io_status(ssize_t n) {
+    return n >= 0 ? IoStatus{static_cast<std::size_t>(n), 0} : IoStatus{0, errno};
+}
+
+int status(int rc) { return rc == 0 ? 0 : errno; }
+
+// A file opened with O_TMPFILE is named through its /proc entry unless the
+// process may link any descriptor (CAP_DAC_READ_SEARCH); without /proc it
+// could never be named, so the output is not made unnamed in the first place.
+constexpr const char* kOwnDescriptors = "/proc/self/fd/";
+
+int link_descriptor(int fd, const std::string& path) {
+#ifdef AT_EMPTY_PATH
+    if (::linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0) return 0;
+    if (errno != ENOENT) return errno;
+#endif
+    const std::string own = kOwnDescriptors + std::to_string(fd);
+    return status(::linkat(AT_FDCWD, own.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW));
+}
+
+struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+class PosixFileSystem final : public OutputFileSystem {
+public:
+    FdResult open_read(const std::string& path) override {
+        // O_NONBLOCK keeps a FIFO from hanging the open; the runner refuses
+        // anything but a regular file right after, where the flag has no effect.
+        return fd_result(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    }
+
+    FdResult create_new(const std::string& path) override {
+        return fd_result(
+            ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666));
+    }
+
+    FdResult open_directory(const std::string& path) override {
+        return fd_result(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    }
+
+    FdResult create_unnamed(const std::string& directory) override {
+#ifdef O_TMPFILE
+        if (::access(kOwnDescriptors, X_OK) != 0) return {-1, EOPNOTSUPP};
+        const int fd = ::open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd >= 0) return {fd, 0};
+        // Kernels and file systems without unnamed files answer in one of
+        // these ways; to the caller they all mean "not here".
+        if (errno == EISDIR || errno == EINVAL || errno == EOPNOTSUPP) return {-1, EOPNOTSUPP};
+        return {-1, errno};
+#else
+        (void)directory;
+        return {-1, EOPNOTSUPP};
+#endif
+    }
+
+    int give_name(int fd, const std::string& path) override { return link_descriptor(fd, path); }
+
+    int hold(int fd) override {
+        for (;;) {
+            if (::flock(fd, LOCK_EX) == 0) return 0;
+            if (errno != EINTR) return errno;
+        }
+    }
+
+    FdResult claim(const std::string& path) override {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) return {-1, errno};
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int error = errno;
+            ::close(fd);
+            return {-1, error};
+        }
+        return {fd, 0};
+    }
+
+    NamesResult list_directory(const std::string& path) override {
+        const std::unique_ptr<DIR, DirCloser> dir(::opendir(path.c_str()));
+        if (!dir) return {{}, errno};
+        NamesResult result;
+        for (;;) {
+            errno = 0;
+            const dirent* entry = ::readdir(dir.get());
+            if (entry == nullptr) break;
+            const std::string_view name = entry->d_name;
+            if (name != "." && name != "..") result.names.emplace_back(name);
+        }
+        result.error = errno;
+        return result;
+    }
+
+    IoStatus read(int fd, std::span<std::uint8_t> into) override {
+        return io_status(::read(fd, into.data(), into.size()));
+    }
+
+    IoStatus read_at(int fd, std::span<std::uint8_t> into, std::uint64_t offset) override {
+        return io_status(::pread(fd, into.data(), into.size(), static_cast<off_t>(offset)));
+    }
+
+    bool wait_readable(int fd, int milliseconds) override {
+        pollfd watched{fd, POLLIN, 0};
+        const int ready = ::poll(&watched, 1, milliseconds);
+        return ready > 0 || (ready < 0 && errno != EINTR);
+    }
+
+    IoStatus write(int fd, std::span<const std::uint8_t> bytes) override {
+        return io_status(::write(fd, bytes.data(), bytes.size()));
+    }
+
+    int fsync(int fd) override { return status(::fsync(fd)); }
+
+#ifdef __linux__
+    void start_writeback(int fd, std::uint64_t offset, std::uint64_t length) override {
+        ::sync_file_range(fd, static_cast<off_t>(offset), static_cast<off_t>(length),
+                          SYNC_FILE_RANGE_WRITE);
+    }
+#endif
+    int close(int fd) override { return status(::close(fd)); }
+    FdResult duplicate(int fd) override { return fd_result(::fcntl(fd, F_DUPFD_CLOEXEC, 0)); }
+
+    FileInfo stat_fd(int fd) override {
+        struct stat st {};
+        if (::fstat(fd, &st) != 0) return FileInfo{.error = errno};
+        return info_from(st);
+    }
+
+    FileInfo stat_path(const std::string& path) override {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0) return FileInfo{.error = errno};
+        return info_from(st);
+    }
+
+    int rename(const std::string& from, const std::string& to) override {
+        return status(::rename(from.c_str(), to.c_str()));
+    }
+
+    int unlink(const std::string& path) override { return status(::unlink(path.c_str())); }
+
+    int standard_input() override { return STDIN_FILENO; }
+    int standard_output() override { return STDOUT_FILENO; }
+};
+
+}  // namespace
+
+OutputFileSystem& system_file_system() {
+    static PosixFileSystem file_system;
+    return file_system;
+}
+
+void keep_running_at_file_size_limit() { std::signal(SIGXFSZ, SIG_IGN); }
+
+}  // namespace brisol

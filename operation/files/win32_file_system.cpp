@@ -1,0 +1,284 @@
+// The file seam on Win32, through the wide-character calls. A descriptor is
+// the file's handle: Windows keeps handles within 32 bits so that they pass
+// between 32- and 64-bit code, and INVALID_HANDLE_VALUE is -1 either way.
+//
+// Windows has no file without a name. An "unnamed" output is a hidden file
+// marked for deletion until it is given its name, so the system removes it
+// when the process ends first, even when it is killed. Only a crash of the
+// whole system leaves it, under the hidden name (hidden_name.h) that the
+// next run's sweep removes. The hold is the share mode: outputs are opened
+// sharing nothing but deletion (so they can be renamed and removed while
+// open), and a claim asks for read access, which no live output shares.
+
+#include <windows.h>
+
+#include <algorithm>
+#include <climits>
+#include <memory>
+
+#include "operation/files/hidden_name.h"
+#include "operation/files/output_file_system.h"
+#include "operation/text/win32_text.h"
+
+namespace brisol {
+namespace {
+
+HANDLE handle_of(int fd) { return LongToHandle(fd); }
+
+int error_of(BOOL ok) { return ok ? 0 : static_cast<int>(GetLastError()); }
+
+FdResult fd_result(HANDLE handle) {
+    if (handle == INVALID_HANDLE_VALUE) return {-1, static_cast<int>(GetLastError())};
+    return {HandleToLong(handle), 0};
+}
+
+// One call moves at most what a DWORD counts.
+DWORD chunk_size(std::size_t size) { return static_cast<DWORD>(std::min<std::size_t>(size, UINT_MAX)); }
+
+constexpr DWORD kOutputAccess = GENERIC_WRITE | DELETE;
+constexpr DWORD kOutputSharing = FILE_SHARE_DELETE;
+
+HANDLE create_output(const std::wstring& path) {
+    return CreateFileW(path.c_str(), kOutputAccess, kOutputSharing, nullptr, CREATE_NEW,
+                       FILE_ATTRIBUTE_HIDDEN, nullptr);
+}
+
+int set_delete_on_close(HANDLE handle, bool on) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = on ? TRUE : FALSE;
+    return error_of(SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition));
+}
+
+// Only looks: a named output that stays hidden is still complete and in place.
+void set_visible(HANDLE handle) {
+    FILE_BASIC_INFO basic{};
+    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic);
+}
+
+// Renames the open file without replacing anything.
+int rename_handle(HANDLE handle, const std::wstring& path) {
+    const std::size_t name_bytes = path.size() * sizeof(wchar_t);
+    const std::size_t size = offsetof(FILE_RENAME_INFO, FileName) + name_bytes + sizeof(wchar_t);
+    const auto buffer = std::make_unique<unsigned char[]>(size);
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.get());
+    rename->ReplaceIfExists = FALSE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(name_bytes);
+    std::copy(path.begin(), path.end(), rename->FileName);
+    rename->FileName[path.size()] = L'\0';
+    if (SetFileInformationByHandle(handle, FileRenameInfo, rename, static_cast<DWORD>(size))) return 0;
+    const DWORD error = GetLastError();
+    return error == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : static_cast<int>(error);
+}
+
+FileInfo info_of(HANDLE handle) {
+    FileInfo info;
+    if (GetFileType(handle) != FILE_TYPE_DISK) return info;
+    BY_HANDLE_FILE_INFORMATION about{};
+    if (!GetFileInformationByHandle(handle, &about)) return FileInfo{.error = static_cast<int>(GetLastError())};
+    info.device = about.dwVolumeSerialNumber;
+    info.inode = std::uint64_t{about.nFileIndexHigh} << 32 | about.nFileIndexLow;
+    info.kind = (about.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileKind::Directory
+                                                                          : FileKind::Regular;
+    info.size = std::uint64_t{about.nFileSizeHigh} << 32 | about.nFileSizeLow;
+    return info;
+}
+
+// What another program's short-lived handle on a file makes a replacement
+// of it fail with, for about a second in all.
+constexpr int kReplaceAttempts = 40;
+constexpr DWORD kReplaceRetryMs = 25;
+
+bool is_passing_refusal(int error) { return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION; }
+
+class Win32FileSystem final : public OutputFileSystem {
+public:
+    FdResult open_read(const std::string& path) override {
+        // Others may read the input while it is read, but nobody may write,
+        // truncate, rename or delete it until it is closed.
+        return fd_result(CreateFileW(win32::file_path(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    }
+
+    // Hidden until it takes the output's name (rename below).
+    FdResult create_new(const std::string& path) override {
+        return fd_result(create_output(win32::file_path(path)));
+    }
+
+    // Windows flushes a rename itself (MOVEFILE_WRITE_THROUGH below); a
+    // directory handle cannot be flushed.
+    FdResult open_directory(const std::string&) override { return {-1, ERROR_NOT_SUPPORTED}; }
+
+    FdResult create_unnamed(const std::string& directory) override {
+        const std::wstring folder = win32::file_path(directory) + L"\\";
+        for (;;) {
+            const HANDLE handle = create_output(folder + win32::widen(hidden_output_name()));
+            if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) continue;
+            if (handle == INVALID_HANDLE_VALUE) return fd_result(handle);
+            if (const int error = set_delete_on_close(handle, true); error != 0) {
+                CloseHandle(handle);
+                return {-1, error};
+            }
+            return fd_result(handle);
+        }
+    }
+
+    // A file marked for deletion cannot be renamed everywhere, so the mark
+    // comes off first and goes back on when the name cannot be had.
+    int give_name(int fd, const std::string& path) override {
+        const HANDLE handle = handle_of(fd);
+        if (const int error = set_delete_on_close(handle, false); error != 0) return error;
+        if (const int error = rename_handle(handle, win32::file_path(path)); error != 0) {
+            set_delete_on_close(handle, true);
+            return error;
+        }
+        set_visible(handle);
+        return 0;
+    }
+
+    int hold(int) override { return 0; }
+
+    FdResult claim(const std::string& path) override {
+        const HANDLE handle = CreateFileW(win32::file_path(path).c_str(), GENERIC_READ | DELETE,
+                                          FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) return fd_result(handle);
+        FILE_BASIC_INFO basic{};
+        if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) ||
+            (basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+            CloseHandle(handle);
+            return {-1, ERROR_CANT_RESOLVE_FILENAME};
+        }
+        return fd_result(handle);
+    }
+
+    NamesResult list_directory(const std::string& path) override {
+        WIN32_FIND_DATAW found{};
+        const HANDLE search = FindFirstFileW((win32::file_path(path) + L"\\*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return {{}, static_cast<int>(GetLastError())};
+        NamesResult result;
+        do {
+            const std::wstring_view name = found.cFileName;
+            if (name != L"." && name != L"..") result.names.push_back(win32::narrow(name));
+        } while (FindNextFileW(search, &found));
+        if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES) result.error = static_cast<int>(error);
+        FindClose(search);
+        return result;
+    }
+
+    IoStatus read(int fd, std::span<std::uint8_t> into) override {
+        DWORD got = 0;
+        if (!ReadFile(handle_of(fd), into.data(), chunk_size(into.size()), &got, nullptr)) {
+            // A pipe whose writer has closed its end has ended, as on POSIX.
+            const DWORD error = GetLastError();
+            if (error != ERROR_HANDLE_EOF && error != ERROR_BROKEN_PIPE) return {0, static_cast<int>(error)};
+        }
+        return {got, 0};
+    }
+
+    // The offset goes in the OVERLAPPED structure; on a handle opened for
+    // synchronous calls the file position moves past what was read.
+    IoStatus read_at(int fd, std::span<std::uint8_t> into, std::uint64_t offset) override {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD got = 0;
+        if (!ReadFile(handle_of(fd), into.data(), chunk_size(into.size()), &got, &at)) {
+            const DWORD error = GetLastError();
+            if (error != ERROR_HANDLE_EOF) return {0, static_cast<int>(error)};
+        }
+        return {got, 0};
+    }
+
+    // An anonymous pipe cannot be waited on, so it is looked into every few
+    // milliseconds; a console input is signalled when it has input events.
+    // Disk files and whatever else never keep a read waiting.
+    bool wait_readable(int fd, int milliseconds) override {
+        const HANDLE handle = handle_of(fd);
+        switch (GetFileType(handle)) {
+            case FILE_TYPE_CHAR:
+                return WaitForSingleObject(handle, static_cast<DWORD>(milliseconds)) != WAIT_TIMEOUT;
+            case FILE_TYPE_PIPE: {
+                constexpr int kLookEveryMs = 5;
+                for (int waited = 0;; waited += kLookEveryMs) {
+                    DWORD available = 0;
+                    if (!PeekNamedPipe(handle, nullptr, 0, nullptr, &available, nullptr) || available > 0)
+                        return true;
+                    if (waited >= milliseconds) return false;
+                    Sleep(kLookEveryMs);
+                }
+            }
+            default:
+                return true;
+        }
+    }
+
+    IoStatus write(int fd, std::span<const std::uint8_t> bytes) override {
+        DWORD put = 0;
+        if (!WriteFile(handle_of(fd), bytes.data(), chunk_size(bytes.size()), &put, nullptr))
+            return {0, static_cast<int>(GetLastError())};
+        return {put, 0};
+    }
+
+    int fsync(int fd) override { return error_of(FlushFileBuffers(handle_of(fd))); }
+    int close(int fd) override { return error_of(CloseHandle(handle_of(fd))); }
+
+    FdResult duplicate(int fd) override {
+        HANDLE copy = INVALID_HANDLE_VALUE;
+        const HANDLE process = GetCurrentProcess();
+        if (!DuplicateHandle(process, handle_of(fd), process, &copy, 0, FALSE, DUPLICATE_SAME_ACCESS))
+            return {-1, static_cast<int>(GetLastError())};
+        return fd_result(copy);
+    }
+
+    FileInfo stat_fd(int fd) override { return info_of(handle_of(fd)); }
+
+    FileInfo stat_path(const std::string& path) override {
+        // No access asked, only attributes; backup semantics let a directory
+        // open too. Shared every way, so it disturbs no one.
+        const HANDLE handle = CreateFileW(win32::file_path(path).c_str(), 0,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) return FileInfo{.error = static_cast<int>(GetLastError())};
+        const FileInfo info = info_of(handle);
+        CloseHandle(handle);
+        return info;
+    }
+
+    // Replaces an existing output whole or not at all. Windows refuses to
+    // replace a file while anyone has it open, even only to look at it (a
+    // virus scanner, an indexer, another run checking its names), so a
+    // refusal is retried for a moment before it counts.
+    int rename(const std::string& from, const std::string& to) override {
+        const std::wstring source = win32::file_path(from);
+        if (!SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_NORMAL))
+            return static_cast<int>(GetLastError());
+        const std::wstring target = win32::file_path(to);
+        for (int attempt = 1;; ++attempt) {
+            const int error = error_of(MoveFileExW(source.c_str(), target.c_str(),
+                                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+            if (!is_passing_refusal(error) || attempt == kReplaceAttempts) return error;
+            Sleep(kReplaceRetryMs);
+        }
+    }
+
+    int unlink(const std::string& path) override {
+        return error_of(DeleteFileW(win32::file_path(path).c_str()));
+    }
+
+    int standard_input() override { return HandleToLong(GetStdHandle(STD_INPUT_HANDLE)); }
+    int standard_output() override { return HandleToLong(GetStdHandle(STD_OUTPUT_HANDLE)); }
+};
+
+}  // namespace
+
+OutputFileSystem& system_file_system() {
+    static Win32FileSystem file_system;
+    return file_system;
+}
+
+// Windows has no file size signal: a write past a limit simply fails.
+void keep_running_at_file_size_limit() {}
+
+}  // namespace brisol

@@ -1,0 +1,53 @@
+// Code pages on POSIX: the locale's language picks the one a Windows system
+// with that locale would use, and glibc's iconv converts.
+
+#include <iconv.h>
+
+#include <cstdlib>
+
+#include "operation/text/codepage.h"
+#include "operation/text/codepage_conversion.h"
+
+namespace brisol {
+namespace {
+
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+
+}  // namespace
+
+std::string_view locale_codepage() {
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && *value != '\0') return codepage_for_locale(value);
+    }
+    return codepage_for_locale("");
+}
+
+bool codepage_supported(const std::string& codepage) {
+    const iconv_t converter = iconv_open(codepage.c_str(), "UTF-8");
+    if (converter == kNoConverter) return false;
+    iconv_close(converter);
+    return true;
+}
+
+ConversionResult convert_to_codepage(std::string_view utf8, const std::string& codepage,
+                                     std::span<char> into) {
+    const iconv_t converter = iconv_open(codepage.c_str(), "UTF-8");
+    if (converter == kNoConverter) return {ConversionOutcome::UnknownCodepage};
+    // iconv's interface takes a non-const input pointer but does not write
+    // through it.
+    char* in = const_cast<char*>(utf8.data());
+    std::size_t in_left = utf8.size();
+    char* out = into.data();
+    std::size_t out_left = into.size();
+    const std::size_t irreversible = iconv(converter, &in, &in_left, &out, &out_left);
+    const bool converted_all = irreversible == 0 &&
+                               iconv(converter, nullptr, nullptr, &out, &out_left) == 0;
+    iconv_close(converter);
+    // EILSEQ: no such character in the code page; a positive count means
+    // iconv substituted something, which must not reach a key either.
+    if (!converted_all) return {ConversionOutcome::Unrepresentable};
+    return {ConversionOutcome::Converted, into.size() - out_left};
+}
+
+}  // namespace brisol
