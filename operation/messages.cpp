@@ -117,6 +117,22 @@ std::string password_has_zero_byte(int field) {
     return "PASSWORD-" + std::to_string(field) + " cannot contain a zero byte.";
 }
 
+std::string password_error(PasswordTextError error, int field, std::string_view codepage) {
+    switch (error) {
+        case PasswordTextError::NotUtf8:
+            return password_not_utf8(field);
+        case PasswordTextError::HasZeroByte:
+            return password_has_zero_byte(field);
+        case PasswordTextError::Unrepresentable:
+            return password_unrepresentable(field, codepage);
+        case PasswordTextError::UnknownCodepage:
+            return unknown_codepage(codepage);
+        case PasswordTextError::None:
+            break;
+    }
+    return {};
+}
+
 std::string unknown_codepage(std::string_view codepage) {
     return "Unknown code page " + quoted_name(codepage) + ".";
 }

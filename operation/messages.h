@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "operation/content/content_check.h"
+#include "operation/text/codepage.h"
 
 namespace brisol::messages {
 
@@ -58,6 +59,9 @@ std::string password_not_utf8(int field);
 std::string password_has_zero_byte(int field);
 // Unknown code page "<codepage>".
 std::string unknown_codepage(std::string_view codepage);
+// The one of the four above that a key block's refusal calls for; empty for
+// PasswordTextError::None.
+std::string password_error(PasswordTextError error, int field, std::string_view codepage);
 
 // <verb> "<path>": <the system's reason for error, in English>
 std::string file_error(std::string_view verb, std::string_view path, int error);

@@ -82,22 +82,6 @@ struct Worker {
     std::atomic<bool> returned{false};
 };
 
-std::string password_message(PasswordTextError error, int field, const std::string& codepage) {
-    switch (error) {
-        case PasswordTextError::NotUtf8:
-            return messages::password_not_utf8(field);
-        case PasswordTextError::HasZeroByte:
-            return messages::password_has_zero_byte(field);
-        case PasswordTextError::Unrepresentable:
-            return messages::password_unrepresentable(field, codepage);
-        case PasswordTextError::UnknownCodepage:
-            return messages::unknown_codepage(codepage);
-        case PasswordTextError::None:
-            break;
-    }
-    return {};
-}
-
 std::string commit_message(const CommitStatus& status, const Operation& op) {
     const std::string_view verb =
         status.failed_step == CommitStep::Rename ? messages::kCannotSave : messages::kCannotWrite;
@@ -315,10 +299,10 @@ StartResult OperationRunner::start(const StartRequest& request, CompletionSink& 
         impl_->codepage.empty() ? std::string{locale_codepage()} : impl_->codepage;
     const PasswordKeyResult key1 = password_key_from_text(request.password1, codepage);
     if (key1.error != PasswordTextError::None)
-        return {false, password_message(key1.error, 1, codepage)};
+        return {false, messages::password_error(key1.error, 1, codepage)};
     const PasswordKeyResult key2 = password_key_from_text(request.password2, codepage);
     if (key2.error != PasswordTextError::None)
-        return {false, password_message(key2.error, 2, codepage)};
+        return {false, messages::password_error(key2.error, 2, codepage)};
 
     auto op = std::make_unique<Operation>(impl_->files, request, std::move(output_path), key1.key,
                                           key2.key);

@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "cipher/byte_order.h"
 #include "cipher/layout.h"
 #include "operation/files/platform.h"
 #include "operation/input_file.h"
@@ -15,22 +14,21 @@ RegisterAfterResult examine(const std::string& path, FileSystem& files, int fd) 
     const FileInfo info = files.stat_fd(fd);
     if (const std::string why = input_refusal(info); !why.empty())
         return {{}, messages::file_error(messages::kCannotOpen, path, why)};
-    const std::uint64_t full_chunks = info.size / kChunkSize;
-    if (full_chunks == 0) return {{}, messages::no_full_chunk(path)};
+    const std::optional<std::uint64_t> offset = register_block_offset(info.size);
+    if (!offset) return {{}, messages::no_full_chunk(path)};
 
     std::array<std::uint8_t, kBlockSize> block{};
-    const std::uint64_t offset = full_chunks * kChunkSize - kBlockSize;
     std::size_t got = 0;
     while (got < block.size()) {
         const IoStatus read =
-            files.read_at(fd, std::span(block).subspan(got), offset + got);
+            files.read_at(fd, std::span(block).subspan(got), *offset + got);
         if (read.error == platform::kErrorInterrupted) continue;
         if (read.error != 0) return {{}, messages::file_error(messages::kCannotRead, path, read.error)};
         if (read.bytes == 0)
             return {{}, messages::file_error(messages::kCannotRead, path, messages::kInputChanged)};
         got += read.bytes;
     }
-    return {FeedbackRegister{load_le32(block.data()), load_le32(block.data() + 4)}, {}};
+    return {register_from_block(block), {}};
 }
 
 }  // namespace
