@@ -1,0 +1,277 @@
+// The page's own thread: builds the window's controls from the module's
+// tables, carries out the window's rules for them, asks the module whether an
+// operation may start and hands it to the worker. The result goes to the
+// file chosen in the save dialog where the browser has one, written as it
+// comes; otherwise it is gathered into a Blob and downloaded at the end.
+'use strict';
+
+(async () => {
+    const binary = Uint8Array.from(atob(document.getElementById('module-binary').textContent),
+                                   c => c.charCodeAt(0));
+    const brisol = await createBrisol({ wasmBinary: binary });
+    const texts = JSON.parse(moduleText(brisol, brisol._brisol_page_texts));
+    const ids = texts.ids;
+    const byId = id => document.getElementById('control_' + id);
+    const windowBox = document.getElementById('window');
+    const status = {
+        progress: document.getElementById('status-progress'),
+        file: document.getElementById('status-file'),
+    };
+    const messageBox = document.getElementById('message');
+    const progressBar = document.getElementById('progress');
+    const cancelButton = document.getElementById('cancel');
+    const codepageChoice = document.getElementById('codepage');
+    const afterInput = document.getElementById('after');
+    const chooser = document.getElementById('chooser');
+    const worker = new Worker(URL.createObjectURL(new Blob(
+        [document.getElementById('module-source').textContent,
+         document.getElementById('calls-source').textContent,
+         document.getElementById('worker-source').textContent],
+        { type: 'text/javascript' })));
+    worker.postMessage({ type: 'module', binary });
+
+    // Dialog units as the desktop converts them: a quarter of the font's
+    // average letter width across, an eighth of its height down.
+    const measure = document.createElement('span');
+    measure.textContent = 'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz';
+    measure.className = 'measure';
+    document.body.append(measure);
+    const unitX = measure.getBoundingClientRect().width / 52 / 4;
+    const unitY = measure.getBoundingClientRect().height / 8;
+    measure.remove();
+    function place(element, [x, y, width, height], ownSize) {
+        element.style.left = x * unitX + 'px';
+        element.style.top = y * unitY + 'px';
+        if (ownSize) return;
+        element.style.width = width * unitX + 'px';
+        element.style.height = height * unitY + 'px';
+    }
+
+    const fieldKinds = { [ids.password1]: 'password', [ids.password2]: 'password', [ids.extension]: 'text' };
+    function build(container, places, skip) {
+        let label = null;
+        for (const { name, text, rect } of places) {
+            const id = Number(name.replace('control_', ''));
+            if (name.startsWith('control_') && skip.includes(id)) continue;
+            let element;
+            if (!name.startsWith('control_')) {
+                element = document.createElement('label');
+                element.className = /platform|maker/.test(name) ? 'greyed' : '';
+                label = element;
+            } else if (fieldKinds[id]) {
+                element = document.createElement('input');
+                element.type = fieldKinds[id];
+                element.value = text;
+                element.spellcheck = false;
+                element.autocomplete = 'off';
+                if (label) label.htmlFor = name;
+            } else {
+                element = document.createElement('button');
+                element.type = 'button';
+            }
+            if (!fieldKinds[id]) element.textContent = text;
+            element.id = name;
+            place(element, rect);
+            container.append(element);
+        }
+    }
+    document.title = texts.title;
+    document.getElementById('title').textContent = texts.title;
+    place(windowBox, [0, 0, texts.window[2], texts.window[3]]);
+    // The logo takes its picture's own size, as in the window.
+    place(document.getElementById('logo'), texts.logo, true);
+    place(document.getElementById('frame'), texts.frame);
+    // A page is closed by its tab, so it has no Quit.
+    build(windowBox, texts.places, [ids.quit]);
+    const about = document.getElementById('about');
+    document.getElementById('about-title').textContent = texts.aboutTitle;
+    const aboutBody = document.getElementById('about-body');
+    place(aboutBody, [0, 0, texts.about[2], texts.about[3]]);
+    build(aboutBody, texts.aboutPlaces, []);
+    for (const name of texts.codepages) codepageChoice.add(new Option(name, name, false, name === texts.defaultCodepage));
+
+    let current = null;      // the chosen File
+    let running = null;      // the operation in the worker
+    let downloadUrl = null;  // the last result offered as a download
+
+    function inform(text) {
+        messageBox.hidden = false;
+        document.getElementById('message-caption').textContent = texts.caption;
+        document.getElementById('message-text').textContent = text;
+    }
+    function refreshFileStatus() {
+        status.file.textContent = moduleText(brisol, brisol._brisol_file_status, current ? current.name : '');
+    }
+    function enableOperations() {
+        byId(ids.crypt).disabled = false;
+        byId(ids.decrypt).disabled = false;
+    }
+    function setCurrent(file) {
+        current = file;
+        enableOperations();
+        refreshFileStatus();
+    }
+
+    // The window's opening: Crypt and Decrypt wait for a file.
+    byId(ids.crypt).disabled = true;
+    byId(ids.decrypt).disabled = true;
+    refreshFileStatus();
+    if (typeof window.showSaveFilePicker !== 'function') document.getElementById('no-picker').hidden = false;
+
+    byId(ids.openFile).addEventListener('click', () => chooser.click());
+    chooser.addEventListener('change', () => {
+        if (chooser.files.length > 0) setCurrent(chooser.files[0]);
+        chooser.value = '';
+    });
+    chooser.addEventListener('cancel', () => {
+        enableOperations();
+        refreshFileStatus();
+        inform(texts.fileOpenError);
+    });
+    // The whole page takes drops, at any time; the last file dropped counts.
+    document.addEventListener('dragover', event => event.preventDefault());
+    document.addEventListener('drop', event => {
+        event.preventDefault();
+        const files = event.dataTransfer.files;
+        if (files.length > 0) setCurrent(files[files.length - 1]);
+    });
+    byId(ids.info).addEventListener('click', () => about.showModal());
+    byId(ids.aboutOk).addEventListener('click', () => about.close());
+    // Escape does not close the About box, as in the window.
+    about.addEventListener('cancel', event => event.preventDefault());
+
+    // Where the result goes: the save dialog's file, written as it comes, or
+    // Blob parts downloaded at the end. Null when the dialog was dismissed.
+    async function openTarget(suggestedName) {
+        if (typeof window.showSaveFilePicker === 'function') {
+            let handle;
+            try {
+                handle = await window.showSaveFilePicker({ suggestedName });
+            } catch (error) {
+                if (error.name === 'AbortError') return null;
+                throw error;
+            }
+            const stream = await handle.createWritable();
+            return {
+                name: handle.name,
+                write: bytes => stream.write(bytes),
+                close: () => stream.close(),
+                abort: () => stream.abort(),
+            };
+        }
+        let parts = [];
+        return {
+            name: suggestedName,
+            write: async bytes => { parts.push(new Blob([bytes])); },
+            close: async () => {
+                const link = document.createElement('a');
+                downloadUrl = URL.createObjectURL(new Blob(parts));
+                parts = [];
+                link.href = downloadUrl;
+                link.download = suggestedName;
+                link.click();
+            },
+            abort: async () => { parts = []; },
+        };
+    }
+
+    function field(id) {
+        return byId(id).value;
+    }
+
+    async function start(direction) {
+        if (running) return inform(texts.busy);
+        const name = current ? current.name : '';
+        const codepage = codepageChoice.value;
+        const refusal = moduleText(brisol, brisol._brisol_refusal, direction, name, field(ids.password1),
+                                   field(ids.password2), field(ids.extension), codepage);
+        if (refusal) return inform(refusal);
+        const after = afterInput.files.length > 0 ? afterInput.files[0] : null;
+        let afterOffset = -1;
+        if (after) {
+            afterOffset = brisol._brisol_after_offset(after.size);
+            if (afterOffset < 0) return inform(moduleText(brisol, brisol._brisol_after_refusal, after.name));
+        }
+        const outputName = moduleText(brisol, brisol._brisol_output_name, direction, name, field(ids.extension));
+        running = { direction, file: current };
+        messageBox.hidden = true;
+        let target;
+        try {
+            target = await openTarget(outputName);
+        } catch (error) {
+            running = null;
+            return inform(moduleText(brisol, brisol._brisol_file_error, 1, outputName, String(error.message)));
+        }
+        if (!target) {
+            running = null;
+            return;
+        }
+        if (downloadUrl) URL.revokeObjectURL(downloadUrl);
+        downloadUrl = null;
+        running.target = target;
+        running.writeFailure = null;
+        running.writes = Promise.resolve();
+        progressBar.value = 0;
+        cancelButton.disabled = false;
+        const passwords = [utf8.encode(field(ids.password1)), utf8.encode(field(ids.password2))];
+        worker.postMessage({ type: 'run', direction, file: current, passwords, codepage, after, afterOffset },
+                           passwords.map(bytes => bytes.buffer));
+    }
+
+    function report(done, total) {
+        progressBar.value = total === 0 ? 1 : done / total;
+        status.progress.textContent = moduleText(brisol, brisol._brisol_progress_text, done, total);
+    }
+
+    async function end(text, succeeded) {
+        const op = running;
+        try {
+            await op.writes;
+            if (succeeded && !op.writeFailure) await op.target.close();
+            else await op.target.abort();
+        } catch (error) {
+            op.writeFailure = op.writeFailure ||
+                moduleText(brisol, brisol._brisol_file_error, 1, op.target.name, String(error.message));
+        }
+        running = null;
+        cancelButton.disabled = true;
+        status.progress.textContent = '';
+        if (op.writeFailure) return inform(op.writeFailure);
+        if (succeeded) for (const id of texts.locked) byId(id).disabled = true;
+        inform(text === undefined ? moduleText(brisol, brisol._brisol_cancelled, op.target.name) : text);
+    }
+
+    worker.onmessage = event => {
+        const message = event.data;
+        const op = running;
+        if (message.type === 'data') {
+            op.writes = op.writes.then(async () => {
+                if (op.writeFailure) return;
+                try {
+                    await op.target.write(message.bytes);
+                } catch (error) {
+                    op.writeFailure = moduleText(brisol, brisol._brisol_file_error, 1, op.target.name,
+                                                 String(error.message));
+                    worker.postMessage({ type: 'cancel' });
+                }
+                message.bytes.fill(0);
+                report(message.done, message.total);
+                worker.postMessage({ type: 'written' });
+            });
+        } else if (message.type === 'done') {
+            report(op.file.size, op.file.size);
+            end(message.text, true);
+        } else if (message.type === 'failed') {
+            end(message.text, false);
+        } else {
+            end(undefined, false);
+        }
+    };
+
+    byId(ids.crypt).addEventListener('click', () => start(0));
+    byId(ids.decrypt).addEventListener('click', () => start(1));
+    cancelButton.addEventListener('click', () => {
+        if (running && running.target) worker.postMessage({ type: 'cancel' });
+    });
+    document.body.dataset.ready = 'true';
+})();

@@ -1,0 +1,173 @@
+// One operation of the page. The page's own thread asks refusal() when Crypt
+// or Decrypt is pressed, before the save dialog opens; the worker then runs
+// begin(), apply() for each slice of the file in order and finish() (or
+// abort()). Key blocks are made again in the worker, so no key crosses
+// threads, and everything that held keys or data is wiped at the end.
+
+#include <emscripten/emscripten.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "cipher/layer_stages.h"
+#include "cipher/level1_cipher.h"
+#include "cipher/level2_cipher.h"
+#include "cipher/secure_memory.h"
+#include "operation/content/content_check.h"
+#include "operation/files/platform.h"
+#include "operation/messages.h"
+#include "operation/output_name.h"
+#include "operation/register_after.h"
+#include "operation/text/codepage.h"
+#include "web/exported_text.h"
+#include "window/main_window_rules.h"
+
+namespace brisol::web {
+namespace {
+
+// About 1 MiB of whole chunks: big enough that the hops between JavaScript and
+// WebAssembly cost nothing, small enough that a slice is never felt.
+constexpr std::size_t kSliceBytes = 2048 * kChunkSize;
+
+Direction direction_of(int direction) { return direction == 0 ? Direction::Crypt : Direction::Decrypt; }
+
+struct Operation {
+    Operation(Direction direction, const PasswordKey& key1, const PasswordKey& key2)
+        : direction(direction), level1(key1), level2(key2),
+          first(direction, Stage::First), second(direction, Stage::Second) {}
+    ~Operation() {
+        secure_wipe(slice.data(), slice.size());
+        secure_wipe(head.data(), head.size());
+    }
+
+    Direction direction;
+    Level1Cipher level1;
+    Level2Cipher level2;
+    LayerStage first;
+    LayerStage second;
+    std::array<std::uint8_t, kSliceBytes> slice{};
+    // The start of Decrypt's result, for the look at it.
+    std::array<std::uint8_t, kContentSampleBytes> head{};
+    std::size_t head_bytes = 0;
+};
+
+std::unique_ptr<Operation> running;
+std::string text_storage;
+
+std::string refusal(Direction direction, std::string_view name, std::string_view password1,
+                    std::string_view password2, std::string_view extension,
+                    const std::string& codepage) {
+    if (name.empty()) return std::string{messages::kNoFileChosen};
+    if (direction == Direction::Decrypt &&
+        extension.find_first_of(platform::kNameEnds) != std::string_view::npos)
+        return std::string{messages::kExtensionHasSlash};
+    if (output_name(direction, name, extension).find('\0') != std::string::npos)
+        return std::string{messages::kNameHasZeroByte};
+    const PasswordKeyResult key1 = password_key_from_text(password1, codepage);
+    if (key1.error != PasswordTextError::None) return messages::password_error(key1.error, 1, codepage);
+    const PasswordKeyResult key2 = password_key_from_text(password2, codepage);
+    return messages::password_error(key2.error, 2, codepage);
+}
+
+}  // namespace
+}  // namespace brisol::web
+
+using namespace brisol;
+using namespace brisol::web;
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE std::size_t brisol_slice_bytes() { return kSliceBytes; }
+
+// The output's name by the naming rule, extension read as the window reads it.
+EMSCRIPTEN_KEEPALIVE const char* brisol_output_name(int direction, const char* name, std::size_t name_size,
+                                                    const char* extension, std::size_t extension_size) {
+    const std::string_view text = passed(extension, extension_size);
+    return exported(text_storage, output_name(direction_of(direction), passed(name, name_size), text));
+}
+
+// Why an operation cannot start, as the desktop says it; empty when it can.
+EMSCRIPTEN_KEEPALIVE const char* brisol_refusal(int direction, const char* name, std::size_t name_size,
+                                                const char* password1, std::size_t password1_size,
+                                                const char* password2, std::size_t password2_size,
+                                                const char* extension, std::size_t extension_size,
+                                                const char* codepage, std::size_t codepage_size) {
+    return exported(text_storage,
+                    refusal(direction_of(direction), passed(name, name_size),
+                            passed(password1, password1_size), passed(password2, password2_size),
+                            passed(extension, extension_size), std::string{passed(codepage, codepage_size)}));
+}
+
+// Where the register block of a "made right after" file lies, or -1 with
+// brisol_after_refusal() saying why there is none.
+EMSCRIPTEN_KEEPALIVE double brisol_after_offset(double size) {
+    const std::optional<std::uint64_t> offset = register_block_offset(static_cast<std::uint64_t>(size));
+    return offset ? static_cast<double>(*offset) : -1;
+}
+
+EMSCRIPTEN_KEEPALIVE const char* brisol_after_refusal(const char* name, std::size_t name_size) {
+    return exported(text_storage, messages::no_full_chunk(passed(name, name_size)));
+}
+
+// "Cannot read "FILE": reason" (verb 0) or "Cannot write" (verb 1).
+EMSCRIPTEN_KEEPALIVE const char* brisol_file_error(int verb, const char* name, std::size_t name_size,
+                                                   const char* reason, std::size_t reason_size) {
+    return exported(text_storage, messages::file_error(verb == 0 ? messages::kCannotRead : messages::kCannotWrite,
+                                                       passed(name, name_size), passed(reason, reason_size)));
+}
+
+// "Stopped: "OUTPUT" was not written."
+EMSCRIPTEN_KEEPALIVE const char* brisol_cancelled(const char* name, std::size_t name_size) {
+    return exported(text_storage, messages::cancelled(passed(name, name_size)));
+}
+
+// Starts an operation in the worker; the slice buffer it returns takes each
+// slice in turn. `after` is the register block of the file made before, or
+// empty. Null when the passwords are refused, which refusal() said before.
+EMSCRIPTEN_KEEPALIVE std::uint8_t* brisol_begin(int direction, const char* password1, std::size_t password1_size,
+                                                const char* password2, std::size_t password2_size,
+                                                const char* codepage, std::size_t codepage_size,
+                                                const std::uint8_t* after, std::size_t after_size) {
+    running.reset();
+    const std::string page{passed(codepage, codepage_size)};
+    const PasswordKeyResult key1 = password_key_from_text(passed(password1, password1_size), page);
+    const PasswordKeyResult key2 = password_key_from_text(passed(password2, password2_size), page);
+    if (key1.error != PasswordTextError::None || key2.error != PasswordTextError::None) return nullptr;
+    running = std::make_unique<Operation>(direction_of(direction), key1.key, key2.key);
+    if (after_size == kBlockSize) running->level1.reg = register_from_block(std::span<const std::uint8_t, kBlockSize>(after, kBlockSize));
+    return running->slice.data();
+}
+
+// Both layers over the next `size` bytes of the slice buffer, in place. Empty,
+// or the message for a slice after a short one of the input `name`, which
+// would put the layout at wrong offsets.
+EMSCRIPTEN_KEEPALIVE const char* brisol_apply(std::size_t size, const char* name, std::size_t name_size) {
+    Operation& op = *running;
+    const std::span<std::uint8_t> piece(op.slice.data(), size);
+    if (!op.first.apply(op.level1, op.level2, piece) || !op.second.apply(op.level1, op.level2, piece))
+        return exported(text_storage, messages::file_error(messages::kCannotRead, passed(name, name_size),
+                                                           messages::kMisaligned));
+    if (op.direction == Direction::Decrypt) {
+        const std::size_t kept = std::min(size, op.head.size() - op.head_bytes);
+        std::copy_n(piece.begin(), kept, op.head.begin() + op.head_bytes);
+        op.head_bytes += kept;
+    }
+    return exported(text_storage, {});
+}
+
+// Ends the operation with the window's completion message: "Operation
+// completed... OK", after Decrypt with what the result looks like below it.
+EMSCRIPTEN_KEEPALIVE const char* brisol_finish(double total) {
+    OperationResult result;
+    if (running->direction == Direction::Decrypt)
+        result.content = check_content(std::span(running->head).first(running->head_bytes),
+                                       static_cast<std::uint64_t>(total));
+    running.reset();
+    return exported(text_storage, completion_message(result).value_or(std::string{}));
+}
+
+EMSCRIPTEN_KEEPALIVE void brisol_abort() { running.reset(); }
+
+}  // extern "C"

@@ -1,0 +1,115 @@
+// Everything the page shows that the desktop shows too, handed to its
+// JavaScript as one JSON object, so that no text, place or rule of the window
+// is typed a second time there: the controls of both dialog templates with
+// their places in dialog units, the window's texts, the controls an
+// operation's end locks, the code pages and the default one.
+
+#include <emscripten/emscripten.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "operation/messages.h"
+#include "operation/text/codepage.h"
+#include "operation/text/codepage_tables.h"
+#include "web/exported_text.h"
+#include "window/controls.h"
+#include "window/main_window_rules.h"
+#include "window/texts.h"
+
+namespace brisol::web {
+namespace {
+
+std::string json_string(std::string_view text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20) {
+            static constexpr char kHex[] = "0123456789abcdef";
+            out += "\\u00";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string json_rect(DialogRect rect) {
+    return "[" + std::to_string(rect.x) + "," + std::to_string(rect.y) + "," + std::to_string(rect.width) +
+           "," + std::to_string(rect.height) + "]";
+}
+
+template <class Places>
+std::string json_places(const Places& places) {
+    std::string out = "[";
+    for (const ControlPlace& place : places) {
+        if (out.size() > 1) out += ",";
+        out += "{\"name\":" + json_string(place.object_name) + ",\"text\":" + json_string(place.text) +
+               ",\"rect\":" + json_rect(place.rect) + "}";
+    }
+    return out + "]";
+}
+
+std::string page_texts() {
+    std::string codepages = "[";
+    for (const CodepageTable& table : codepage_tables()) {
+        if (codepages.size() > 1) codepages += ",";
+        codepages += json_string(table.name);
+    }
+    codepages += "]";
+    std::string locked = "[";
+    for (const int id : kLockedControlIds) {
+        if (locked.size() > 1) locked += ",";
+        locked += std::to_string(id);
+    }
+    locked += "]";
+    return "{\"title\":" + json_string(kMainWindowTitle) + ",\"window\":" + json_rect(kMainWindowRect) +
+           ",\"logo\":" + json_rect(kLogoRect) + ",\"frame\":" + json_rect(kFrameRect) +
+           ",\"places\":" + json_places(kMainWindowPlaces) +
+           ",\"aboutTitle\":" + json_string(kAboutBoxTitle) + ",\"about\":" + json_rect(kAboutBoxRect) +
+           ",\"aboutPlaces\":" + json_places(kAboutBoxPlaces) +
+           ",\"ids\":{\"password1\":" + std::to_string(kPassword1Id) +
+           ",\"password2\":" + std::to_string(kPassword2Id) + ",\"extension\":" + std::to_string(kExtensionId) +
+           ",\"openFile\":" + std::to_string(kOpenFileId) + ",\"crypt\":" + std::to_string(kCryptId) +
+           ",\"decrypt\":" + std::to_string(kDecryptId) + ",\"info\":" + std::to_string(kInfoId) +
+           ",\"quit\":" + std::to_string(kQuitId) + ",\"aboutOk\":" + std::to_string(kAboutOkId) + "}" +
+           ",\"locked\":" + locked + ",\"caption\":" + json_string(texts::kMessageCaption) +
+           ",\"fileOpenError\":" + json_string(texts::kFileOpenError) +
+           ",\"completed\":" + json_string(texts::kOperationCompleted) +
+           ",\"statusFilePrefix\":" + json_string(texts::kStatusFilePrefix) +
+           ",\"busy\":" + json_string(messages::kBusy) + ",\"codepages\":" + codepages +
+           ",\"defaultCodepage\":" + json_string(locale_codepage()) + "}";
+}
+
+std::string text_storage;
+
+}  // namespace
+}  // namespace brisol::web
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE const char* brisol_page_texts() {
+    return brisol::web::exported(brisol::web::text_storage, brisol::web::page_texts());
+}
+
+// "File: " and the name as the status bar shows it.
+EMSCRIPTEN_KEEPALIVE const char* brisol_file_status(const char* name, std::size_t name_size) {
+    return brisol::web::exported(brisol::web::text_storage,
+                                 brisol::texts::kStatusFilePrefix +
+                                     brisol::messages::shown_name(brisol::web::passed(name, name_size)));
+}
+
+// "25%": the share done.
+EMSCRIPTEN_KEEPALIVE const char* brisol_progress_text(double done, double total) {
+    return brisol::web::exported(brisol::web::text_storage,
+                                 brisol::progress_text(static_cast<std::uint64_t>(done),
+                                                       static_cast<std::uint64_t>(total)));
+}
+
+}  // extern "C"
