@@ -1,0 +1,278 @@
+#!/usr/bin/python3
+"""The page in headless Chromium against brisol-cli: the same bytes both
+ways, through the download and (behind a stand-in save dialog, which
+cannot be driven headless) the streaming writer, with the window's rules,
+texts and refusals, and no request beyond the page itself.
+
+Usage: page_test.py BRISOL_HTML BRISOL_CLI"""
+import functools
+import http.server
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import traceback
+import zlib
+
+from browser import Browser
+
+PAGE, CLI = map(os.path.abspath, sys.argv[1:3])
+WORK = tempfile.mkdtemp(prefix="brisol-web-")
+CHUNK = 512
+MIB = 1024 * 1024
+COMPLETED = "Operation completed... OK"
+
+# Replaces the save dialog with a file that keeps only its length and CRC-32.
+STAND_IN_PICKER = """
+window.saved = null;
+window.showSaveFilePicker = async ({ suggestedName }) => ({ name: suggestedName, createWritable: async () => {
+    const table = new Int32Array(256).map((_, n) => {
+        for (let k = 0; k < 8; k++) n = n & 1 ? 0xEDB88320 ^ (n >>> 1) : n >>> 1;
+        return n;
+    });
+    const file = window.saved = { name: suggestedName, size: 0, crc: -1, closed: false, aborted: false };
+    return {
+        write: async bytes => {
+            let crc = file.crc;
+            for (let i = 0; i < bytes.length; i++) crc = table[(crc ^ bytes[i]) & 255] ^ (crc >>> 8);
+            file.crc = crc;
+            file.size += bytes.length;
+        },
+        close: async () => { file.closed = true; },
+        abort: async () => { file.aborted = true; },
+    };
+} });
+"""
+
+
+def path(name):
+    return os.path.join(WORK, name)
+
+
+def make(name, size, seed=1):
+    data = bytes((i * 131 + seed * 7 + (i >> 9)) & 255 for i in range(min(size, MIB))) if size < 2 * MIB \
+        else None
+    with open(path(name), "wb") as f:
+        if data is not None:
+            f.write(data[:size])
+        else:
+            left = size
+            while left:
+                block = os.urandom(min(left, 16 * MIB))
+                f.write(block)
+                left -= len(block)
+    return path(name)
+
+
+def cli(command, source, output, passwords=("first", "second"), *options):
+    keys = path("keys")
+    with open(keys, "w", encoding="utf-8") as f:
+        f.write("\n".join(passwords) + "\n")
+    subprocess.run([CLI, command, "--password-file", keys, *options, "-o", output, source], check=True,
+                   stderr=subprocess.DEVNULL)
+    return output
+
+
+def read(name):
+    with open(name, "rb") as f:
+        return f.read()
+
+
+def crc(name):
+    value = 0
+    with open(name, "rb") as f:
+        while block := f.read(16 * MIB):
+            value = zlib.crc32(block, value)
+    return value
+
+
+class Page:
+    def __init__(self, browser, url="file://" + PAGE, picker=False):
+        self.b = browser
+        for name in os.listdir(browser.downloads):
+            os.remove(os.path.join(browser.downloads, name))
+        browser.open(url)
+        browser.js(STAND_IN_PICKER if picker else "window.showSaveFilePicker = undefined;")
+
+    def choose(self, *files, element="chooser"):
+        self.b.js(f"document.getElementById('{element}').hidden = false")
+        self.b.driver.find_element("id", element).send_keys("\n".join(files))
+        self.b.js(f"document.getElementById('{element}').hidden = true")
+
+    def run(self, button, password1="first", password2="second", codepage="CP1252", wait=True):
+        self.b.js("""
+            document.getElementById('control_101').value = arguments[0];
+            document.getElementById('control_102').value = arguments[1];
+            document.getElementById('codepage').value = arguments[2];
+            document.getElementById('message').hidden = true;
+            document.getElementById(arguments[3]).click();""", password1, password2, codepage, button)
+        return self.message() if wait else None
+
+    def message(self):
+        return self.b.wait(lambda: self.b.js(
+            "const m = document.getElementById('message');"
+            "return !m.hidden && document.getElementById('cancel').disabled && "
+            "document.getElementById('message-text').textContent"), 300)
+
+    def download(self, name):
+        target = os.path.join(self.b.downloads, name)
+        self.b.wait(lambda: os.path.exists(target) and
+                    not any(n.endswith(".crdownload") for n in os.listdir(self.b.downloads)), 120)
+        return read(target)
+
+    def saved(self):
+        return self.b.wait(lambda: self.b.js("return window.saved && window.saved.closed && window.saved"), 300)
+
+
+CASES = []
+
+
+def case(function):
+    CASES.append(function)
+    return function
+
+
+SIZES = [0, 1, CHUNK - 1, CHUNK, CHUNK + 1, MIB + 7]
+
+
+@case
+def same_bytes_as_the_cli_both_ways(b):
+    for size in SIZES:
+        plain = make(f"plain-{size}", size)
+        for button, source, expected in [
+            ("control_202", plain, cli("crypt", plain, path(f"expected-{size}.bsl"))),
+            ("control_203", cli("crypt", plain, path(f"made-{size}")), plain),
+        ]:
+            page = Page(b)
+            page.choose(source)
+            assert page.run(button) == COMPLETED, size
+            name = os.path.basename(source) + (".bsl" if button == "control_202" else ".src")
+            assert page.download(name) == read(expected), (size, button)
+
+
+@case
+def two_hundred_mib_through_the_streaming_writer(b):
+    plain = make("large", 200 * MIB)
+    encrypted = cli("crypt", plain, path("large.bsl"))
+    for button, source, expected in [("control_202", plain, encrypted), ("control_203", encrypted, plain)]:
+        page = Page(b, picker=True)
+        page.choose(source)
+        assert page.run(button).startswith(COMPLETED)
+        saved = page.saved()
+        assert saved["size"] == os.path.getsize(expected)
+        assert (saved["crc"] ^ 0xFFFFFFFF) & 0xFFFFFFFF == crc(expected), button
+
+
+@case
+def a_drop_of_two_files_keeps_the_last(b):
+    first, last = make("dropped-first", 700), make("dropped-last", 900, seed=2)
+    page = Page(b)
+    b.js("const i = document.createElement('input'); i.type = 'file'; i.multiple = true; i.id = 'drag';"
+         "i.hidden = true; document.body.append(i);")
+    page.choose(first, last, element="drag")
+    b.js("const t = new DataTransfer(); for (const f of document.getElementById('drag').files) t.items.add(f);"
+         "document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: t, bubbles: true }));")
+    assert b.js("return document.getElementById('status-file').textContent") == "File: dropped-last"
+    assert page.run("control_202") == COMPLETED
+    assert page.download("dropped-last.bsl") == read(cli("crypt", last, path("dropped.bsl")))
+
+
+@case
+def passwords_in_a_code_page(b):
+    plain = make("cyrillic", 1500)
+    passwords = ("пароль", "ключ Ё")
+    expected = cli("crypt", plain, path("cyrillic-1251.bsl"), passwords, "--codepage", "CP1251")
+    page = Page(b)
+    page.choose(plain)
+    assert page.run("control_202", *passwords, codepage="CP1251") == COMPLETED
+    assert page.download("cyrillic.bsl") == read(expected)
+    page = Page(b)
+    page.choose(plain)
+    assert page.run("control_202", "first", "ключ", codepage="CP1252") == \
+        "PASSWORD-2 has a character that code page CP1252 cannot represent."
+    assert not os.listdir(b.downloads)
+
+
+@case
+def a_wrong_password_is_suspected(b):
+    plain = path("notes.txt")
+    with open(plain, "w") as f:
+        f.write("Shopping list: bread, milk, apples, cheese and a newspaper.\n" * 40)
+    encrypted = cli("crypt", plain, path("notes.txt.bsl"))
+    for password2, hinted in [("second", False), ("wrong", True)]:
+        page = Page(b)
+        page.choose(encrypted)
+        text = page.run("control_203", "first", password2)
+        assert text.startswith(COMPLETED) and ("PASSWORD-1 or PASSWORD-2 may be wrong" in text) == hinted, text
+
+
+@case
+def a_file_made_right_after_another(b):
+    previous, plain = make("previous", 3 * CHUNK + 5), make("later", 2 * CHUNK + 3, seed=3)
+    before = cli("crypt", previous, path("previous.bsl"))
+    later = cli("crypt", plain, path("later.bsl"), ("first", "second"), "--after", before)
+    page = Page(b)
+    page.choose(later)
+    page.choose(before, element="after")
+    assert page.run("control_203") == COMPLETED
+    assert page.download("later.bsl.src") == read(plain)
+
+
+@case
+def cancel_leaves_no_download(b):
+    page = Page(b)
+    page.choose(make("cancelled", 64 * MIB) if not os.path.exists(path("large")) else path("large"))
+    page.run("control_202", wait=False)
+    b.wait(lambda: b.js("return document.getElementById('progress').value > 0"))
+    b.js("document.getElementById('cancel').click()")
+    assert page.message().startswith("Stopped: "), page.message()
+    assert not os.listdir(b.downloads)
+
+
+@case
+def served_and_from_disk_it_asks_for_nothing(b):
+    class Quiet(http.server.SimpleHTTPRequestHandler):
+        def log_message(self, *args):
+            pass
+
+    handler = functools.partial(Quiet, directory=os.path.dirname(PAGE))
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    plain = make("served", CHUNK + 1)
+    try:
+        for url in ["file://" + PAGE, f"http://127.0.0.1:{server.server_port}/{os.path.basename(PAGE)}"]:
+            b.requests()
+            page = Page(b, url)
+            page.choose(plain)
+            assert page.run("control_202") == COMPLETED
+            assert page.download("served.bsl") == read(cli("crypt", plain, path("served.bsl")))
+            extra = [u for u in b.requests() if u != url and not u.startswith(("data:", "blob:"))]
+            assert not extra, extra
+            assert not [e for e in b.driver.get_log("browser") if e["level"] == "SEVERE"]
+    finally:
+        server.shutdown()
+
+
+def main():
+    browser = Browser()
+    passed = failed = 0
+    try:
+        for function in CASES:
+            try:
+                function(browser)
+                passed += 1
+                print("ok", function.__name__, flush=True)
+            except Exception:
+                failed += 1
+                print("FAILED", function.__name__, flush=True)
+                traceback.print_exc()
+    finally:
+        browser.close()
+        shutil.rmtree(WORK, ignore_errors=True)
+    print(f"{passed} passed, {failed} failed")
+    return 1 if failed else 0
+
+
+sys.exit(main())
