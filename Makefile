@@ -104,3 +104,30 @@ test-tsan:
 FUZZ_SECONDS ?= 30
 fuzz: deps
 	@scripts/fuzz $(FUZZ_SECONDS)
+
+# The browser page: build-web/brisol.html, one file that needs nothing else,
+# built with Debian's emscripten. emcc finds Debian's acorn module only with
+# NODE_PATH set when the node on PATH is not Debian's own.
+WEB_BUILD ?= build-web
+WEB_ENV = NODE_PATH=/usr/share/nodejs
+.PHONY: web test-web bench-web web-screenshot
+web:
+	@scripts/install-deps web
+	@$(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+		-DBRISOL_WERROR=$(WERROR) $(CMAKE_FLAGS) >/dev/null
+	@$(WEB_ENV) cmake --build $(WEB_BUILD)
+
+# docs/web-page.png, taken in headless Chromium.
+web-screenshot: web
+	@/usr/bin/python3 web/screenshot.py $(WEB_BUILD)/brisol.html docs/web-page.png
+
+# The page in headless Chromium against brisol-cli, which is built for it.
+# Debian's selenium is a module of Debian's own python3.
+test-web: web configure
+	@cmake --build $(BUILD) --target brisol-cli
+	@/usr/bin/python3 tests/web/page_test.py $(WEB_BUILD)/brisol.html $(BUILD)/brisol-cli
+
+# The page's speed and memory beside brisol-cli --jobs 1 on a BENCH_MIB file.
+bench-web: web configure
+	@cmake --build $(BUILD) --target brisol-cli
+	@/usr/bin/python3 bench/web_bench.py $(WEB_BUILD)/brisol.html $(BUILD)/brisol-cli $(BENCH_MIB)

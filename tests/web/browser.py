@@ -13,17 +13,17 @@ from selenium.webdriver.chrome.service import Service
 
 FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-background-networking",
          "--disable-component-update", "--disable-sync", "--no-first-run",
-         "--disable-default-apps", "--disable-extensions", "--window-size=900,800"]
+         "--disable-default-apps", "--disable-extensions"]
 
 
 class Browser:
-    def __init__(self):
+    def __init__(self, size="900,800"):
         self.profile = tempfile.mkdtemp(prefix="brisol-chromium-")
         self.downloads = os.path.join(self.profile, "downloads")
         os.mkdir(self.downloads)
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
-        for flag in FLAGS + ["--user-data-dir=" + os.path.join(self.profile, "data")]:
+        for flag in FLAGS + ["--window-size=" + size, "--user-data-dir=" + os.path.join(self.profile, "data")]:
             options.add_argument(flag)
         options.set_capability("goog:loggingPrefs", {"performance": "ALL"})
         options.add_experimental_option("prefs", {"download.default_directory": self.downloads,

@@ -1,0 +1,34 @@
+#!/usr/bin/python3
+"""docs/web-page.png: the page in headless Chromium after decrypting a small
+file, with the completion message under the window.
+
+Usage: screenshot.py BRISOL_HTML OUTPUT_PNG"""
+import os
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
+from browser import Browser  # noqa: E402
+
+page, output = map(os.path.abspath, sys.argv[1:3])
+work = tempfile.mkdtemp(prefix="brisol-shot-")
+source = os.path.join(work, "report.txt.bsl")
+with open(source, "wb") as f:
+    f.write(bytes(range(256)) * 8)
+browser = Browser(size="520,740")
+try:
+    browser.open("file://" + page)
+    browser.js("window.showSaveFilePicker = async () => ({ name: 'report.txt.bsl.src', createWritable: async () =>"
+               " ({ write: async () => {}, close: async () => {}, abort: async () => {} }) });")
+    browser.js("document.getElementById('chooser').hidden = false")
+    browser.driver.find_element("id", "chooser").send_keys(source)
+    browser.js("document.getElementById('chooser').hidden = true;"
+               "document.getElementById('control_101').value = 'first secret';"
+               "document.getElementById('control_102').value = 'second secret';"
+               "document.getElementById('control_203').click()")
+    browser.wait(lambda: browser.js("return !document.getElementById('message').hidden"))
+    browser.driver.save_screenshot(output)
+finally:
+    browser.close()
+    os.remove(source)
+    os.rmdir(work)
