@@ -81,8 +81,6 @@ std::string page_texts() {
            ",\"quit\":" + std::to_string(kQuitId) + ",\"aboutOk\":" + std::to_string(kAboutOkId) + "}" +
            ",\"locked\":" + locked + ",\"caption\":" + json_string(texts::kMessageCaption) +
            ",\"fileOpenError\":" + json_string(texts::kFileOpenError) +
-           ",\"completed\":" + json_string(texts::kOperationCompleted) +
-           ",\"statusFilePrefix\":" + json_string(texts::kStatusFilePrefix) +
            ",\"busy\":" + json_string(messages::kBusy) + ",\"codepages\":" + codepages +
            ",\"defaultCodepage\":" + json_string(locale_codepage()) + "}";
 }

@@ -15,8 +15,10 @@ work = tempfile.mkdtemp(prefix="brisol-shot-")
 source = os.path.join(work, "report.txt.bsl")
 with open(source, "wb") as f:
     f.write(bytes(range(256)) * 8)
-browser = Browser(size="520,740")
+browser = Browser()
 try:
+    browser.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                                   {"width": 500, "height": 610, "deviceScaleFactor": 1, "mobile": False})
     browser.open("file://" + page)
     browser.js("window.showSaveFilePicker = async () => ({ name: 'report.txt.bsl.src', createWritable: async () =>"
                " ({ write: async () => {}, close: async () => {}, abort: async () => {} }) });")
