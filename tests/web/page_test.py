@@ -166,17 +166,29 @@ def two_hundred_mib_through_the_streaming_writer(b):
 
 
 @case
-def a_drop_of_two_files_keeps_the_last(b):
+def drops_and_locking_as_in_the_window(b):
     first, last = make("dropped-first", 700), make("dropped-last", 900, seed=2)
     page = Page(b)
+    assert enabled(b) == {"202": False, "203": False, "201": True, "101": True, "102": True, "204": True}
+    assert b.js("return document.getElementById('status-file').textContent") == "File: "
     b.js("const i = document.createElement('input'); i.type = 'file'; i.multiple = true; i.id = 'drag';"
          "i.hidden = true; document.body.append(i);")
     page.choose(first, last, element="drag")
-    b.js("const t = new DataTransfer(); for (const f of document.getElementById('drag').files) t.items.add(f);"
-         "document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: t, bubbles: true }));")
+    drop = ("const t = new DataTransfer(); for (const f of document.getElementById('drag').files) t.items.add(f);"
+            "document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: t, bubbles: true }));")
+    b.js(drop)
     assert b.js("return document.getElementById('status-file').textContent") == "File: dropped-last"
     assert page.run("control_202") == COMPLETED
     assert page.download("dropped-last.bsl") == read(cli("crypt", last, path("dropped.bsl")))
+    # Success locks all but Info; a later drop frees Crypt and Decrypt alone.
+    assert enabled(b) == {"202": False, "203": False, "201": False, "101": False, "102": False, "204": True}
+    b.js(drop)
+    assert enabled(b) == {"202": True, "203": True, "201": False, "101": False, "102": False, "204": True}
+
+
+def enabled(b):
+    return b.js("const e = {}; for (const id of ['202', '203', '201', '101', '102', '204'])"
+                " e[id] = !document.getElementById('control_' + id).disabled; return e;")
 
 
 @case
@@ -232,7 +244,7 @@ def cancel_leaves_no_download(b):
 
 
 @case
-def served_and_from_disk_it_asks_for_nothing(b):
+def served_and_from_disk_it_asks_for_and_keeps_nothing(b):
     class Quiet(http.server.SimpleHTTPRequestHandler):
         def log_message(self, *args):
             pass
@@ -251,6 +263,7 @@ def served_and_from_disk_it_asks_for_nothing(b):
             extra = [u for u in b.requests() if u != url and not u.startswith(("data:", "blob:"))]
             assert not extra, extra
             assert not [e for e in b.driver.get_log("browser") if e["level"] == "SEVERE"]
+            assert b.js("return localStorage.length + sessionStorage.length + document.cookie.length") == 0
     finally:
         server.shutdown()
 
