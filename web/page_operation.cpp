@@ -21,6 +21,7 @@
 #include "operation/output_name.h"
 #include "operation/register_after.h"
 #include "operation/text/codepage.h"
+#include "operation/text/utf8.h"
 #include "web/exported_text.h"
 #include "window/main_window_rules.h"
 
@@ -56,6 +57,12 @@ struct Operation {
 std::unique_ptr<Operation> running;
 std::string text_storage;
 
+// The extension field as the window reads it: its first few characters.
+std::string_view read_extension(const char* extension, std::size_t size) {
+    const std::string_view text = passed(extension, size);
+    return text.substr(0, utf8_prefix_bytes(text, kExtensionCharsRead));
+}
+
 std::string refusal(Direction direction, std::string_view name, std::string_view password1,
                     std::string_view password2, std::string_view extension,
                     const std::string& codepage) {
@@ -84,8 +91,8 @@ EMSCRIPTEN_KEEPALIVE std::size_t brisol_slice_bytes() { return kSliceBytes; }
 // The output's name by the naming rule, extension read as the window reads it.
 EMSCRIPTEN_KEEPALIVE const char* brisol_output_name(int direction, const char* name, std::size_t name_size,
                                                     const char* extension, std::size_t extension_size) {
-    const std::string_view text = passed(extension, extension_size);
-    return exported(text_storage, output_name(direction_of(direction), passed(name, name_size), text));
+    return exported(text_storage, output_name(direction_of(direction), passed(name, name_size),
+                                              read_extension(extension, extension_size)));
 }
 
 // Why an operation cannot start, as the desktop says it; empty when it can.
@@ -97,7 +104,8 @@ EMSCRIPTEN_KEEPALIVE const char* brisol_refusal(int direction, const char* name,
     return exported(text_storage,
                     refusal(direction_of(direction), passed(name, name_size),
                             passed(password1, password1_size), passed(password2, password2_size),
-                            passed(extension, extension_size), std::string{passed(codepage, codepage_size)}));
+                            read_extension(extension, extension_size),
+                            std::string{passed(codepage, codepage_size)}));
 }
 
 // Where the register block of a "made right after" file lies, or -1 with

@@ -101,13 +101,14 @@ class Page:
         self.b.driver.find_element("id", element).send_keys("\n".join(files))
         self.b.js(f"document.getElementById('{element}').hidden = true")
 
-    def run(self, button, password1="first", password2="second", codepage="CP1252", wait=True):
+    def run(self, button, password1="first", password2="second", codepage="CP1252", wait=True, extension=".src"):
         self.b.js("""
             document.getElementById('control_101').value = arguments[0];
             document.getElementById('control_102').value = arguments[1];
             document.getElementById('codepage').value = arguments[2];
+            document.getElementById('control_320').value = arguments[4];
             document.getElementById('message').hidden = true;
-            document.getElementById(arguments[3]).click();""", password1, password2, codepage, button)
+            document.getElementById(arguments[3]).click();""", password1, password2, codepage, button, extension)
         return self.message() if wait else None
 
     def message(self):
@@ -205,6 +206,19 @@ def passwords_in_a_code_page(b):
     assert page.run("control_202", "first", "ключ", codepage="CP1252") == \
         "PASSWORD-2 has a character that code page CP1252 cannot represent."
     assert not os.listdir(b.downloads)
+
+
+@case
+def the_extension_is_read_as_the_window_reads_it(b):
+    encrypted = cli("crypt", make("named", 600), path("named.bsl"))
+    for extension, outcome in [(".html/x", "named.bsl.html"), ("/ab", "The extension cannot contain")]:
+        page = Page(b)
+        page.choose(encrypted)
+        text = page.run("control_203", extension=extension)
+        if outcome.startswith("named"):
+            assert text == COMPLETED and page.download(outcome) == read(path("named")), text
+        else:
+            assert text.startswith(outcome) and not os.listdir(b.downloads), text
 
 
 @case
