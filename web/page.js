@@ -137,8 +137,13 @@
     });
     byId(ids.info).addEventListener('click', () => about.showModal());
     byId(ids.aboutOk).addEventListener('click', () => about.close());
-    // Escape does not close the About box, as in the window.
+    // Escape does not close the About box, as in the window. The browser
+    // lets a page refuse the cancel event only once per click, so the key
+    // itself is refused too.
     about.addEventListener('cancel', event => event.preventDefault());
+    about.addEventListener('keydown', event => {
+        if (event.key === 'Escape') event.preventDefault();
+    });
 
     // Where the result goes: the save dialog's file, written as it comes, or
     // Blob parts downloaded at the end. Null when the dialog was dismissed.

@@ -17,6 +17,7 @@ import traceback
 import zlib
 
 from browser import Browser
+from selenium.webdriver.common.keys import Keys
 
 PAGE, CLI = map(os.path.abspath, sys.argv[1:3])
 WORK = tempfile.mkdtemp(prefix="brisol-web-")
@@ -190,6 +191,18 @@ def drops_and_locking_as_in_the_window(b):
 def enabled(b):
     return b.js("const e = {}; for (const id of ['202', '203', '201', '101', '102', '204'])"
                 " e[id] = !document.getElementById('control_' + id).disabled; return e;")
+
+
+@case
+def the_about_box_takes_no_escape(b):
+    Page(b)
+    b.js("document.getElementById('control_204').click()")
+    assert b.js("return document.activeElement.id") == "control_303"
+    for _ in range(2):
+        b.driver.switch_to.active_element.send_keys(Keys.ESCAPE)
+    assert b.js("return document.getElementById('about').open")
+    b.driver.switch_to.active_element.send_keys(Keys.ENTER)
+    assert not b.js("return document.getElementById('about').open")
 
 
 @case
