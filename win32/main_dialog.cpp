@@ -13,6 +13,7 @@
 #include "cipher/secure_memory.h"
 #include "operation/win32_text.h"
 #include "win32/about_dialog.h"
+#include "win32/status_bar.h"
 #include "window/controls.h"
 #include "window/main_window_rules.h"
 #include "window/texts.h"
@@ -34,6 +35,27 @@ struct Report {
     std::uint64_t total = 0;
     OperationResult result;
 };
+
+// The logo as drawn for each screen scale, smallest first.
+struct LogoPicture {
+    int resource;
+    UINT dpi;
+};
+constexpr std::array kLogoPictures{LogoPicture{BRISOL_LOGO_RESOURCE, 96},
+                                   LogoPicture{BRISOL_LOGO_150_RESOURCE, 144},
+                                   LogoPicture{BRISOL_LOGO_200_RESOURCE, 192}};
+
+UINT message_box_icon(MessageKind kind) {
+    switch (kind) {
+        case MessageKind::Information:
+            return MB_ICONINFORMATION;
+        case MessageKind::Warning:
+            return MB_ICONWARNING;
+        case MessageKind::Error:
+            return MB_ICONERROR;
+    }
+    return 0;
+}
 
 // "name\0patterns\0...\0\0", as the open-file dialog takes its filters.
 std::wstring filter_list() {
@@ -58,13 +80,20 @@ public:
           filters_(filter_list()),
           default_extension_(widen(texts::kDefaultExtension)),
           file_name_(kFileNameCapacity, L'\0') {}
+    ~MainDialog() override {
+        if (logo_ != nullptr) {
+            DeleteObject(logo_);
+        }
+    }
+    MainDialog(const MainDialog&) = delete;
+    MainDialog& operator=(const MainDialog&) = delete;
 
     static INT_PTR CALLBACK procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
         if (message == WM_INITDIALOG) {
             SetWindowLongPtrW(dialog, GWLP_USERDATA, lparam);
         }
         auto* self = reinterpret_cast<MainDialog*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
-        return self != nullptr ? self->handle(dialog, message, wparam) : FALSE;
+        return self != nullptr ? self->handle(dialog, message, wparam, lparam) : FALSE;
     }
 
     // CompletionSink, on the worker's thread.
@@ -77,7 +106,7 @@ public:
     }
 
 private:
-    INT_PTR handle(HWND dialog, UINT message, WPARAM wparam) {
+    INT_PTR handle(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
         switch (message) {
             case WM_INITDIALOG:
                 open(dialog);
@@ -98,6 +127,21 @@ private:
             case kReportsQueued:
                 deliver_reports();
                 return TRUE;
+            case WM_DRAWITEM:
+                if (wparam != static_cast<WPARAM>(kStatusBarId)) {
+                    return FALSE;
+                }
+                status_bar_.draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+                return TRUE;
+            case WM_SIZE:
+                status_bar_.dock();
+                return FALSE;
+            case WM_DPICHANGED:
+                // The dialog manager scales the dialog and its controls; the
+                // font and pictures chosen here follow.
+                status_bar_.set_dpi(LOWORD(wparam));
+                show_logo(LOWORD(wparam));
+                return FALSE;
             default:
                 return FALSE;
         }
@@ -116,18 +160,46 @@ private:
         open_file_.lpstrDefExt = default_extension_.c_str();
         open_file_.Flags = OFN_OVERWRITEPROMPT;
 
-        std::array<int, kStatusPartCount> edges{};
-        for (std::size_t part = 0; part < kStatusPartRightEdges.size(); ++part) {
-            edges.at(part) = kStatusPartRightEdges.at(part);
-        }
-        edges.back() = -1;  // the last part ends at the window's edge
-        SendDlgItemMessageW(window_, kStatusBarId, SB_SETPARTS, edges.size(),
-                            reinterpret_cast<LPARAM>(edges.data()));
+        status_bar_.attach(GetDlgItem(window_, kStatusBarId));
+        show_logo(GetDpiForWindow(window_));
 
         rules_.open();
         if (startup_path_) {
             rules_.set_current_path(*startup_path_);
         }
+    }
+
+    // The logo drawn for the nearest scale at or above the window's, made to
+    // the exact size when the window's scale is between two.
+    void show_logo(UINT dpi) {
+        const LogoPicture* picture = &kLogoPictures.back();
+        for (const LogoPicture& candidate : kLogoPictures) {
+            if (candidate.dpi >= dpi) {
+                picture = &candidate;
+                break;
+            }
+        }
+        auto* bitmap = static_cast<HBITMAP>(LoadImageW(
+            instance_, MAKEINTRESOURCEW(picture->resource), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+        BITMAP size{};
+        GetObjectW(bitmap, sizeof(size), &size);
+        const int width = MulDiv(size.bmWidth, static_cast<int>(dpi), static_cast<int>(picture->dpi));
+        const int height =
+            MulDiv(size.bmHeight, static_cast<int>(dpi), static_cast<int>(picture->dpi));
+        if (width != size.bmWidth || height != size.bmHeight) {
+            bitmap = static_cast<HBITMAP>(
+                CopyImage(bitmap, IMAGE_BITMAP, width, height, LR_COPYDELETEORG));
+        }
+        // The logo is the template's first control, and so the first child.
+        const HWND logo = GetWindow(window_, GW_CHILD);
+        const auto previous = reinterpret_cast<HGDIOBJ>(SendMessageW(
+            logo, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+        // Also the one the control loaded from the template: a control
+        // deletes no picture it was given.
+        if (previous != nullptr) {
+            DeleteObject(previous);
+        }
+        logo_ = bitmap;
     }
 
     void drop(HDROP drop) {
@@ -186,9 +258,7 @@ private:
     }
 
     void set_status_text(int part, const std::string& text) override {
-        const std::wstring wide = widen(text);
-        SendDlgItemMessageW(window_, kStatusBarId, SB_SETTEXTW, static_cast<WPARAM>(part),
-                            reinterpret_cast<LPARAM>(wide.c_str()));
+        status_bar_.set_text(part, widen(text));
     }
 
     std::string field_text(int id) const override {
@@ -212,8 +282,9 @@ private:
         return narrow(file_name_.data());
     }
 
-    void inform(const std::string& text) override {
-        MessageBoxW(nullptr, widen(text).c_str(), widen(texts::kMessageCaption).c_str(), MB_OK);
+    void inform(const Message& message) override {
+        MessageBoxW(nullptr, widen(message.text).c_str(), widen(texts::kMessageCaption).c_str(),
+                    MB_OK | message_box_icon(message.kind));
     }
 
     void show_about_box() override { win32::show_about_box(instance_, window_); }
@@ -224,6 +295,8 @@ private:
     std::optional<std::string> startup_path_;
     MainWindowRules rules_;
     HWND window_ = nullptr;
+    StatusBar status_bar_;
+    HBITMAP logo_ = nullptr;
     std::wstring filters_;
     std::wstring default_extension_;
     std::wstring file_name_;
