@@ -13,6 +13,7 @@
 #include "cipher/secure_memory.h"
 #include "operation/win32_text.h"
 #include "win32/about_dialog.h"
+#include "win32/logo.h"
 #include "win32/status_bar.h"
 #include "window/controls.h"
 #include "window/main_window_rules.h"
@@ -35,15 +36,6 @@ struct Report {
     std::uint64_t total = 0;
     OperationResult result;
 };
-
-// The logo as drawn for each screen scale, smallest first.
-struct LogoPicture {
-    int resource;
-    UINT dpi;
-};
-constexpr std::array kLogoPictures{LogoPicture{BRISOL_LOGO_RESOURCE, 96},
-                                   LogoPicture{BRISOL_LOGO_150_RESOURCE, 144},
-                                   LogoPicture{BRISOL_LOGO_200_RESOURCE, 192}};
 
 UINT message_box_icon(MessageKind kind) {
     switch (kind) {
@@ -80,13 +72,6 @@ public:
           filters_(filter_list()),
           default_extension_(widen(texts::kDefaultExtension)),
           file_name_(kFileNameCapacity, L'\0') {}
-    ~MainDialog() override {
-        if (logo_ != nullptr) {
-            DeleteObject(logo_);
-        }
-    }
-    MainDialog(const MainDialog&) = delete;
-    MainDialog& operator=(const MainDialog&) = delete;
 
     static INT_PTR CALLBACK procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
         if (message == WM_INITDIALOG) {
@@ -169,38 +154,8 @@ private:
         }
     }
 
-    // The logo drawn for the nearest scale at or above the window's, made to
-    // the exact size when the window's scale is between two.
-    void show_logo(UINT dpi) {
-        const LogoPicture* picture = &kLogoPictures.back();
-        for (const LogoPicture& candidate : kLogoPictures) {
-            if (candidate.dpi >= dpi) {
-                picture = &candidate;
-                break;
-            }
-        }
-        auto* bitmap = static_cast<HBITMAP>(LoadImageW(
-            instance_, MAKEINTRESOURCEW(picture->resource), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
-        BITMAP size{};
-        GetObjectW(bitmap, sizeof(size), &size);
-        const int width = MulDiv(size.bmWidth, static_cast<int>(dpi), static_cast<int>(picture->dpi));
-        const int height =
-            MulDiv(size.bmHeight, static_cast<int>(dpi), static_cast<int>(picture->dpi));
-        if (width != size.bmWidth || height != size.bmHeight) {
-            bitmap = static_cast<HBITMAP>(
-                CopyImage(bitmap, IMAGE_BITMAP, width, height, LR_COPYDELETEORG));
-        }
-        // The logo is the template's first control, and so the first child.
-        const HWND logo = GetWindow(window_, GW_CHILD);
-        const auto previous = reinterpret_cast<HGDIOBJ>(SendMessageW(
-            logo, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
-        // Also the one the control loaded from the template: a control
-        // deletes no picture it was given.
-        if (previous != nullptr) {
-            DeleteObject(previous);
-        }
-        logo_ = bitmap;
-    }
+    // The logo is the template's first control, and so the first child.
+    void show_logo(UINT dpi) { logo_.show(instance_, GetWindow(window_, GW_CHILD), dpi); }
 
     void drop(HDROP drop) {
         std::vector<std::string> paths;
@@ -296,7 +251,7 @@ private:
     MainWindowRules rules_;
     HWND window_ = nullptr;
     StatusBar status_bar_;
-    HBITMAP logo_ = nullptr;
+    Logo logo_;
     std::wstring filters_;
     std::wstring default_extension_;
     std::wstring file_name_;
