@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -106,24 +105,6 @@ TEST_F(StatusBarTest, ALongPathLosesItsMiddleNotItsNameAndTheTipHasItWhole) {
         EXPECT_EQ(seen.ends_with(file), true) << cut;
         EXPECT_EQ(seen.find(L"...") != std::wstring::npos, cut) << cut;
         EXPECT_EQ(tip(), text) << cut;
-    }
-}
-
-TEST_F(StatusBarTest, PartsAndFontGrowWithTheDpi) {
-    struct Row {
-        UINT dpi;
-        std::array<int, kStatusPartCount> edges;
-    };
-    int previous_height = 0;
-    for (const Row& row : {Row{96, {32, 96, -1}}, Row{144, {48, 144, -1}}, Row{192, {64, 192, -1}}}) {
-        bar_.set_dpi(row.dpi);
-        std::array<int, kStatusPartCount> edges{};
-        SendMessageW(window_, SB_GETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
-        EXPECT_EQ(edges, row.edges) << row.dpi;
-        LOGFONTW font{};
-        GetObjectW(bar_.font(), sizeof(font), &font);
-        EXPECT_GT(std::abs(font.lfHeight), previous_height) << row.dpi;
-        previous_height = std::abs(font.lfHeight);
     }
 }
 
