@@ -157,8 +157,8 @@ std::optional<std::string> MainWindow::choose_file(const std::string& current_pa
     return chosen->toStdString();
 }
 
-void MainWindow::inform(const std::string& text) {
-    message_boxes_.inform(QString::fromStdString(text));
+void MainWindow::inform(const Message& message) {
+    message_boxes_.inform(QString::fromStdString(message.text), message.kind);
 }
 
 void MainWindow::show_about_box() {

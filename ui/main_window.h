@@ -62,7 +62,7 @@ private:
     void set_status_text(int part, const std::string& text) override;
     std::string field_text(int id) const override;
     std::optional<std::string> choose_file(const std::string& current_path) override;
-    void inform(const std::string& text) override;
+    void inform(const Message& message) override;
     void show_about_box() override;
     void end_dialog() override;
 

@@ -6,6 +6,21 @@
 #include "window/texts.h"
 
 namespace brisol {
+namespace {
+
+QMessageBox::Icon icon(MessageKind kind) {
+    switch (kind) {
+        case MessageKind::Information:
+            return QMessageBox::Information;
+        case MessageKind::Warning:
+            return QMessageBox::Warning;
+        case MessageKind::Error:
+            return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
 
 MessageBoxes::~MessageBoxes() {
     for (const QPointer<QMessageBox>& box : boxes_) {
@@ -13,13 +28,13 @@ MessageBoxes::~MessageBoxes() {
     }
 }
 
-void MessageBoxes::inform(const QString& text) {
+void MessageBoxes::inform(const QString& text, MessageKind kind) {
     if (recording_) {
         recorded_.append(text);
         return;
     }
     std::erase_if(boxes_, [](const QPointer<QMessageBox>& box) { return box.isNull(); });
-    auto* box = new QMessageBox(QMessageBox::NoIcon, QString::fromLatin1(texts::kMessageCaption),
+    auto* box = new QMessageBox(icon(kind), QString::fromLatin1(texts::kMessageCaption),
                                 text, QMessageBox::Ok);
     // Messages name files, and a name is no markup.
     box->setTextFormat(Qt::PlainText);

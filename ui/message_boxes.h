@@ -1,12 +1,14 @@
 #pragma once
-// Messages for the user: a box captioned "Brisol" with an OK button, owned by
-// no window and not blocking the main window. Tests record the texts instead
-// of showing boxes.
+// Messages for the user: a box captioned "Brisol" with an OK button and the
+// icon of its kind, owned by no window and not blocking the main window.
+// Tests record the texts instead of showing boxes.
 
 #include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <vector>
+
+#include "window/main_window_rules.h"
 
 class QMessageBox;
 
@@ -19,7 +21,7 @@ public:
     MessageBoxes(const MessageBoxes&) = delete;
     MessageBoxes& operator=(const MessageBoxes&) = delete;
 
-    void inform(const QString& text);
+    void inform(const QString& text, MessageKind kind);
 
     void record_instead_of_showing() { recording_ = true; }
     const QStringList& recorded() const { return recorded_; }

@@ -21,9 +21,23 @@ StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
     }
 }
 
-void StatusBar::set_part_text(int part, const QString& text) { parts_.at(part)->setText(text); }
+void StatusBar::set_part_text(int part, const QString& text) {
+    texts_.at(part) = text;
+    show_text(part);
+}
 
-QString StatusBar::part_text(int part) const { return parts_.at(part)->text(); }
+QString StatusBar::part_text(int part) const { return texts_.at(part); }
+
+QString StatusBar::shown_text(int part) const { return parts_.at(part)->text(); }
+
+void StatusBar::show_text(int part) {
+    QLabel* label = parts_.at(part);
+    const QString& text = texts_.at(part);
+    const QString shown = label->fontMetrics().elidedText(
+        text, Qt::ElideMiddle, label->contentsRect().width() - label->indent());
+    label->setText(shown);
+    label->setToolTip(shown == text ? QString() : text);
+}
 
 QRect StatusBar::part_geometry(int part) const { return parts_.at(part)->geometry(); }
 
@@ -51,6 +65,7 @@ void StatusBar::place_parts() {
             part < static_cast<int>(kStatusPartRightEdges.size()) ? kStatusPartRightEdges.at(part)
                                                              : width();
         parts_.at(part)->setGeometry(left, kPartGap, right - left, height() - kPartGap);
+        show_text(part);
         left = right + kPartGap;
     }
 }

@@ -1,7 +1,10 @@
 #pragma once
 // The main window's status bar: three sunken parts along the bottom edge,
 // whose right edges lie at fixed pixel positions and at the window's edge.
+// A text too long for its part loses its middle, so that a path keeps both
+// its start and its file name, and the whole text becomes the part's tip.
 
+#include <QString>
 #include <QWidget>
 #include <array>
 
@@ -22,7 +25,9 @@ public:
     explicit StatusBar(QWidget* parent = nullptr);
 
     void set_part_text(int part, const QString& text);
+    // The whole text, and what of it fits into the part.
     QString part_text(int part) const;
+    QString shown_text(int part) const;
     QRect part_geometry(int part) const;
 
     // Places the bar along the bottom edge of its parent, at its own height.
@@ -33,8 +38,10 @@ protected:
 
 private:
     void place_parts();
+    void show_text(int part);
 
     std::array<QLabel*, kPartCount> parts_{};
+    std::array<QString, kPartCount> texts_{};
 };
 
 }  // namespace brisol

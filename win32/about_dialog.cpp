@@ -13,7 +13,9 @@ INT_PTR CALLBACK about_procedure(HWND dialog, UINT message, WPARAM wparam, LPARA
             SetFocus(GetDlgItem(dialog, kAboutOkId));
             return FALSE;  // the focus is set here
         case WM_COMMAND:
-            if (wparam == static_cast<WPARAM>(kAboutOkId)) {
+            // Enter gives the default button's id, or IDOK while the dialog
+            // manager has not yet made Ok the default.
+            if (wparam == static_cast<WPARAM>(kAboutOkId) || wparam == IDOK) {
                 EndDialog(dialog, kAboutResult);
             }
             return TRUE;  // every other command, Escape's cancel among them, does nothing

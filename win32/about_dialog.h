@@ -1,6 +1,6 @@
 #pragma once
-// The About box from dialog template 302: only Ok (also Enter, as Ok has the
-// focus) and the close box end it; Escape does nothing.
+// The About box from dialog template 302: only Ok (also Enter, as Ok is the
+// default button) and the close box end it; Escape does nothing.
 
 #include <windows.h>
 

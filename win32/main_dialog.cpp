@@ -13,6 +13,8 @@
 #include "cipher/secure_memory.h"
 #include "operation/text/win32_text.h"
 #include "win32/about_dialog.h"
+#include "win32/logo.h"
+#include "win32/status_bar.h"
 #include "window/controls.h"
 #include "window/main_window_rules.h"
 #include "window/texts.h"
@@ -34,6 +36,18 @@ struct Report {
     std::uint64_t total = 0;
     OperationResult result;
 };
+
+UINT message_box_icon(MessageKind kind) {
+    switch (kind) {
+        case MessageKind::Information:
+            return MB_ICONINFORMATION;
+        case MessageKind::Warning:
+            return MB_ICONWARNING;
+        case MessageKind::Error:
+            return MB_ICONERROR;
+    }
+    return 0;
+}
 
 // "name\0patterns\0...\0\0", as the open-file dialog takes its filters.
 std::wstring filter_list() {
@@ -64,7 +78,7 @@ public:
             SetWindowLongPtrW(dialog, GWLP_USERDATA, lparam);
         }
         auto* self = reinterpret_cast<MainDialog*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
-        return self != nullptr ? self->handle(dialog, message, wparam) : FALSE;
+        return self != nullptr ? self->handle(dialog, message, wparam, lparam) : FALSE;
     }
 
     // CompletionSink, on the worker's thread.
@@ -77,7 +91,7 @@ public:
     }
 
 private:
-    INT_PTR handle(HWND dialog, UINT message, WPARAM wparam) {
+    INT_PTR handle(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
         switch (message) {
             case WM_INITDIALOG:
                 open(dialog);
@@ -98,6 +112,21 @@ private:
             case kReportsQueued:
                 deliver_reports();
                 return TRUE;
+            case WM_DRAWITEM:
+                if (wparam != static_cast<WPARAM>(kStatusBarId)) {
+                    return FALSE;
+                }
+                status_bar_.draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+                return TRUE;
+            case WM_SIZE:
+                status_bar_.dock();
+                return FALSE;
+            case WM_DPICHANGED:
+                // The dialog manager scales the dialog and its controls; the
+                // font and pictures chosen here follow.
+                status_bar_.set_dpi(LOWORD(wparam));
+                show_logo(LOWORD(wparam));
+                return FALSE;
             default:
                 return FALSE;
         }
@@ -116,19 +145,17 @@ private:
         open_file_.lpstrDefExt = default_extension_.c_str();
         open_file_.Flags = OFN_OVERWRITEPROMPT;
 
-        std::array<int, kStatusPartCount> edges{};
-        for (std::size_t part = 0; part < kStatusPartRightEdges.size(); ++part) {
-            edges.at(part) = kStatusPartRightEdges.at(part);
-        }
-        edges.back() = -1;  // the last part ends at the window's edge
-        SendDlgItemMessageW(window_, kStatusBarId, SB_SETPARTS, edges.size(),
-                            reinterpret_cast<LPARAM>(edges.data()));
+        status_bar_.attach(GetDlgItem(window_, kStatusBarId));
+        show_logo(GetDpiForWindow(window_));
 
         rules_.open();
         if (startup_path_) {
             rules_.set_current_path(*startup_path_);
         }
     }
+
+    // The logo is the template's first control, and so the first child.
+    void show_logo(UINT dpi) { logo_.show(instance_, GetWindow(window_, GW_CHILD), dpi); }
 
     void drop(HDROP drop) {
         std::vector<std::string> paths;
@@ -186,9 +213,7 @@ private:
     }
 
     void set_status_text(int part, const std::string& text) override {
-        const std::wstring wide = widen(text);
-        SendDlgItemMessageW(window_, kStatusBarId, SB_SETTEXTW, static_cast<WPARAM>(part),
-                            reinterpret_cast<LPARAM>(wide.c_str()));
+        status_bar_.set_text(part, widen(text));
     }
 
     std::string field_text(int id) const override {
@@ -212,8 +237,9 @@ private:
         return narrow(file_name_.data());
     }
 
-    void inform(const std::string& text) override {
-        MessageBoxW(nullptr, widen(text).c_str(), widen(texts::kMessageCaption).c_str(), MB_OK);
+    void inform(const Message& message) override {
+        MessageBoxW(nullptr, widen(message.text).c_str(), widen(texts::kMessageCaption).c_str(),
+                    MB_OK | message_box_icon(message.kind));
     }
 
     void show_about_box() override { win32::show_about_box(instance_, window_); }
@@ -224,6 +250,8 @@ private:
     std::optional<std::string> startup_path_;
     MainWindowRules rules_;
     HWND window_ = nullptr;
+    StatusBar status_bar_;
+    Logo logo_;
     std::wstring filters_;
     std::wstring default_extension_;
     std::wstring file_name_;

@@ -2,7 +2,8 @@
 // The Win32 face of the main window: dialog template 37 bound to the shared
 // rules (window/). The worker's CompletionSink calls are queued and posted to
 // the dialog, so they run on the window's thread in the order they were made
-// and the controls lock before the completion message appears.
+// and the controls lock before the completion message appears. The status
+// bar (status_bar.h) and the logo (logo.h) follow the window's DPI.
 
 #include <windows.h>
 

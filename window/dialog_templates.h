@@ -11,6 +11,9 @@
 
 #define BRISOL_ICON_RESOURCE 1
 #define BRISOL_LOGO_RESOURCE 7
+/* The logo drawn for screens at 150 % and 200 %. */
+#define BRISOL_LOGO_150_RESOURCE 8
+#define BRISOL_LOGO_200_RESOURCE 9
 #define BRISOL_MAIN_DIALOG 37
 #define BRISOL_ABOUT_DIALOG 302
 

@@ -84,7 +84,7 @@ void MainWindowRules::open_file() {
     enable_operations();
     refresh_file_status();
     if (!chosen) {
-        controls_.inform(texts::kFileOpenError);
+        controls_.inform(Message{texts::kFileOpenError, MessageKind::Error});
     }
 }
 
@@ -112,7 +112,7 @@ void MainWindowRules::start_operation(Direction direction) {
     const StartResult result = runner_.start(direction, current_path_, request.password1,
                                              request.password2, request.extension, sink_);
     if (!result.started) {
-        controls_.inform(result.message);
+        controls_.inform(Message{result.message, MessageKind::Error});
     }
 }
 
@@ -128,9 +128,11 @@ void MainWindowRules::progress(std::uint64_t done, std::uint64_t total) {
     controls_.set_status_text(kProgressPart, progress_text(done, total));
 }
 
-void MainWindowRules::lock() {
+void MainWindowRules::lock() { set_locked_controls_enabled(false); }
+
+void MainWindowRules::set_locked_controls_enabled(bool enabled) {
     for (const int id : kLockedControlIds) {
-        controls_.set_enabled(id, false);
+        controls_.set_enabled(id, enabled);
     }
 }
 
@@ -139,21 +141,34 @@ void MainWindowRules::completion(const OperationResult& result) {
     if (closed_) {
         return;
     }
-    if (const std::optional<std::string> message = completion_message(result)) {
+    // Before the message, which a face may show until it is dismissed.
+    if (suggests_wrong_password(result)) {
+        set_locked_controls_enabled(true);
+    }
+    if (const std::optional<Message> message = completion_message(result)) {
         controls_.inform(*message);
     }
 }
 
-std::optional<std::string> completion_message(const OperationResult& result) {
+bool suggests_wrong_password(const OperationResult& result) {
+    return result.outcome == OperationOutcome::Succeeded && result.content.looks_random;
+}
+
+std::optional<Message> completion_message(const OperationResult& result) {
     switch (result.outcome) {
         case OperationOutcome::Succeeded: {
-            std::string text = texts::kOperationCompleted;
+            Message message{texts::kOperationCompleted, MessageKind::Information};
             if (const std::string note = messages::content_note(result.content); !note.empty())
-                text += "\n\n" + note;
-            return text;
+                message.text += "\n\n" + note;
+            if (suggests_wrong_password(result)) {
+                message.text += "\n\n";
+                message.text += texts::kTryOtherPasswords;
+                message.kind = MessageKind::Warning;
+            }
+            return message;
         }
         case OperationOutcome::Failed:
-            return result.message;
+            return Message{result.message, MessageKind::Error};
         case OperationOutcome::Cancelled:
             // Only leaving the window cancels, and then nobody is left to tell.
             break;

@@ -29,6 +29,14 @@ struct OperationRequest {
     ~OperationRequest();
 };
 
+// What a message box marks its message as.
+enum class MessageKind { Information, Warning, Error };
+
+struct Message {
+    std::string text;
+    MessageKind kind = MessageKind::Information;
+};
+
 // The toolkit's side. Texts are UTF-8; controls are named by their ids.
 class WindowControls {
 public:
@@ -40,7 +48,7 @@ public:
     // or failed.
     virtual std::optional<std::string> choose_file(const std::string& current_path) = 0;
     // A message captioned "Brisol" that does not block the window.
-    virtual void inform(const std::string& text) = 0;
+    virtual void inform(const Message& message) = 0;
     // The About box, modal; returns when it is closed.
     virtual void show_about_box() = 0;
     virtual void end_dialog() = 0;
@@ -75,6 +83,7 @@ private:
     void open_file();
     void start_operation(Direction direction);
     void enable_operations();
+    void set_locked_controls_enabled(bool enabled);
     void refresh_file_status();
 
     OperationRunner& runner_;
@@ -85,7 +94,11 @@ private:
 };
 
 // The message an operation's end shows, or nothing for a cancelled one.
-std::optional<std::string> completion_message(const OperationResult& result);
+std::optional<Message> completion_message(const OperationResult& result);
+
+// A Decrypt whose result looks random most likely had a wrong password, and
+// the window stays open for another try rather than locking.
+bool suggests_wrong_password(const OperationResult& result);
 
 // "25%": the share of the input done, shown while an operation runs.
 std::string progress_text(std::uint64_t done, std::uint64_t total);

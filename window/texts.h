@@ -10,6 +10,9 @@ inline constexpr auto kMessageCaption = "Brisol";
 inline constexpr auto kFileOpenError = "Fileopen error";
 inline constexpr auto kOperationCompleted = "Operation completed... OK";
 inline constexpr auto kStatusFilePrefix = "File: ";
+// Below the warning that a password may be wrong.
+inline constexpr auto kTryOtherPasswords =
+    "PASSWORD-1 and PASSWORD-2 can still be changed: correct them and press Decrypt again.";
 
 // The open-file dialog's filters in the order it lists them: a name and the
 // patterns it stands for, separated by semicolons.

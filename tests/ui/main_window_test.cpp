@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
@@ -140,6 +141,26 @@ TEST_F(ChoosingAFile, DroppingThreeFilesKeepsTheThird) {
     EXPECT_TRUE(enabled(kDecryptId));
 }
 
+TEST_F(ChoosingAFile, ALongPathLosesItsMiddleInTheStatusBarAndIsWholeInTheTip) {
+    const QString longer = QStringLiteral("/data/") + QString(40, QLatin1Char('d')) +
+                           QStringLiteral("/Отчёты/годовой отчёт.txt");
+    for (const QString& path : {QStringLiteral("/data/report.txt"), longer}) {
+        window.set_current_path(path);
+        const QString whole = kStatusPrefix + path;
+        const QString shown = window.status_bar().shown_text(StatusBar::kFilePart);
+        const auto* part = window.status_bar().findChildren<QLabel*>().at(StatusBar::kFilePart);
+        if (path == longer) {
+            EXPECT_TRUE(shown.startsWith(kStatusPrefix + QStringLiteral("/da")) &&
+                        shown.contains(QChar(0x2026)) && shown.endsWith(QStringLiteral("отчёт.txt")))
+                << shown.toStdString();
+            EXPECT_EQ(part->toolTip(), whole);
+        } else {
+            EXPECT_EQ(shown, whole);
+            EXPECT_EQ(part->toolTip(), QString());
+        }
+    }
+}
+
 TEST_F(ChoosingAFile, DropsOfSomethingOtherThanFilesAreRefused) {
     QMimeData mime;
     mime.setText(QStringLiteral("/data/report.txt"));
@@ -274,17 +295,25 @@ TEST_F(WorkerReports, ARefusedStartShowsTheRunnersReasonAndChangesNothing) {
     EXPECT_EQ(window.current_path(), QStringLiteral("/nonexistent/brisol-test/report.txt"));
 }
 
-TEST(MessageBoxesShown, AreCaptionedBrisolWithAnOkButtonAndNeitherOwnedNorBlocking) {
-    MessageBoxes boxes;
-    boxes.inform(QString::fromLatin1(texts::kOperationCompleted));
-    const std::vector<QMessageBox*> open = boxes.open_boxes();
-    ASSERT_EQ(open.size(), 1u);
-    const QMessageBox& box = *open.front();
-    EXPECT_EQ(box.windowTitle(), QStringLiteral("Brisol"));
-    EXPECT_EQ(box.text(), QStringLiteral("Operation completed... OK"));
-    EXPECT_EQ(box.standardButtons(), QMessageBox::Ok);
-    EXPECT_EQ(box.parentWidget(), nullptr);
-    EXPECT_EQ(box.windowModality(), Qt::NonModal);
+TEST(MessageBoxesShown, AreCaptionedBrisolWithAnOkButtonAndTheirIconAndNeitherOwnedNorBlocking) {
+    const std::pair<MessageKind, QMessageBox::Icon> kinds[] = {
+        {MessageKind::Information, QMessageBox::Information},
+        {MessageKind::Warning, QMessageBox::Warning},
+        {MessageKind::Error, QMessageBox::Critical},
+    };
+    for (const auto& [kind, icon] : kinds) {
+        MessageBoxes boxes;
+        boxes.inform(QString::fromLatin1(texts::kOperationCompleted), kind);
+        const std::vector<QMessageBox*> open = boxes.open_boxes();
+        ASSERT_EQ(open.size(), 1u);
+        const QMessageBox& box = *open.front();
+        EXPECT_EQ(box.windowTitle(), QStringLiteral("Brisol"));
+        EXPECT_EQ(box.text(), QStringLiteral("Operation completed... OK"));
+        EXPECT_EQ(box.icon(), icon);
+        EXPECT_EQ(box.standardButtons(), QMessageBox::Ok);
+        EXPECT_EQ(box.parentWidget(), nullptr);
+        EXPECT_EQ(box.windowModality(), Qt::NonModal);
+    }
 }
 
 }  // namespace

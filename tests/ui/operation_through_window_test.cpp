@@ -144,26 +144,37 @@ TEST_F(OperationThroughWindow, DecryptNamesTheOutputFromTheFirstFiveCharactersOf
     EXPECT_EQ(messages(), QStringList{kCompleted});
 }
 
-TEST_F(OperationThroughWindow, DecryptSaysBelowTheCompletionWhatTheResultLooksLike) {
+TEST_F(OperationThroughWindow, DecryptSaysWhatTheResultLooksLikeAndAWrongPasswordCanBeRetyped) {
     const QByteArray pdf = QByteArrayLiteral("%PDF-1.7\n") + sample_bytes(3000);
     write_file(path("doc.bsl"), encrypted(pdf, "k1", "k2"));
     const QString below = QStringLiteral("\n\n");
     const struct {
         const char* password2;
         QString message;
+        bool unlocked;
     } cases[] = {
-        {"k2", kCompleted + below + QStringLiteral("The result looks like: PDF document")},
-        {"wrong", kCompleted + below + QString::fromLatin1(messages::kLooksRandom)},
+        {"wrong",
+         kCompleted + below + QString::fromLatin1(messages::kLooksRandom) + below +
+             QString::fromLatin1(texts::kTryOtherPasswords),
+         true},
+        {"k2", kCompleted + below + QStringLiteral("The result looks like: PDF document"), false},
     };
+    // Only the first Decrypt has a dropped file; the second is typed into the
+    // fields the warning left open.
+    drop_files({path("doc.bsl")});
     for (const auto& c : cases) {
-        drop_files({path("doc.bsl")});
+        ASSERT_TRUE(enabled(kPassword2Id) && enabled(kDecryptId)) << c.password2;
         type_passwords(QStringLiteral("k1"), QString::fromLatin1(c.password2));
         button(kDecryptId)->click();
         finish_operation();
         ASSERT_FALSE(messages().isEmpty());
         EXPECT_EQ(messages().last(), c.message) << c.password2;
         EXPECT_EQ(QFileInfo(path("doc.bsl.src")).size(), pdf.size()) << "kept either way";
+        for (const int id : kLockedControlIds) {
+            EXPECT_EQ(enabled(id), c.unlocked) << c.password2 << ", control " << id;
+        }
     }
+    EXPECT_EQ(read_file(path("doc.bsl.src")), pdf);
     EXPECT_EQ(messages().size(), 2) << "one message box per operation";
 }
 

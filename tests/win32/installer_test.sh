@@ -3,7 +3,7 @@
 # README, the licence and the uninstaller under Program Files\Brisol, adds
 # the Start-menu entry and makes .bsl files open with Brisol; the installed
 # command line runs; a silent uninstall takes all of it away again. The zip
-# holds the same files.
+# holds the same files, its README with CR LF line ends.
 # Usage: installer_test.sh INSTALLER
 set -euo pipefail
 installer=$1
@@ -24,6 +24,9 @@ folder_name=$(basename "${installer%.exe}")
 listed=$(cmake -E tar tf "$archive" | sort)
 expected=$(printf '%s\n' "" brisol.exe brisol-cli.exe README.txt LICENSE.txt | sed "s|^|$folder_name/|" | sort)
 [ "$listed" = "$expected" ] || fail "the zip holds: $listed"
+(cd "$work" && cmake -E tar xf "$(realpath "$archive")" "$folder_name/README.txt")
+readme=$work/$folder_name/README.txt
+[ "$(grep -c $'\r$' "$readme")" = "$(wc -l <"$readme")" ] || fail "README.txt has lines without CR LF"
 
 wine "$installer" /S
 wineserver -w

@@ -4,6 +4,7 @@
 //   brisol-window-probe place TITLE ID  the screen position of a control's middle
 //   brisol-window-probe message         the text of the message box captioned "Brisol"
 //   brisol-window-probe foreground      the title of the window that has the keyboard
+//   brisol-window-probe manifest EXE    the application manifest EXE carries
 // Exits with 1 when the window or control is not there.
 
 #include <windows.h>
@@ -72,6 +73,19 @@ int print_foreground() {
     return 0;
 }
 
+int print_manifest(const char* program) {
+    const HMODULE module = LoadLibraryExW(widen(program).c_str(), nullptr,
+                                          LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    const HRSRC resource =
+        module != nullptr
+            ? FindResourceA(module, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST)
+            : nullptr;
+    const HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
+    if (loaded == nullptr) return 1;
+    std::fwrite(LockResource(loaded), 1, SizeofResource(module, resource), stdout);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -80,6 +94,9 @@ int main(int argc, char* argv[]) {
     if (command == "place" && argc == 4) return print_place(argv[2], std::atoi(argv[3]));
     if (command == "message") return print_message();
     if (command == "foreground") return print_foreground();
-    std::fprintf(stderr, "usage: brisol-window-probe enabled | place TITLE ID | message | foreground\n");
+    if (command == "manifest" && argc == 3) return print_manifest(argv[2]);
+    std::fprintf(stderr,
+                 "usage: brisol-window-probe enabled | place TITLE ID | message | foreground | "
+                 "manifest EXE\n");
     return 2;
 }

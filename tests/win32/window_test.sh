@@ -2,17 +2,20 @@
 # The Win32 window under wine, driven through X as a person would: both
 # passwords typed, a file named in the open-file dialog, Crypt pressed; then
 # the exact bytes written, the controls locked while the completion message
-# is up, Enter doing nothing, the About box, "Fileopen error" and Quit. A second run is given the
-# encrypted file as its argument, as "Open with" does, decrypts it and is
-# closed with Alt+F4. A third takes dropped files, shows a failed operation,
-# refuses a press during a long run and cancels that run when closed. With a fourth argument the window is also saved there
-# as a PNG picture, just before Crypt.
-# Usage: window_test.sh BRISOL_EXE PROBE_EXE FIXTURES_DIR [PICTURE]
+# is up, Enter doing nothing, the About box (closed by Enter and by Ok),
+# "Fileopen error" and Quit. A second run is given the encrypted file, under a
+# Cyrillic name, as its argument, as "Open with" does; a Decrypt with a wrong
+# PASSWORD-2 warns and leaves the fields open, one with the right passwords
+# decrypts it, and Alt+F4 closes it. A third takes dropped files, shows a
+# failed operation, refuses a press during a long run and cancels that run
+# when closed. Before all that: both programs carry their manifest, and the
+# status bar's own tests run on this X server.
+# Usage: window_test.sh BRISOL_EXE PROBE_EXE FIXTURES_DIR STATUS_BAR_TESTS_EXE
 set -euo pipefail
 brisol=$1
 probe_exe=$2
 fixtures=$3
-picture=${4:-}
+status_bar_tests=$4
 . "$(dirname "$0")/wine_session.sh"
 
 probe() { wine "$probe_exe" "$@" | tr -d '\r'; }
@@ -69,6 +72,17 @@ dismiss_message() {
     wait_gone Brisol
 }
 
+for program in "$brisol" "$(dirname "$brisol")/brisol-cli.exe"; do
+    manifest=$(probe manifest "$(winepath -w "$program")") || fail "no manifest in $program"
+    for setting in 'level="asInvoker"' '>PerMonitorV2<' '>true/pm<' '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}'; do
+        grep -qF "$setting" <<<"$manifest" || fail "the manifest of $program lacks $setting"
+    done
+    ! grep -q activeCodePage <<<"$manifest" || fail "the manifest of $program sets a code page"
+done
+
+wine "$status_bar_tests" >"$work/status_bar_tests.log" 2>&1 ||
+    { cat "$work/status_bar_tests.log"; fail "the status bar's tests failed"; }
+
 # The fixture was encrypted by the Linux build under the same passwords.
 folder=$WINEPREFIX/drive_c/Reports
 mkdir -p "$folder"
@@ -76,7 +90,7 @@ seq 1 1000 >"$folder/report.txt"
 
 wine "$brisol" &
 brisol_pid=$!
-main=$(wait_keyboard "BRISOL 3.0")
+wait_keyboard "BRISOL 3.0" >/dev/null
 expect_enabled "101=1 102=1 320=1 201=1 202=0 203=0 204=1 2=1" "at start-up"
 
 click "BRISOL 3.0" 201
@@ -95,7 +109,6 @@ wait_keyboard Open >/dev/null
 xdotool type --delay 20 'C:\Reports\report.txt'
 xdotool key Return
 wait_gone Open
-[ -z "$picture" ] || import -window "$main" "$picture"
 
 # Enter in a field starts nothing, even with a file chosen.
 click "BRISOL 3.0" 102
@@ -110,28 +123,44 @@ expect_enabled "101=0 102=0 320=1 201=0 202=0 203=0 204=1 2=1" "once the operati
 cmp "$folder/report.txt.bsl" "$fixtures/report.txt.bsl" || fail "the encrypted file differs"
 dismiss_message
 
-click "BRISOL 3.0" 204
-wait_keyboard "About Brisol" >/dev/null
-xdotool key Escape
-sleep 0.5
-xdotool search --onlyvisible --name "^About Brisol\$" >/dev/null || fail "Escape closed the About box"
-click "About Brisol" 303
-wait_gone "About Brisol"
+for closing in "xdotool key Return" "click 'About Brisol' 303"; do
+    click "BRISOL 3.0" 204
+    wait_keyboard "About Brisol" >/dev/null
+    xdotool key Escape
+    sleep 0.5
+    xdotool search --onlyvisible --name "^About Brisol\$" >/dev/null || fail "Escape closed the About box"
+    eval "$closing"
+    wait_gone "About Brisol"
+done
 
 click "BRISOL 3.0" 2
 expect_exit Quit
 
-wine "$brisol" 'C:\Reports\report.txt.bsl' &
+# Wine takes the argument's characters from the locale's.
+cyrillic=$WINEPREFIX/drive_c/Отчёты
+mkdir -p "$cyrillic"
+cp "$folder/report.txt.bsl" "$cyrillic/годовой отчёт.txt.bsl"
+LC_ALL=C.UTF-8 wine "$brisol" 'C:\Отчёты\годовой отчёт.txt.bsl' &
 brisol_pid=$!
 wait_keyboard "BRISOL 3.0" >/dev/null
 expect_enabled "101=1 102=1 320=1 201=1 202=1 203=1 204=1 2=1" "with a file as the argument"
 click "BRISOL 3.0" 101
 xdotool type --delay 20 "first secret"
 click "BRISOL 3.0" 102
+xdotool type --delay 20 "wrong secret"
+click "BRISOL 3.0" 203
+expect_message "Operation completed... OK"
+probe message | grep -qF "can still be changed" || fail "the warning does not say the passwords can be changed"
+expect_enabled "101=1 102=1 320=1 201=1 202=1 203=1 204=1 2=1" "after a Decrypt that warns"
+dismiss_message
+click "BRISOL 3.0" 102
+xdotool key End
+xdotool key --repeat 12 BackSpace
 xdotool type --delay 20 "second secret"
 click "BRISOL 3.0" 203
 expect_message "Operation completed... OK"
-cmp "$folder/report.txt.bsl.src" "$folder/report.txt" || fail "decrypted file differs"
+expect_enabled "101=0 102=0 320=1 201=0 202=0 203=0 204=1 2=1" "after the right passwords"
+cmp "$cyrillic/годовой отчёт.txt.bsl.src" "$folder/report.txt" || fail "decrypted file differs"
 dismiss_message
 xdotool key alt+F4
 expect_exit Alt+F4

@@ -9,7 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "operation/messages.h"
 #include "window/controls.h"
+#include "window/texts.h"
 
 namespace brisol {
 namespace {
@@ -17,13 +19,13 @@ namespace {
 class RecordedControls : public WindowControls, public CompletionSink {
 public:
     std::vector<std::pair<int, bool>> enabling;
-    std::vector<std::string> messages;
+    std::vector<Message> messages;
 
     void set_enabled(int id, bool enabled) override { enabling.emplace_back(id, enabled); }
     void set_status_text(int, const std::string&) override {}
     std::string field_text(int) const override { return {}; }
     std::optional<std::string> choose_file(const std::string&) override { return {}; }
-    void inform(const std::string& text) override { messages.push_back(text); }
+    void inform(const Message& message) override { messages.push_back(message); }
     void show_about_box() override {}
     void end_dialog() override {}
 
@@ -52,6 +54,45 @@ TEST(MainWindowRules, NothingIsShownForAnOperationThatEndsAfterTheWindowClosed) 
     rules.completion(OperationResult{OperationOutcome::Succeeded, {}, "/data/a.bsl", 1, {}});
     rules.completion(OperationResult{OperationOutcome::Failed, "Cannot write", "/data/a.bsl", 1, {}});
     EXPECT_TRUE(controls.messages.empty());
+}
+
+struct CompletionRow {
+    OperationResult result;
+    std::string text;
+    MessageKind kind;
+    bool unlocks;
+};
+
+TEST(MainWindowRules, EachEndShowsItsKindOfMessageAndOnlyALikelyWrongPasswordUnlocks) {
+    using Outcome = OperationOutcome;
+    const std::string completed = texts::kOperationCompleted;
+    const CompletionRow rows[] = {
+        {{Outcome::Succeeded, {}, "/data/a.bsl", 1, {}}, completed, MessageKind::Information, false},
+        {{Outcome::Succeeded, {}, "/data/a.src", 1, {"PDF document", false}},
+         completed + "\n\nThe result looks like: PDF document", MessageKind::Information, false},
+        {{Outcome::Succeeded, {}, "/data/a.src", 1, {"", true}},
+         completed + "\n\n" + std::string(messages::kLooksRandom) + "\n\n" +
+             texts::kTryOtherPasswords,
+         MessageKind::Warning, true},
+        {{Outcome::Failed, "Cannot write", "/data/a.bsl", 1, {}}, "Cannot write", MessageKind::Error,
+         false},
+    };
+    for (const CompletionRow& row : rows) {
+        OperationRunner runner;
+        RecordedControls controls;
+        MainWindowRules rules(runner, controls, controls);
+        rules.lock();
+        controls.enabling.clear();
+        rules.completion(row.result);
+        ASSERT_EQ(controls.messages.size(), 1u) << row.text;
+        EXPECT_EQ(controls.messages.front().text, row.text);
+        EXPECT_EQ(controls.messages.front().kind, row.kind) << row.text;
+        std::vector<std::pair<int, bool>> unlocked;
+        if (row.unlocks) {
+            for (const int id : kLockedControlIds) unlocked.emplace_back(id, true);
+        }
+        EXPECT_EQ(controls.enabling, unlocked) << row.text;
+    }
 }
 
 struct StartupRow {
