@@ -94,8 +94,10 @@
     let running = null;      // the operation in the worker
     let downloadUrl = null;  // the last result offered as a download
 
-    function inform(text) {
+    // kind: "information", "warning" or "error", as the window marks them.
+    function inform(text, kind = 'error') {
         messageBox.hidden = false;
+        messageBox.className = kind;
         document.getElementById('message-caption').textContent = texts.caption;
         document.getElementById('message-text').textContent = text;
     }
@@ -228,8 +230,11 @@
         status.progress.textContent = moduleText(brisol, brisol._brisol_progress_text, done, total);
     }
 
-    async function end(text, succeeded) {
+    // completion: the module's message, with whether the controls lock;
+    // a failure's message alone; nothing after Cancel.
+    async function end(completion) {
         const op = running;
+        const succeeded = completion && completion.locks !== undefined;
         try {
             await op.writes;
             if (succeeded && !op.writeFailure) await op.target.close();
@@ -242,8 +247,9 @@
         cancelButton.disabled = true;
         status.progress.textContent = '';
         if (op.writeFailure) return inform(op.writeFailure);
-        if (succeeded) for (const id of texts.locked) byId(id).disabled = true;
-        inform(text === undefined ? moduleText(brisol, brisol._brisol_cancelled, op.target.name) : text);
+        if (!completion) return inform(moduleText(brisol, brisol._brisol_cancelled, op.target.name), 'information');
+        if (completion.locks) for (const id of texts.locked) byId(id).disabled = true;
+        inform(completion.text, completion.kind);
     }
 
     worker.onmessage = event => {
@@ -265,11 +271,11 @@
             });
         } else if (message.type === 'done') {
             report(op.file.size, op.file.size);
-            end(message.text, true);
+            end(message.completion);
         } else if (message.type === 'failed') {
-            end(message.text, false);
+            end({ text: message.text, kind: 'error' });
         } else {
-            end(undefined, false);
+            end(null);
         }
     };
 

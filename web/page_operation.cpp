@@ -23,6 +23,7 @@
 #include "operation/text/codepage.h"
 #include "operation/text/utf8.h"
 #include "web/exported_text.h"
+#include "web/json_text.h"
 #include "window/main_window_rules.h"
 
 namespace brisol::web {
@@ -56,6 +57,16 @@ struct Operation {
 
 std::unique_ptr<Operation> running;
 std::string text_storage;
+
+// How the page's message box marks a message; "error" for a refusal.
+const char* message_kind(MessageKind kind) {
+    switch (kind) {
+        case MessageKind::Information: return "information";
+        case MessageKind::Warning: return "warning";
+        case MessageKind::Error: break;
+    }
+    return "error";
+}
 
 // The extension field as the window reads it: its first few characters.
 std::string_view read_extension(const char* extension, std::size_t size) {
@@ -165,15 +176,20 @@ EMSCRIPTEN_KEEPALIVE const char* brisol_apply(std::size_t size, const char* name
     return exported(text_storage, {});
 }
 
-// Ends the operation with the window's completion message: "Operation
-// completed... OK", after Decrypt with what the result looks like below it.
+// Ends the operation with the window's completion message, as JSON: its
+// text ("Operation completed... OK", after Decrypt with what the result
+// looks like below it), its kind, and whether the controls lock, which they
+// do not when a password looks wrong.
 EMSCRIPTEN_KEEPALIVE const char* brisol_finish(double total) {
     OperationResult result;
     if (running->direction == Direction::Decrypt)
         result.content = check_content(std::span(running->head).first(running->head_bytes),
                                        static_cast<std::uint64_t>(total));
     running.reset();
-    return exported(text_storage, completion_message(result).value_or(std::string{}));
+    const Message message = completion_message(result).value_or(Message{});
+    return exported(text_storage, "{\"text\":" + json_string(message.text) + ",\"kind\":" +
+                                      json_string(message_kind(message.kind)) + ",\"locks\":" +
+                                      (suggests_wrong_password(result) ? "false" : "true") + "}");
 }
 
 EMSCRIPTEN_KEEPALIVE void brisol_abort() { running.reset(); }

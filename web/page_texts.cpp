@@ -14,31 +14,13 @@
 #include "operation/text/codepage.h"
 #include "operation/text/codepage_tables.h"
 #include "web/exported_text.h"
+#include "web/json_text.h"
 #include "window/controls.h"
 #include "window/main_window_rules.h"
 #include "window/texts.h"
 
 namespace brisol::web {
 namespace {
-
-std::string json_string(std::string_view text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
-            static constexpr char kHex[] = "0123456789abcdef";
-            out += "\\u00";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 15];
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
 
 std::string json_rect(DialogRect rect) {
     return "[" + std::to_string(rect.x) + "," + std::to_string(rect.y) + "," + std::to_string(rect.width) +

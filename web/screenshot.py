@@ -18,7 +18,7 @@ with open(source, "wb") as f:
 browser = Browser()
 try:
     browser.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                                   {"width": 500, "height": 610, "deviceScaleFactor": 1, "mobile": False})
+                                   {"width": 500, "height": 660, "deviceScaleFactor": 1, "mobile": False})
     browser.open("file://" + page)
     browser.js("window.showSaveFilePicker = async () => ({ name: 'report.txt.bsl.src', createWritable: async () =>"
                " ({ write: async () => {}, close: async () => {}, abort: async () => {} }) });")

@@ -77,7 +77,7 @@ self.onmessage = async event => {
     cancelled = false;
     try {
         if (await run(brisol, message)) {
-            post({ type: 'done', text: moduleText(brisol, brisol._brisol_finish, message.file.size) });
+            post({ type: 'done', completion: JSON.parse(moduleText(brisol, brisol._brisol_finish, message.file.size)) });
         } else {
             brisol._brisol_abort();
             post({ type: 'cancelled' });

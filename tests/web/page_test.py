@@ -245,6 +245,10 @@ def a_wrong_password_is_suspected(b):
         page.choose(encrypted)
         text = page.run("control_203", "first", password2)
         assert text.startswith(COMPLETED) and ("PASSWORD-1 or PASSWORD-2 may be wrong" in text) == hinted, text
+        # A likely wrong password leaves the fields open for another try.
+        assert enabled(b)["101"] == enabled(b)["202"] == hinted
+        assert b.js("return document.getElementById('message').className") == \
+            ("warning" if hinted else "information")
 
 
 @case
