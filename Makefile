@@ -142,15 +142,13 @@ web:
 web-screenshot: web
 	@/usr/bin/python3 web/screenshot.py $(WEB_BUILD)/brisol.html docs/web-page.png
 
-# The page in headless Chromium against brisol-cli, which is built for it.
+# The page in headless Chromium against brisol-cli of the Linux build.
 # Debian's selenium is a module of Debian's own python3.
-WEB_CLI = $(CONFIGURE) -DBRISOL_TESTS=OFF -DBRISOL_BENCH=OFF $(CMAKE_FLAGS) >/dev/null && \
-	cmake --build $(BUILD) --target brisol-cli
-test-web: web
-	@$(WEB_CLI)
+test-web: web configure
+	@cmake --build $(BUILD) --target brisol-cli
 	@/usr/bin/python3 tests/web/page_test.py $(WEB_BUILD)/brisol.html $(BUILD)/brisol-cli
 
 # The page's speed and memory beside brisol-cli --jobs 1 on a BENCH_MIB file.
-bench-web: web
-	@$(WEB_CLI)
+bench-web: web configure
+	@cmake --build $(BUILD) --target brisol-cli
 	@/usr/bin/python3 bench/web_bench.py $(WEB_BUILD)/brisol.html $(BUILD)/brisol-cli $(BENCH_MIB)
