@@ -24,7 +24,7 @@
 #include "operation/text/utf8.h"
 #include "web/exported_text.h"
 #include "web/json_text.h"
-#include "window/main_window_rules.h"
+#include "window/completion.h"
 
 namespace brisol::web {
 namespace {

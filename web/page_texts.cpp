@@ -15,8 +15,8 @@
 #include "operation/text/codepage_tables.h"
 #include "web/exported_text.h"
 #include "web/json_text.h"
+#include "window/completion.h"
 #include "window/controls.h"
-#include "window/main_window_rules.h"
 #include "window/texts.h"
 
 namespace brisol::web {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "operation/operation_runner.h"
+#include "window/completion.h"
 
 namespace brisol {
 
@@ -27,14 +28,6 @@ struct OperationRequest {
     OperationRequest(const OperationRequest&) = delete;
     OperationRequest& operator=(const OperationRequest&) = delete;
     ~OperationRequest();
-};
-
-// What a message box marks its message as.
-enum class MessageKind { Information, Warning, Error };
-
-struct Message {
-    std::string text;
-    MessageKind kind = MessageKind::Information;
 };
 
 // The toolkit's side. Texts are UTF-8; controls are named by their ids.
@@ -92,16 +85,6 @@ private:
     std::string current_path_;
     bool closed_ = false;
 };
-
-// The message an operation's end shows, or nothing for a cancelled one.
-std::optional<Message> completion_message(const OperationResult& result);
-
-// A Decrypt whose result looks random most likely had a wrong password, and
-// the window stays open for another try rather than locking.
-bool suggests_wrong_password(const OperationResult& result);
-
-// "25%": the share of the input done, shown while an operation runs.
-std::string progress_text(std::uint64_t done, std::uint64_t total);
 
 // The program's arguments less its own name: one argument names the file
 // to start with; anything else names none.
