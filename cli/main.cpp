@@ -28,7 +28,7 @@ int usage_error(std::string_view what) {
 
 int main(int argc, char** argv) {
     using namespace brisol::cli;
-    brisol::keep_running_at_file_size_limit();
+    brisol::keep_running_on_write_failures();
     const CliOptions options = parse_command_line(command_line_arguments(argc, argv));
     switch (options.action) {
         case CliAction::ShowHelp:

@@ -156,7 +156,6 @@ void prepare_interrupts() {
     const sigset_t set = handled_signals();
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
     g_waiter = pthread_self();
-    std::signal(SIGPIPE, SIG_IGN);
 }
 
 void wake_waiter() { pthread_kill(g_waiter, kCompletionSignal); }

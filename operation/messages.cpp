@@ -104,6 +104,10 @@ std::string cancelled(std::string_view output_path) {
     return "Stopped: " + quoted_name(output_path) + " was not written.";
 }
 
+std::string stopped_partway(std::string_view output) {
+    return "Stopped: what " + std::string{output} + " received is incomplete.";
+}
+
 std::string password_unrepresentable(int field, std::string_view codepage) {
     return "PASSWORD-" + std::to_string(field) + " has a character that code page " +
            std::string{codepage} + " cannot represent.";

@@ -72,7 +72,7 @@ TEST(Win32Files, AnOutputWithoutANameGoesWithItsLastHandle) {
     TempDir dir;
     OutputFileSystem& files = system_file_system();
     for (const bool named : {false, true}) {
-        const FdResult made = files.create_unnamed(dir.path().string());
+        const FdResult made = files.create_unnamed(dir.path().string(), -1);
         ASSERT_EQ(made.error, 0);
         const std::uint8_t bytes[] = {'a', 'b', 'c'};
         ASSERT_EQ(files.write(made.fd, bytes).error, 0);
@@ -93,7 +93,7 @@ TEST(Win32Files, WhatASystemCrashLeavesIsSweptByTheNextRun) {
     const std::string input = dir.file("data.bin");
     write_file(input, pattern_bytes(5000));
     OutputFileSystem& files = system_file_system();
-    const FdResult live = files.create_unnamed(dir.path().string());
+    const FdResult live = files.create_unnamed(dir.path().string(), -1);
     ASSERT_EQ(live.error, 0);
     std::set<std::string> hidden = dir.names();
     hidden.erase("data.bin");
