@@ -84,9 +84,10 @@ std::string stopped_partway(std::string_view output);
 std::string no_full_chunk(std::string_view path);
 
 // A file name (or any text from outside) as messages show it: control
-// characters, bytes that are not UTF-8, the double quote and the backslash
-// escaped as C writes them (\n, \033, \"), so that a hostile name can neither
-// drive the terminal nor forge a line of its own. On Windows, where the
+// characters, the bidirectional controls that reorder the rest of a line,
+// bytes that are not UTF-8, the double quote and the backslash escaped as C
+// writes them (\n, \033, \342\200\256, \"), so that a hostile name can neither
+// drive the terminal nor forge or disguise a line. On Windows, where the
 // backslash separates folders and no name holds a control character, it is
 // left as it is. Every message puts names through it.
 std::string shown_name(std::string_view name);
