@@ -42,21 +42,49 @@ DWORD chunk_size(std::size_t size) { return static_cast<DWORD>(std::min<std::siz
 constexpr DWORD kOutputAccess = GENERIC_WRITE | DELETE;
 constexpr DWORD kOutputSharing = FILE_SHARE_DELETE;
 
-// With the access rules of `like` where they can be read (the input's handle
-// has READ_CONTROL through GENERIC_READ), else the folder's defaults.
+// The access rules of `like` where they can be read (the input's handle has
+// READ_CONTROL through GENERIC_READ), and nothing the folder would add to
+// them; the user running may always read, write and delete it, so that the
+// output can be written, renamed and later replaced as every output is. Without them, the
+// folder's defaults.
+class OutputSecurity {
+    static constexpr DWORD kOwnAccess = FILE_GENERIC_READ | FILE_GENERIC_WRITE | DELETE;
+
+public:
+    explicit OutputSecurity(int like) {
+        PACL rules = nullptr;
+        if (like == -1 || GetSecurityInfo(handle_of(like), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                          nullptr, &rules, nullptr, &input_) != ERROR_SUCCESS)
+            return;
+        EXPLICIT_ACCESS_W user{};
+        BuildExplicitAccessWithNameW(&user, const_cast<wchar_t*>(L"CURRENT_USER"), kOwnAccess, GRANT_ACCESS,
+                                     NO_INHERITANCE);
+        ready_ = SetEntriesInAclW(1, &user, rules, &rules_) == ERROR_SUCCESS &&
+                 InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) &&
+                 SetSecurityDescriptorDacl(&descriptor_, TRUE, rules_, FALSE) &&
+                 SetSecurityDescriptorControl(&descriptor_, SE_DACL_PROTECTED, SE_DACL_PROTECTED);
+    }
+    ~OutputSecurity() {
+        LocalFree(rules_);
+        LocalFree(input_);
+    }
+    OutputSecurity(const OutputSecurity&) = delete;
+    OutputSecurity& operator=(const OutputSecurity&) = delete;
+
+    SECURITY_ATTRIBUTES* attributes() { return ready_ ? &attributes_ : nullptr; }
+
+private:
+    PSECURITY_DESCRIPTOR input_ = nullptr;
+    PACL rules_ = nullptr;
+    SECURITY_DESCRIPTOR descriptor_{};
+    SECURITY_ATTRIBUTES attributes_{sizeof attributes_, &descriptor_, FALSE};
+    bool ready_ = false;
+};
+
 HANDLE create_output(const std::wstring& path, int like) {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (like != -1 && GetSecurityInfo(handle_of(like), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
-                                      nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
-        descriptor = nullptr;
-    SECURITY_ATTRIBUTES security{sizeof security, descriptor, FALSE};
-    const HANDLE handle = CreateFileW(path.c_str(), kOutputAccess, kOutputSharing,
-                                      descriptor != nullptr ? &security : nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_HIDDEN, nullptr);
-    const DWORD error = GetLastError();
-    LocalFree(descriptor);
-    SetLastError(error);
-    return handle;
+    OutputSecurity security(like);
+    return CreateFileW(path.c_str(), kOutputAccess, kOutputSharing, security.attributes(), CREATE_NEW,
+                       FILE_ATTRIBUTE_HIDDEN, nullptr);
 }
 
 int set_delete_on_close(HANDLE handle, bool on) {
@@ -125,10 +153,17 @@ FileInfo info_of(HANDLE handle, bool opened_as_link = false) {
 
 // No access asked, only attributes; backup semantics let a directory open
 // too. Shared every way, so it disturbs no one.
+// A console (CON) opens only to be read or written, which decides whether it
+// is the console's input or its output; looking at it as its input is
+// harmless.
 FileInfo info_at(const std::string& path, DWORD flags) {
-    const HANDLE handle = CreateFileW(win32::file_path(path).c_str(), 0,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
+    const std::wstring name = win32::file_path(path);
+    const auto open = [&](DWORD access) {
+        return CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
+    };
+    HANDLE handle = open(0);
+    if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_HANDLE) handle = open(GENERIC_READ);
     if (handle == INVALID_HANDLE_VALUE) return FileInfo{.error = static_cast<int>(GetLastError())};
     const FileInfo info = info_of(handle, (flags & FILE_FLAG_OPEN_REPARSE_POINT) != 0);
     CloseHandle(handle);
