@@ -14,7 +14,7 @@
 #include "ui/resources.h"
 
 int main(int argc, char* argv[]) {
-    brisol::keep_running_at_file_size_limit();
+    brisol::keep_running_on_write_failures();
     QApplication app(argc, argv);
     QApplication::setWindowIcon(brisol::application_icon());
 

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "cli/cli_texts.h"
+#include "operation/files/file_system.h"
 #include "operation/messages.h"
 #include "operation/output_name.h"
 
@@ -70,7 +71,8 @@ bool reads_standard_input(const CliOptions& options) {
 }
 
 bool output_is_standard(const CliOptions& options, std::string_view file) {
-    return options.output ? *options.output == kStandardStream : file == kStandardStream;
+    if (!options.output) return file == kStandardStream;
+    return *options.output == kStandardStream || descriptor_named(*options.output) == 1;
 }
 
 bool writes_standard_output(const CliOptions& options) {

@@ -34,8 +34,8 @@ CliOptions parse_command_line(const std::vector<std::string>& args);
 
 // True when FILE is standard input, which then carries data, not passwords.
 bool reads_standard_input(const CliOptions& options);
-// True when FILE's result goes to standard output: "-o -", or FILE "-"
-// without -o.
+// True when FILE's result goes to standard output: "-o -" (or a name of
+// descriptor 1, such as /dev/stdout), or FILE "-" without -o.
 bool output_is_standard(const CliOptions& options, std::string_view file);
 // True when some result goes to standard output.
 bool writes_standard_output(const CliOptions& options);

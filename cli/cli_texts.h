@@ -17,6 +17,9 @@ inline constexpr std::string_view kRepeatPrompt1 = "Repeat PASSWORD-1: ";
 inline constexpr std::string_view kRepeatPrompt2 = "Repeat PASSWORD-2: ";
 inline constexpr std::string_view kRepeatDiffers1 = "The two entries differ; type PASSWORD-1 again.\n";
 inline constexpr std::string_view kRepeatDiffers2 = "The two entries differ; type PASSWORD-2 again.\n";
+// crypt's repeat prompt for a password left empty.
+inline constexpr std::string_view kKeepEmpty1 = "PASSWORD-1 is empty; press Enter again to keep it empty: ";
+inline constexpr std::string_view kKeepEmpty2 = "PASSWORD-2 is empty; press Enter again to keep it empty: ";
 
 inline constexpr std::string_view kUsage =
     "Usage: brisol-cli crypt FILE... [OPTION]...\n"
@@ -32,7 +35,8 @@ inline constexpr std::string_view kUsage =
     "\n"
     "Options:\n"
     "  -o, --output OUT      write the single FILE's result to OUT instead (\"-\":\n"
-    "                        standard output); an existing OUT is replaced\n"
+    "                        standard output); an existing OUT is replaced, but\n"
+    "                        a device or FIFO is written where it is\n"
     "  --ext EXT             extension for decrypt (default \".src\")\n"
     "  --password-file PWF   PASSWORD-1 on the first line of PWF, PASSWORD-2 on\n"
     "                        the second\n"
@@ -82,14 +86,29 @@ inline constexpr std::string_view kStandardInputTwice = "standard input (-) can 
 inline constexpr std::string_view kPasswordFdIsData =
     "--password-fd 0 is standard input, which carries the data";
 inline constexpr std::string_view kBadDescriptor = "not a file descriptor number: ";
+inline constexpr std::string_view kMultibyteCodepage = "--codepage needs a single-byte code page: ";
+// "<FILE>" is the same file as <the password source>, which carries the passwords
+inline constexpr std::string_view kSameFileAs = " is the same file as ";
+inline constexpr std::string_view kCarriesThePasswords = ", which carries the passwords";
+inline constexpr std::string_view kPasswordDescriptor = "descriptor ";
 
 // Failures before any operation, printed after kMessagePrefix.
 inline constexpr std::string_view kCannotReadPasswords = "cannot read the passwords: ";
 inline constexpr std::string_view kNoTerminal =
     "standard input carries the data and there is no terminal to ask on; use "
     "--password-file or --password-fd";
-inline constexpr std::string_view kRepeatsDiffered =
-    "the two entries of a password differed three times; nothing was written";
+inline constexpr std::string_view kStoppedDiffering1 =
+    "PASSWORD-1 and its repeat differed three times: stopped, nothing was written";
+inline constexpr std::string_view kStoppedDiffering2 =
+    "PASSWORD-2 and its repeat differed three times: stopped, nothing was written";
+// The reason when a password source has a line past kMaxLineBytes.
+inline constexpr std::string_view kLineTooLong = "A password line is longer than 4 KiB";
+// Printed after kMessagePrefix when crypt has an empty password: allowed,
+// since files were made that way, but that layer's key is all zeros.
+inline constexpr std::string_view kEmptyPassword1 =
+    "Warning: PASSWORD-1 is empty, so the GOST layer is keyed with zeros and protects nothing.";
+inline constexpr std::string_view kEmptyPassword2 =
+    "Warning: PASSWORD-2 is empty, so the RC4 layer is keyed with zeros and protects nothing.";
 inline constexpr std::string_view kOutputIsTerminal =
     "standard output is a terminal; nothing was written. Redirect it, or name an "
     "output with -o.";

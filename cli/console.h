@@ -6,7 +6,9 @@
 // it; everything else in cli/ is shared.
 
 #include <atomic>
+#include <cstddef>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,9 +36,23 @@ LineSource open_source_file(const std::string& path);
 // descriptor, whose handle is read.
 LineSource passed_source(int number);
 void close_source(const LineSource& source);
-// Appends up to and including '\n', byte by byte so that nothing after it is
-// consumed. Returns the system's error number, else 0.
-int read_line(const LineSource& source, std::string& line);
+
+// What one read of a source gave: bytes, or the system's error number.
+struct SourceRead {
+    std::size_t bytes = 0;
+    int error = 0;
+};
+// Reads what there is, up to into.size() bytes; 0 bytes at the end of the
+// input. An interrupted read is retried.
+SourceRead read_source(const LineSource& source, std::span<char> into);
+
+// How reading a line went: the system's error number, or a line longer than
+// kMaxLineBytes (password_lines.h).
+struct LineRead {
+    int error = 0;
+    bool too_long = false;
+    bool ok() const { return error == 0 && !too_long; }
+};
 
 // Where prompts are shown and typed: standard error and standard input, or
 // the controlling terminal (the console on Windows) when standard input
@@ -49,10 +65,14 @@ struct Terminal {
 };
 Terminal standard_terminal();
 Terminal controlling_terminal();
+// The terminal a password source is, opened anew for prompts; error is set
+// when the source is no terminal or console.
+Terminal terminal_of(const LineSource& source);
 void close_terminal(const Terminal& terminal);
 // Shows the prompt and reads one line with echo off; the text arrives as
-// UTF-8.
-int prompt_without_echo(const Terminal& terminal, std::string_view prompt, std::string& line);
+// UTF-8. A signal that ends or stops the program meanwhile gives the terminal
+// back as it was found, and the prompt shows again when the program goes on.
+LineRead prompt_without_echo(const Terminal& terminal, std::string_view prompt, std::string& line);
 void write_terminal(const Terminal& terminal, std::string_view text);
 
 // UTF-8 text, shown as such on a terminal or console.
@@ -61,9 +81,7 @@ void write_error(std::string_view text);
 // Replaces the line last drawn on standard error with this one.
 void redraw_error_line(std::string_view text);
 
-// Called once before any operation starts, on the thread that then waits. A
-// reader of standard output that goes away then fails a write instead of
-// ending the process before it cleans up.
+// Called once before any operation starts, on the thread that then waits.
 void prepare_interrupts();
 // Called from the worker once an operation has ended.
 void wake_waiter();

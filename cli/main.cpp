@@ -28,7 +28,7 @@ int usage_error(std::string_view what) {
 
 int main(int argc, char** argv) {
     using namespace brisol::cli;
-    brisol::keep_running_at_file_size_limit();
+    brisol::keep_running_on_write_failures();
     const CliOptions options = parse_command_line(command_line_arguments(argc, argv));
     switch (options.action) {
         case CliAction::ShowHelp:
@@ -42,8 +42,15 @@ int main(int argc, char** argv) {
         case CliAction::Run:
             break;
     }
-    if (!options.codepage.empty() && !brisol::codepage_supported(options.codepage))
-        return usage_error(std::string{kUnknownCodepage} + brisol::messages::shown_name(options.codepage));
+    if (!options.codepage.empty()) {
+        const std::string shown = brisol::messages::shown_name(options.codepage);
+        if (!brisol::codepage_supported(options.codepage)) return usage_error(std::string{kUnknownCodepage} + shown);
+        // A key block holds one byte for each character.
+        if (!brisol::codepage_is_single_byte(options.codepage))
+            return usage_error(std::string{kMultibyteCodepage} + shown);
+    }
+    if (const std::string conflict = password_source_conflict(options); !conflict.empty())
+        return usage_error(conflict);
 
     // Everything that can be refused without the passwords is refused before
     // anyone types them.
@@ -51,6 +58,7 @@ int main(int argc, char** argv) {
         print_message(kOutputIsTerminal);
         return kExitFailed;
     }
+    if (refuse_unwritable_outputs(options)) return kExitFailed;
     brisol::FeedbackRegister start_register;
     if (options.after) {
         const brisol::RegisterAfterResult after = brisol::register_after(*options.after);
@@ -65,6 +73,11 @@ int main(int argc, char** argv) {
     if (const std::string failure = read_passwords(options, passwords); !failure.empty()) {
         print_message(failure);
         return kExitFailed;
+    }
+    // Allowed, as the window allows it and older files were made so, but said.
+    if (options.direction == brisol::Direction::Crypt) {
+        if (passwords.first.empty()) print_message(kEmptyPassword1);
+        if (passwords.second.empty()) print_message(kEmptyPassword2);
     }
     return run_files(options, passwords, start_register);
 }

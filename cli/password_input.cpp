@@ -3,15 +3,17 @@
 #include "cipher/secure_memory.h"
 #include "cli/cli_texts.h"
 #include "cli/console.h"
+#include "cli/password_lines.h"
+#include "operation/files/output_file_system.h"
 #include "operation/files/platform.h"
 #include "operation/messages.h"
 
 namespace brisol::cli {
 namespace {
 
-// Enough for any password people type, so the strings never reallocate and
-// leave an unwiped copy behind.
-constexpr std::size_t kLineCapacity = 4096;
+// Room for the longest line a source may give and its line end, so the
+// strings never reallocate and leave an unwiped copy behind.
+constexpr std::size_t kLineCapacity = kMaxLineBytes + 1;
 // Entries of one password on a terminal before crypt gives up.
 constexpr int kPromptTries = 3;
 
@@ -20,69 +22,82 @@ void wipe(std::string& text) {
     text.clear();
 }
 
-int read_two_lines(const LineSource& source, Passwords& passwords) {
-    int error = read_line(source, passwords.first);
-    if (error == 0) error = read_line(source, passwords.second);
+std::string reason(const LineRead& read) {
+    return read.too_long ? std::string{kLineTooLong} : platform::reason(read.error);
+}
+
+LineRead read_two_lines(const LineSource& source, bool shared, Passwords& passwords) {
+    LineReader reader(source, shared);
+    LineRead read = reader.next(passwords.first);
+    if (read.ok()) read = reader.next(passwords.second);
     strip_line_end(passwords.first);
     strip_line_end(passwords.second);
-    return error;
+    return read;
 }
 
-int prompt(const Terminal& terminal, std::string_view text, std::string& line) {
+LineRead prompt(const Terminal& terminal, std::string_view text, std::string& line) {
     line.clear();
-    const int error = prompt_without_echo(terminal, text, line);
+    const LineRead read = prompt_without_echo(terminal, text, line);
     strip_line_end(line);
-    return error;
+    return read;
 }
 
-// Empty for 0, else the message for a failed read.
-std::string read_failure(int error) {
-    if (error == 0) return {};
-    return std::string{kCannotReadPasswords} + platform::reason(error);
-}
+std::string read_failure(std::string_view why) { return std::string{kCannotReadPasswords} + std::string{why}; }
 
 struct Prompts {
     std::string_view ask;
     std::string_view repeat;
+    std::string_view keep_empty;  // the repeat of an empty entry
     std::string_view differs;
+    std::string_view stopped;
 };
 
-// One password, and with `confirm` its repeat until both agree. The system's
-// error number of a failed read; `agreed` turns false after kPromptTries
+// One password, and with `confirm` its repeat until both agree; an empty one
+// is confirmed by a second Enter. `agreed` turns false after kPromptTries
 // mismatches.
-int ask_password(const Terminal& terminal, const Prompts& prompts, bool confirm,
-                 std::string& password, bool& agreed) {
+LineRead ask_password(const Terminal& terminal, const Prompts& prompts, bool confirm, std::string& password,
+                      bool& agreed) {
     Passwords repeat;  // for its wiped store
-    for (int attempt = 0; attempt < kPromptTries; ++attempt) {
-        if (const int error = prompt(terminal, prompts.ask, password); error != 0) return error;
-        if (!confirm) return 0;
-        if (const int error = prompt(terminal, prompts.repeat, repeat.first); error != 0) return error;
-        if (repeat.first == password) return 0;
-        write_terminal(terminal, prompts.differs);
+    for (int attempt = 1; attempt <= kPromptTries; ++attempt) {
+        if (const LineRead read = prompt(terminal, prompts.ask, password); !read.ok()) return read;
+        if (!confirm) return {};
+        const std::string_view again = password.empty() ? prompts.keep_empty : prompts.repeat;
+        if (const LineRead read = prompt(terminal, again, repeat.first); !read.ok()) return read;
+        if (repeat.first == password) return {};
+        if (attempt < kPromptTries) write_terminal(terminal, prompts.differs);
     }
     agreed = false;
-    return 0;
+    return {};
 }
 
 std::string ask_on_terminal(const Terminal& terminal, bool confirm, Passwords& passwords) {
-    bool agreed = true;
-    int error = ask_password(terminal, {kPrompt1, kRepeatPrompt1, kRepeatDiffers1}, confirm,
-                             passwords.first, agreed);
-    if (error == 0 && agreed)
-        error = ask_password(terminal, {kPrompt2, kRepeatPrompt2, kRepeatDiffers2}, confirm,
-                             passwords.second, agreed);
-    if (error != 0) return read_failure(error);
-    if (!agreed) return std::string{kCannotReadPasswords} + std::string{kRepeatsDiffered};
+    constexpr Prompts kFirst{kPrompt1, kRepeatPrompt1, kKeepEmpty1, kRepeatDiffers1, kStoppedDiffering1};
+    constexpr Prompts kSecond{kPrompt2, kRepeatPrompt2, kKeepEmpty2, kRepeatDiffers2, kStoppedDiffering2};
+    const struct {
+        const Prompts& prompts;
+        std::string& password;
+    } fields[] = {{kFirst, passwords.first}, {kSecond, passwords.second}};
+    for (const auto& field : fields) {
+        bool agreed = true;
+        if (const LineRead read = ask_password(terminal, field.prompts, confirm, field.password, agreed); !read.ok())
+            return read_failure(reason(read));
+        if (!agreed) return std::string{field.prompts.stopped};
+    }
     return {};
 }
 
-std::string read_password_file(const std::string& path, Passwords& passwords) {
-    const LineSource source = open_source_file(path);
-    if (source.error != 0) return messages::file_error(messages::kCannotOpen, path, source.error);
-    const int error = read_two_lines(source, passwords);
-    close_source(source);
-    if (error != 0) return messages::file_error(messages::kCannotRead, path, error);
-    return {};
+// The two lines of a source, or, when it is a terminal, the prompts there;
+// `failure` turns a reason into the message.
+template <typename Failure>
+std::string read_source_passwords(const LineSource& source, bool shared, bool confirm, Passwords& passwords,
+                                  const Failure& failure) {
+    if (const Terminal terminal = terminal_of(source); terminal.error == 0) {
+        std::string message = ask_on_terminal(terminal, confirm, passwords);
+        close_terminal(terminal);
+        return message;
+    }
+    const LineRead read = read_two_lines(source, shared, passwords);
+    return read.ok() ? std::string{} : failure(reason(read));
 }
 
 }  // namespace
@@ -105,20 +120,60 @@ Passwords::~Passwords() {
 
 std::string read_passwords(const CliOptions& options, Passwords& passwords) {
     const bool confirm = options.direction == Direction::Crypt;
-    if (options.password_file) return read_password_file(*options.password_file, passwords);
+    if (options.password_file) {
+        const std::string& path = *options.password_file;
+        const LineSource source = open_source_file(path);
+        if (source.error != 0) return messages::file_error(messages::kCannotOpen, path, source.error);
+        // Nobody else reads the file it opened: it is read in blocks.
+        std::string message = read_source_passwords(source, false, confirm, passwords, [&](std::string_view why) {
+            return messages::file_error(messages::kCannotRead, path, why);
+        });
+        close_source(source);
+        return message;
+    }
     if (options.password_fd) {
         const LineSource source = passed_source(*options.password_fd);
-        return read_failure(source.error != 0 ? source.error : read_two_lines(source, passwords));
+        if (source.error != 0) return read_failure(platform::reason(source.error));
+        return read_source_passwords(source, true, confirm, passwords, read_failure);
     }
     if (!reads_standard_input(options)) {
         if (input_is_terminal()) return ask_on_terminal(standard_terminal(), confirm, passwords);
-        return read_failure(read_two_lines(standard_input_source(), passwords));
+        const LineRead read = read_two_lines(standard_input_source(), true, passwords);
+        return read.ok() ? std::string{} : read_failure(reason(read));
     }
     const Terminal terminal = controlling_terminal();
     if (terminal.error != 0) return std::string{kCannotReadPasswords} + std::string{kNoTerminal};
     std::string message = ask_on_terminal(terminal, confirm, passwords);
     close_terminal(terminal);
     return message;
+}
+
+std::string password_source_conflict(const CliOptions& options) {
+    FileSystem& files = system_file_system();
+    FileInfo source;
+    std::string shown;
+    if (options.password_file) {
+        source = files.stat_path(*options.password_file);
+        shown = messages::quoted_name(*options.password_file);
+    } else if (options.password_fd) {
+        const LineSource passed = passed_source(*options.password_fd);
+        if (passed.error != 0) return {};
+        source = files.stat_fd(passed.descriptor);
+        shown = std::string{kPasswordDescriptor} + std::to_string(*options.password_fd);
+    } else if (!reads_standard_input(options) && !input_is_terminal()) {
+        source = files.stat_fd(standard_input_source().descriptor);
+        shown = messages::kStandardInput;
+    }
+    // Only a regular file can be read again as an input; anything else is
+    // refused as one anyway.
+    if (shown.empty() || source.error != 0 || source.kind != FileKind::Regular) return {};
+    for (const std::string& file : options.files) {
+        if (file == kStandardStream) continue;
+        const FileInfo input = files.stat_path(file);
+        if (input.error == 0 && input.same_file_as(source))
+            return messages::quoted_name(file) + std::string{kSameFileAs} + shown + std::string{kCarriesThePasswords};
+    }
+    return {};
 }
 
 }  // namespace brisol::cli

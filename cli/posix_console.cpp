@@ -13,6 +13,7 @@
 #include <csignal>
 
 #include "cli/console.h"
+#include "cli/password_lines.h"
 
 namespace brisol::cli {
 namespace {
@@ -39,24 +40,36 @@ void write_all(int fd, std::string_view text) {
     }
 }
 
-// The terminal being prompted on and its settings before echo was turned
-// off, so that an interrupt during the prompt leaves it as it was found.
-int g_terminal_fd = STDIN_FILENO;
+// The terminal being prompted on, its settings before echo was turned off,
+// and the prompt once echo is off, so that a signal during the prompt leaves
+// the terminal as it was found and a stopped prompt shows again when it goes
+// on.
+int g_terminal_in = STDIN_FILENO;
+int g_terminal_out = STDERR_FILENO;
 termios g_saved_terminal{};
+termios g_quiet_terminal{};
+std::string_view g_prompt;
+
+// Signals that end the program unless it handles them; those that come from
+// its own faults are left to their default (and to the sanitizers).
+// (SIGPIPE and SIGXFSZ are ignored from the start: keep_running_on_write_failures.)
+constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,    SIGQUIT, SIGTERM, SIGALRM,
+                                  SIGUSR1, SIGUSR2, SIGVTALRM, SIGPROF, SIGXCPU, SIGIO};
+// Ctrl-Z, and a read or a change of the terminal from the background.
+constexpr int kStoppingSignals[] = {SIGTSTP, SIGTTIN, SIGTTOU};
 
 extern "C" void restore_terminal_and_die(int signal_number) {
-    ::tcsetattr(g_terminal_fd, TCSAFLUSH, &g_saved_terminal);
+    ::tcsetattr(g_terminal_in, TCSAFLUSH, &g_saved_terminal);
     std::signal(signal_number, SIG_DFL);
     std::raise(signal_number);
 }
 
-// Ctrl-Z at a prompt hands the shell its terminal as it was; once the job is
-// continued, echo goes off again and the prompt reads on.
-termios g_quiet_terminal{};
-
+// The shell gets its terminal back as it was; once the job is continued,
+// echo goes off again, and the prompt shows again below whatever the shell
+// printed meanwhile. The line typed so far was flushed with the settings.
 extern "C" void restore_terminal_and_stop(int signal_number) {
     const int saved_errno = errno;
-    ::tcsetattr(g_terminal_fd, TCSAFLUSH, &g_saved_terminal);
+    ::tcsetattr(g_terminal_in, TCSAFLUSH, &g_saved_terminal);
     std::signal(signal_number, SIG_DFL);
     sigset_t stop;
     sigemptyset(&stop);
@@ -64,9 +77,46 @@ extern "C" void restore_terminal_and_stop(int signal_number) {
     ::sigprocmask(SIG_UNBLOCK, &stop, nullptr);
     std::raise(signal_number);
     std::signal(signal_number, restore_terminal_and_stop);
-    ::tcsetattr(g_terminal_fd, TCSAFLUSH, &g_quiet_terminal);
+    ::tcsetattr(g_terminal_in, TCSAFLUSH, &g_quiet_terminal);
+    write_all(g_terminal_out, g_prompt);
     errno = saved_errno;
 }
+
+// The handlers of one prompt, put in place where the signal would otherwise
+// take its default action, and the old ones put back.
+class PromptSignals {
+public:
+    PromptSignals() {
+        install(kEndingSignals, restore_terminal_and_die, ending_);
+        install(kStoppingSignals, restore_terminal_and_stop, stopping_);
+    }
+    ~PromptSignals() {
+        restore(kEndingSignals, ending_);
+        restore(kStoppingSignals, stopping_);
+    }
+    PromptSignals(const PromptSignals&) = delete;
+    PromptSignals& operator=(const PromptSignals&) = delete;
+
+private:
+    template <std::size_t N>
+    static void install(const int (&signals)[N], void (*handler)(int), struct sigaction (&old)[N]) {
+        struct sigaction action {};
+        action.sa_handler = handler;
+        action.sa_flags = SA_RESTART;
+        sigemptyset(&action.sa_mask);
+        for (std::size_t i = 0; i < N; ++i) {
+            ::sigaction(signals[i], nullptr, &old[i]);
+            if (old[i].sa_handler == SIG_DFL) ::sigaction(signals[i], &action, nullptr);
+        }
+    }
+    template <std::size_t N>
+    static void restore(const int (&signals)[N], const struct sigaction (&old)[N]) {
+        for (std::size_t i = 0; i < N; ++i) ::sigaction(signals[i], &old[i], nullptr);
+    }
+
+    struct sigaction ending_[std::size(kEndingSignals)] {};
+    struct sigaction stopping_[std::size(kStoppingSignals)] {};
+};
 
 }  // namespace
 
@@ -92,15 +142,11 @@ void close_source(const LineSource& source) {
     if (source.owned) ::close(source.descriptor);
 }
 
-int read_line(const LineSource& source, std::string& line) {
+SourceRead read_source(const LineSource& source, std::span<char> into) {
     for (;;) {
-        char c = 0;
-        const ssize_t n = ::read(source.descriptor, &c, 1);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return errno;
-        if (n == 0) return 0;
-        line.push_back(c);
-        if (c == '\n') return 0;
+        const ssize_t n = ::read(source.descriptor, into.data(), into.size());
+        if (n >= 0) return {static_cast<std::size_t>(n), 0};
+        if (errno != EINTR) return {0, errno};
     }
 }
 
@@ -108,6 +154,14 @@ Terminal standard_terminal() { return {STDIN_FILENO, STDERR_FILENO, 0, false}; }
 
 Terminal controlling_terminal() {
     const int fd = ::open("/dev/tty", O_RDWR | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return {-1, -1, errno, false};
+    return {fd, fd, 0, true};
+}
+
+Terminal terminal_of(const LineSource& source) {
+    char name[256];
+    if (::ttyname_r(source.descriptor, name, sizeof name) != 0) return {-1, -1, ENOTTY, false};
+    const int fd = ::open(name, O_RDWR | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return {-1, -1, errno, false};
     return {fd, fd, 0, true};
 }
@@ -120,26 +174,26 @@ void write_terminal(const Terminal& terminal, std::string_view text) { write_all
 
 // Echo goes off before the prompt shows, so that nothing typed after it is
 // ever echoed or thrown away.
-int prompt_without_echo(const Terminal& terminal, std::string_view prompt, std::string& line) {
-    if (::tcgetattr(terminal.in, &g_saved_terminal) != 0) return errno;
-    g_terminal_fd = terminal.in;
+LineRead prompt_without_echo(const Terminal& terminal, std::string_view prompt, std::string& line) {
+    if (::tcgetattr(terminal.in, &g_saved_terminal) != 0) return {errno, false};
+    g_terminal_in = terminal.in;
+    g_terminal_out = terminal.out;
+    g_prompt = {};
     g_quiet_terminal = g_saved_terminal;
     g_quiet_terminal.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-    const auto old_int = std::signal(SIGINT, restore_terminal_and_die);
-    const auto old_term = std::signal(SIGTERM, restore_terminal_and_die);
-    const auto old_tstp = std::signal(SIGTSTP, restore_terminal_and_stop);
-    if (old_tstp == SIG_IGN) std::signal(SIGTSTP, SIG_IGN);
-    int error = ::tcsetattr(terminal.in, TCSAFLUSH, &g_quiet_terminal) == 0 ? 0 : errno;
-    if (error == 0) {
-        write_terminal(terminal, prompt);
-        error = read_line({terminal.in, 0, false}, line);
+    LineRead read;
+    {
+        const PromptSignals signals;
+        read.error = ::tcsetattr(terminal.in, TCSAFLUSH, &g_quiet_terminal) == 0 ? 0 : errno;
+        if (read.error == 0) {
+            g_prompt = prompt;
+            write_terminal(terminal, prompt);
+            read = LineReader({terminal.in, 0, false}, true).next(line);
+        }
+        ::tcsetattr(terminal.in, TCSAFLUSH, &g_saved_terminal);
     }
-    ::tcsetattr(terminal.in, TCSAFLUSH, &g_saved_terminal);
-    std::signal(SIGINT, old_int);
-    std::signal(SIGTERM, old_term);
-    std::signal(SIGTSTP, old_tstp);
     write_terminal(terminal, "\n");
-    return error;
+    return read;
 }
 
 void write_output(std::string_view text) { write_all(STDOUT_FILENO, text); }
@@ -156,7 +210,6 @@ void prepare_interrupts() {
     const sigset_t set = handled_signals();
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
     g_waiter = pthread_self();
-    std::signal(SIGPIPE, SIG_IGN);
 }
 
 void wake_waiter() { pthread_kill(g_waiter, kCompletionSignal); }

@@ -11,6 +11,7 @@
 #include "cli/console.h"
 #include "cli/progress_line.h"
 #include "cli/terminal_sink.h"
+#include "operation/files/output_file_system.h"
 #include "operation/messages.h"
 #include "operation/operation_runner.h"
 
@@ -19,19 +20,15 @@ namespace {
 
 std::string prefixed(std::string_view message) { return std::string{kMessagePrefix} + std::string{message}; }
 
-// What the runner is asked to do with one FILE.
-StartRequest request_for(const CliOptions& options, const std::string& file,
-                         const Passwords& passwords, const FeedbackRegister& start_register) {
+// What the runner is asked to do with one FILE, passwords aside.
+StartRequest request_for(const CliOptions& options, const std::string& file) {
     StartRequest request;
     request.direction = options.direction;
     request.input_is_stdin = file == kStandardStream;
     if (!request.input_is_stdin) request.input_path = file;
     request.output_is_stdout = output_is_standard(options, file);
     if (options.output && !request.output_is_stdout) request.output_path = *options.output;
-    request.password1 = passwords.first;
-    request.password2 = passwords.second;
     request.extension = options.extension;
-    request.start_register = start_register;
     return request;
 }
 
@@ -71,7 +68,10 @@ struct Schedule {
     void start_next(Job& job) {
         while (!interrupted && next < options.files.size()) {
             const std::string& file = options.files[next++];
-            const StartRequest request = request_for(options, file, passwords, start_register);
+            StartRequest request = request_for(options, file);
+            request.password1 = passwords.first;
+            request.password2 = passwords.second;
+            request.start_register = start_register;
             job.sink.begin(request.input_is_stdin ? std::string{messages::kStandardInput} : file);
             const StartResult started = job.runner.start(request, job.sink);
             if (started.started) {
@@ -105,6 +105,17 @@ unsigned jobs_to_run(unsigned requested, std::size_t files, unsigned cores) {
 }
 
 void print_message(std::string_view message) { write_error(prefixed(message) + "\n"); }
+
+bool refuse_unwritable_outputs(const CliOptions& options) {
+    bool refused = false;
+    for (const std::string& file : options.files) {
+        const std::string refusal = output_refusal(request_for(options, file), system_file_system());
+        if (refusal.empty()) continue;
+        print_message(refusal);
+        refused = true;
+    }
+    return refused;
+}
 
 int run_files(const CliOptions& options, const Passwords& passwords,
               const FeedbackRegister& start_register) {

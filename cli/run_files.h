@@ -22,6 +22,10 @@ unsigned jobs_to_run(unsigned requested, std::size_t files, unsigned cores);
 // "brisol-cli: " and the message on standard error, before any file starts.
 void print_message(std::string_view message);
 
+// Prints why each FILE's output can never take its result, before any
+// password is asked for; true when some cannot, and then nothing is run.
+bool refuse_unwritable_outputs(const CliOptions& options);
+
 // 0 when every file was done, 1 when any operation failed, the status an
 // interrupt calls for when one stopped them (files not yet started then are
 // not started). The GOST feedback of every file starts at start_register.

@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "cli/console.h"
+#include "cli/password_lines.h"
 #include "operation/text/win32_text.h"
 
 namespace brisol::cli {
@@ -61,7 +62,7 @@ void write_to(HANDLE handle, std::string_view text) {
 
 // Reads from the console until Enter, as UTF-16, then appends it as UTF-8
 // with its line end. The wide buffer is wiped: it held the password.
-int read_console_line(HANDLE input, std::string& line) {
+LineRead read_console_line(HANDLE input, std::string& line) {
     std::wstring typed;
     typed.reserve(1024);
     for (;;) {
@@ -70,17 +71,19 @@ int read_console_line(HANDLE input, std::string& line) {
         if (!ReadConsoleW(input, chunk, static_cast<DWORD>(std::size(chunk)), &got, nullptr)) {
             SecureZeroMemory(chunk, sizeof(chunk));
             SecureZeroMemory(typed.data(), typed.capacity() * sizeof(wchar_t));
-            return static_cast<int>(GetLastError());
+            return {static_cast<int>(GetLastError()), false};
         }
         typed.append(chunk, got);
         SecureZeroMemory(chunk, sizeof(chunk));
-        if (got == 0 || typed.ends_with(L'\n') || WaitForSingleObject(g_interrupted, 0) == WAIT_OBJECT_0)
+        if (got == 0 || typed.ends_with(L'\n') || typed.size() > kMaxLineBytes ||
+            WaitForSingleObject(g_interrupted, 0) == WAIT_OBJECT_0)
             break;
     }
-    line += win32::narrow(typed);
+    const bool too_long = typed.size() > kMaxLineBytes;
+    if (!too_long) line += win32::narrow(typed);
     SecureZeroMemory(typed.data(), typed.capacity() * sizeof(wchar_t));
-    if (WaitForSingleObject(g_interrupted, 0) == WAIT_OBJECT_0) return ERROR_OPERATION_ABORTED;
-    return 0;
+    if (WaitForSingleObject(g_interrupted, 0) == WAIT_OBJECT_0) return {ERROR_OPERATION_ABORTED, false};
+    return {0, too_long};
 }
 
 }  // namespace
@@ -120,19 +123,14 @@ void close_source(const LineSource& source) {
     if (source.owned) CloseHandle(handle_of(source.descriptor));
 }
 
-int read_line(const LineSource& source, std::string& line) {
-    for (;;) {
-        char c = 0;
-        DWORD got = 0;
-        if (!ReadFile(handle_of(source.descriptor), &c, 1, &got, nullptr)) {
-            const DWORD error = GetLastError();
-            // The writing end of a pipe was closed: the input has ended.
-            return error == ERROR_BROKEN_PIPE ? 0 : static_cast<int>(error);
-        }
-        if (got == 0) return 0;
-        line.push_back(c);
-        if (c == '\n') return 0;
+SourceRead read_source(const LineSource& source, std::span<char> into) {
+    DWORD got = 0;
+    if (!ReadFile(handle_of(source.descriptor), into.data(), static_cast<DWORD>(into.size()), &got, nullptr)) {
+        const DWORD error = GetLastError();
+        // The writing end of a pipe was closed: the input has ended.
+        return {0, error == ERROR_BROKEN_PIPE ? 0 : static_cast<int>(error)};
     }
+    return {got, 0};
 }
 
 Terminal standard_terminal() {
@@ -156,6 +154,11 @@ Terminal controlling_terminal() {
     return {HandleToLong(in), HandleToLong(out), 0, true};
 }
 
+Terminal terminal_of(const LineSource& source) {
+    if (!is_console(handle_of(source.descriptor))) return {-1, -1, ERROR_INVALID_HANDLE, false};
+    return controlling_terminal();
+}
+
 void close_terminal(const Terminal& terminal) {
     if (!terminal.owned) return;
     CloseHandle(handle_of(terminal.in));
@@ -164,18 +167,18 @@ void close_terminal(const Terminal& terminal) {
 
 void write_terminal(const Terminal& terminal, std::string_view text) { write_to(handle_of(terminal.out), text); }
 
-int prompt_without_echo(const Terminal& terminal, std::string_view prompt, std::string& line) {
+LineRead prompt_without_echo(const Terminal& terminal, std::string_view prompt, std::string& line) {
     prepare_interrupts();
     const HANDLE input = handle_of(terminal.in);
     DWORD saved = 0;
-    if (!GetConsoleMode(input, &saved)) return static_cast<int>(GetLastError());
+    if (!GetConsoleMode(input, &saved)) return {static_cast<int>(GetLastError()), false};
     if (!SetConsoleMode(input, (saved | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT) & ~ENABLE_ECHO_INPUT))
-        return static_cast<int>(GetLastError());
+        return {static_cast<int>(GetLastError()), false};
     write_terminal(terminal, prompt);
-    const int error = read_console_line(input, line);
+    const LineRead read = read_console_line(input, line);
     SetConsoleMode(input, saved);
     write_terminal(terminal, "\n");
-    return error;
+    return read;
 }
 
 void write_output(std::string_view text) { write_to(GetStdHandle(STD_OUTPUT_HANDLE), text); }

@@ -33,8 +33,13 @@ void append_octal(std::string& text, unsigned char byte) {
     text += static_cast<char>('0' + (byte & 7));
 }
 
-// C0, DEL and the C1 range, which some terminals obey as well.
-bool is_control(char32_t code) { return code < 0x20 || (code >= 0x7F && code < 0xA0); }
+// C0, DEL and the C1 range, which some terminals obey as well, and the
+// embeddings, overrides and isolates that turn the rest of a line around on
+// a terminal and in a window.
+bool is_control(char32_t code) {
+    return code < 0x20 || (code >= 0x7F && code < 0xA0) || (code >= 0x202A && code <= 0x202E) ||
+           (code >= 0x2066 && code <= 0x2069);
+}
 
 }  // namespace
 
@@ -102,6 +107,10 @@ std::string same_file(std::string_view output_path, std::string_view input_path)
 
 std::string cancelled(std::string_view output_path) {
     return "Stopped: " + quoted_name(output_path) + " was not written.";
+}
+
+std::string stopped_partway(std::string_view output) {
+    return "Stopped: what " + std::string{output} + " received is incomplete.";
 }
 
 std::string password_unrepresentable(int field, std::string_view codepage) {

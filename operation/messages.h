@@ -19,6 +19,14 @@ inline constexpr std::string_view kCannotSave = "Cannot save";
 
 // The reason given for an input that is a device, a pipe or a socket.
 inline constexpr std::string_view kNotRegularFile = "Not a regular file";
+// Reasons given for an output name that can never take the result. A device
+// or FIFO is written where it is, so one that another user put in place
+// could take the result away.
+inline constexpr std::string_view kIsBlockDevice = "Is a block device";
+inline constexpr std::string_view kIsSocket = "Is a socket";
+inline constexpr std::string_view kOthersDevice = "Is a device or FIFO of another user";
+// The device or FIFO that was checked is not the one that opened.
+inline constexpr std::string_view kOutputReplaced = "It was replaced while it was opened";
 // The reason given for an input that was truncated or extended while it was
 // read: what was read is no longer the file the user chose.
 inline constexpr std::string_view kInputChanged = "The file changed size while it was read";
@@ -72,16 +80,18 @@ inline constexpr std::string_view kStandardInput = "standard input";
 inline constexpr std::string_view kStandardOutput = "standard output";
 // <verb> <stream>: <reason>, e.g. Cannot write standard output: Broken pipe
 std::string stream_error(std::string_view verb, std::string_view stream, std::string_view reason);
-// A reader of standard output already has part of the result.
-inline constexpr std::string_view kStreamCancelled =
-    "Stopped: what standard output received is incomplete.";
+// Stopped: what <output> received is incomplete. For an output written as it
+// is made (standard output, a device, a FIFO), whose reader already has part
+// of the result; `output` is kStandardOutput or a quoted_name().
+std::string stopped_partway(std::string_view output);
 // "<file>" is shorter than one chunk, so it did not move the register.
 std::string no_full_chunk(std::string_view path);
 
 // A file name (or any text from outside) as messages show it: control
-// characters, bytes that are not UTF-8, the double quote and the backslash
-// escaped as C writes them (\n, \033, \"), so that a hostile name can neither
-// drive the terminal nor forge a line of its own. On Windows, where the
+// characters, the bidirectional controls that reorder the rest of a line,
+// bytes that are not UTF-8, the double quote and the backslash escaped as C
+// writes them (\n, \033, \342\200\256, \"), so that a hostile name can neither
+// drive the terminal nor forge or disguise a line. On Windows, where the
 // backslash separates folders and no name holds a control character, it is
 // left as it is. Every message puts names through it.
 std::string shown_name(std::string_view name);

@@ -1,5 +1,6 @@
 #include "operation/operation_runner.h"
 
+#include <chrono>
 #include <list>
 #include <mutex>
 #include <optional>
@@ -14,6 +15,7 @@
 #include "operation/input_file.h"
 #include "operation/messages.h"
 #include "operation/output_name.h"
+#include "operation/output_target.h"
 #include "operation/progress_throttle.h"
 #include "operation/streams/file_streams.h"
 #include "operation/streams/read_ahead.h"
@@ -35,16 +37,27 @@ struct Operation {
           input_is_stdin(request.input_is_stdin),
           output_path(std::move(output_name)),
           output_is_stdout(request.output_is_stdout),
+          output_direct(request.output_is_stdout),
           output(file_system, output_path),
           level1(key1),
           level2(key2) {}
-    ~Operation() { close_input(); }
+    ~Operation() {
+        close_input();
+        close_output();
+    }
     Operation(const Operation&) = delete;
     Operation& operator=(const Operation&) = delete;
 
     void close_input() {
         if (input_fd >= 0 && !input_is_stdin) files.close(input_fd);
         input_fd = -1;
+    }
+    // The error of closing a device or FIFO opened here, else 0.
+    int close_output() {
+        const int error = output_opened_here && output_fd >= 0 ? files.close(output_fd) : 0;
+        output_opened_here = false;
+        output_fd = -1;
+        return error;
     }
 
     std::string input_error(std::string_view verb, std::string_view why) const {
@@ -61,6 +74,11 @@ struct Operation {
     std::string output_name() const {
         return output_is_stdout ? std::string{messages::kStandardOutput} : output_path;
     }
+    std::string cancelled_message() const {
+        if (output_is_stdout) return messages::stopped_partway(messages::kStandardOutput);
+        if (output_direct) return messages::stopped_partway(messages::quoted_name(output_path));
+        return messages::cancelled(output_path);
+    }
 
     OutputFileSystem& files;
     Direction direction;
@@ -68,6 +86,13 @@ struct Operation {
     bool input_is_stdin;
     std::string output_path;
     bool output_is_stdout;
+    // Written as it is made, with no temporary file: standard output, a
+    // descriptor named as a file, or a device or FIFO.
+    bool output_direct;
+    // A device or FIFO, which the worker opens: a FIFO's reader may be late.
+    std::optional<FileInfo> output_device;
+    int output_fd = -1;  // of a direct output
+    bool output_opened_here = false;
     int input_fd = -1;
     // A stream's size is unknown: progress then reports 0 as the total.
     std::uint64_t input_size = 0;
@@ -112,7 +137,8 @@ std::string open_files(Operation& op, OutputFileSystem& files) {
 
     // Appending the result to the file being read would never reach its end.
     if (op.output_is_stdout) {
-        const FileInfo out = files.stat_fd(files.standard_output());
+        op.output_fd = files.standard_output();
+        const FileInfo out = files.stat_fd(op.output_fd);
         if (out.error == 0 && out.kind == FileKind::Regular && out.same_file_as(input_info))
             return messages::same_file(messages::kStandardOutput, op.input_name());
         return {};
@@ -123,13 +149,51 @@ std::string open_files(Operation& op, OutputFileSystem& files) {
     const FileInfo existing = files.stat_path(op.output_path);
     if (existing.error == 0 && existing.same_file_as(input_info))
         return messages::same_file(op.output_path, op.input_name());
-    if (existing.error == 0 && existing.kind == FileKind::Directory)
-        return messages::file_error(messages::kCannotCreate, op.output_path, platform::kErrorIsDirectory);
-    if (existing.error != 0 && existing.error != platform::kErrorNotFound)
-        return messages::file_error(messages::kCannotCreate, op.output_path, existing.error);
-
-    if (const int error = op.output.create(); error != 0)
+    OutputTarget target = examine_output(files, op.output_path);
+    if (!target.refusal.empty()) return std::move(target.refusal);
+    switch (target.way) {
+        case OutputWay::Descriptor:
+            op.output_direct = true;
+            op.output_fd = target.descriptor;
+            return {};
+        case OutputWay::Device:
+            op.output_direct = true;
+            op.output_device = target.existing;
+            return {};
+        case OutputWay::NewFile:
+        case OutputWay::ReplaceFile:
+            break;
+    }
+    if (const int error = op.output.create(op.input_is_stdin ? -1 : op.input_fd); error != 0)
         return messages::file_error(messages::kCannotCreate, op.output_path, error);
+    // Where the file system keeps no modes (vfat), the new file keeps the
+    // input's, which are never more open than the input is.
+    if (target.way == OutputWay::ReplaceFile) (void)files.keep_attributes(op.output.fd(), target.existing);
+    return {};
+}
+
+// Opens the device or FIFO the output names, waiting for a FIFO's reader as
+// any writer of a FIFO does, until the operation is cancelled. The message
+// when it cannot, else empty.
+std::string open_device(Operation& op, const std::atomic<bool>& cancel) {
+    constexpr auto kReaderPoll = std::chrono::milliseconds(20);
+    for (;;) {
+        const FdResult opened = op.files.open_for_writing(op.output_path);
+        if (opened.error == 0) {
+            op.output_fd = opened.fd;
+            op.output_opened_here = true;
+            break;
+        }
+        if (opened.error != platform::kErrorNoReader || op.output_device->kind != FileKind::Fifo)
+            return messages::file_error(messages::kCannotOpen, op.output_path, opened.error);
+        if (cancel.load()) return op.cancelled_message();
+        std::this_thread::sleep_for(kReaderPoll);
+    }
+    // Between the look and the open, whoever can write the folder could have
+    // put something else under the name.
+    const FileInfo opened = op.files.stat_fd(op.output_fd);
+    if (opened.error != 0 || opened.kind != op.output_device->kind || !opened.same_file_as(*op.output_device))
+        return messages::file_error(messages::kCannotOpen, op.output_path, messages::kOutputReplaced);
     return {};
 }
 
@@ -166,6 +230,15 @@ PipelineResult run_overlapped(Operation& op, const PipelineControl& control, Byt
 }
 
 OperationResult run_operation(Operation& op, CompletionSink& sink, const std::atomic<bool>& cancel) {
+    OperationResult result;
+    result.output_path = op.output_name();
+    if (op.output_device) {
+        if (std::string failure = open_device(op, cancel); !failure.empty()) {
+            result.outcome = cancel.load() ? OperationOutcome::Cancelled : OperationOutcome::Failed;
+            result.message = std::move(failure);
+            return result;
+        }
+    }
     ProgressThrottle throttle(ProgressThrottle::Clock::now());
     const std::uint64_t total = op.input_size;
     PipelineControl control;
@@ -173,7 +246,7 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
     control.progress = [&](std::uint64_t done) {
         if (throttle.due(ProgressThrottle::Clock::now())) sink.report_progress(done, total);
     };
-    FileSink file_sink(op.files, op.output_is_stdout ? op.files.standard_output() : op.output.fd());
+    FileSink file_sink(op.files, op.output_direct ? op.output_fd : op.output.fd());
     const bool look_at_result = op.direction == Direction::Decrypt;
     SamplingSink written(file_sink, look_at_result ? kContentSampleBytes : 0);
     PipelineResult piped = run_overlapped(op, control, written, cancel);
@@ -182,16 +255,17 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
     // stopped its writer: that is no complete input.
     if (cancel.load()) piped.outcome = PipelineOutcome::Cancelled;
 
-    OperationResult result;
-    result.output_path = op.output_name();
     result.bytes_done = piped.bytes_done;
     switch (piped.outcome) {
         case PipelineOutcome::Completed:
             if (!op.input_is_stdin && piped.bytes_done != total) {
                 result.outcome = OperationOutcome::Failed;
                 result.message = op.input_error(messages::kCannotRead, messages::kInputChanged);
-            } else if (op.output_is_stdout) {
-                break;
+            } else if (op.output_direct) {
+                if (const int error = op.close_output(); error != 0) {
+                    result.outcome = OperationOutcome::Failed;
+                    result.message = op.output_error(messages::kCannotWrite, platform::reason(error));
+                }
             } else if (const CommitStatus status = op.output.commit(); status.error != 0) {
                 result.outcome = OperationOutcome::Failed;
                 result.message = commit_message(status, op);
@@ -211,8 +285,7 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
             break;
         case PipelineOutcome::Cancelled:
             result.outcome = OperationOutcome::Cancelled;
-            result.message = op.output_is_stdout ? std::string{messages::kStreamCancelled}
-                                                 : messages::cancelled(op.output_path);
+            result.message = op.cancelled_message();
             break;
     }
     op.output.discard();
@@ -223,7 +296,37 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
     return result;
 }
 
+// The output's name for a request (empty for standard output), or why the
+// request cannot name one.
+struct NamedOutput {
+    std::string path;
+    std::string_view refusal;
+};
+
+NamedOutput name_output(const StartRequest& request) {
+    const bool named_from_input = !request.output_is_stdout && request.output_path.empty();
+    if ((!request.input_is_stdin || named_from_input) && request.input_path.empty())
+        return {{}, messages::kNoFileChosen};
+    if (named_from_input && request.direction == Direction::Decrypt &&
+        request.extension.find_first_of(platform::kNameEnds) != std::string_view::npos)
+        return {{}, messages::kExtensionHasSlash};
+    std::string path;
+    if (!request.output_is_stdout)
+        path = named_from_input ? output_name(request.direction, request.input_path, request.extension)
+                                : request.output_path;
+    if (path.find('\0') != std::string::npos || request.input_path.find('\0') != std::string::npos)
+        return {{}, messages::kNameHasZeroByte};
+    return {std::move(path), {}};
+}
+
 }  // namespace
+
+std::string output_refusal(const StartRequest& request, FileSystem& files) {
+    const NamedOutput named = name_output(request);
+    // start() gives the refusals of a request that names no output itself.
+    if (!named.refusal.empty() || request.output_is_stdout) return {};
+    return examine_output(files, named.path).refusal;
+}
 
 struct OperationRunner::Impl {
     explicit Impl(OutputFileSystem& files) : files(files) {}
@@ -280,20 +383,8 @@ StartResult OperationRunner::start(const StartRequest& request, CompletionSink& 
     if (impl_->busy.load()) return {false, std::string{messages::kBusy}};
     impl_->join_returned();
 
-    const bool named_from_input = !request.output_is_stdout && request.output_path.empty();
-    if ((!request.input_is_stdin || named_from_input) && request.input_path.empty())
-        return {false, std::string{messages::kNoFileChosen}};
-    if (named_from_input && request.direction == Direction::Decrypt &&
-        request.extension.find_first_of(platform::kNameEnds) != std::string_view::npos)
-        return {false, std::string{messages::kExtensionHasSlash}};
-    std::string output_path;
-    if (!request.output_is_stdout)
-        output_path = named_from_input
-                          ? output_name(request.direction, request.input_path, request.extension)
-                          : request.output_path;
-    if (output_path.find('\0') != std::string::npos ||
-        request.input_path.find('\0') != std::string::npos)
-        return {false, std::string{messages::kNameHasZeroByte}};
+    NamedOutput named = name_output(request);
+    if (!named.refusal.empty()) return {false, std::string{named.refusal}};
 
     const std::string codepage =
         impl_->codepage.empty() ? std::string{locale_codepage()} : impl_->codepage;
@@ -304,7 +395,7 @@ StartResult OperationRunner::start(const StartRequest& request, CompletionSink& 
     if (key2.error != PasswordTextError::None)
         return {false, messages::password_error(key2.error, 2, codepage)};
 
-    auto op = std::make_unique<Operation>(impl_->files, request, std::move(output_path), key1.key,
+    auto op = std::make_unique<Operation>(impl_->files, request, std::move(named.path), key1.key,
                                           key2.key);
     if (std::string refusal = open_files(*op, impl_->files); !refusal.empty())
         return {false, std::move(refusal)};

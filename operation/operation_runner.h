@@ -3,7 +3,8 @@
 // the password texts, the output named beside the input, both layers prepared
 // on the caller's thread, and one worker thread that runs the pipeline into a
 // temporary file and renames it onto the output name once everything is on
-// disk. The worker reports back only through the CompletionSink.
+// disk, or writes a device or FIFO where it is (output_target.h). The worker
+// reports back only through the CompletionSink.
 
 #include <cstdint>
 #include <memory>
@@ -63,7 +64,15 @@ struct StartResult {
     std::string message;
 };
 
+class FileSystem;
 class OutputFileSystem;
+
+// What start() refuses about a request's output whatever the passwords are:
+// a name that can never take the result (a directory, a socket, a block
+// device, a device or FIFO of another user). The message, or empty when
+// there is nothing to refuse before the run; so a program can refuse it
+// before anyone types a password.
+std::string output_refusal(const StartRequest& request, FileSystem& files);
 
 class OperationRunner {
 public:
@@ -82,8 +91,9 @@ public:
 
     // Starts an operation on the caller's thread and returns at once. Refusals
     // (an operation already running, an empty path, an input that cannot be
-    // opened, an output that cannot be created or is the input itself, a
-    // password character the code page lacks) come back here and leave no file.
+    // opened, an output that cannot be created, cannot take a result or is
+    // the input itself, a password character the code page lacks) come back
+    // here and leave no file.
     StartResult start(Direction direction, const std::string& current_path,
                       std::string_view password1, std::string_view password2,
                       std::string_view extension, CompletionSink& sink);

@@ -8,8 +8,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cipher/byte_stream.h"
@@ -31,13 +33,23 @@ struct NamesResult {
     int error = 0;
 };
 
-enum class FileKind { Regular, Directory, Other };
+// Symlink only from stat_link(); on Windows it stands for a reparse point
+// that names another file (a symbolic link or a junction), and a console or
+// the NUL device is a CharacterDevice, a pipe a Fifo.
+enum class FileKind { Regular, Directory, CharacterDevice, Fifo, BlockDevice, Socket, Symlink, Other };
 
 struct FileInfo {
     std::uint64_t device = 0;  // the volume's serial number on Windows
     std::uint64_t inode = 0;   // the file index on Windows
     FileKind kind = FileKind::Other;
     std::uint64_t size = 0;
+    std::uint64_t links = 1;   // the names the file has
+    // POSIX only; Windows keeps its permissions in security descriptors,
+    // which these calls leave to the system.
+    std::uint32_t permissions = 0;  // the mode's permission bits
+    std::uint32_t owner = 0;
+    std::uint32_t group = 0;
+    bool owned_by_user = true;  // by the process's effective user
     int error = 0;  // when the file could not be examined
 
     bool same_file_as(const FileInfo& other) const {
@@ -52,8 +64,16 @@ public:
     // Read-only, never blocking on a pipe or device at open time.
     virtual FdResult open_read(const std::string& path) = 0;
     // Creates a new file that did not exist (fails with kErrorExists otherwise),
-    // write-only, with the usual permissions less the umask.
-    virtual FdResult create_new(const std::string& path) = 0;
+    // write-only. `like` is the descriptor of the file whose permissions it
+    // takes (on POSIX its permission bits less the umask, on Windows its
+    // security descriptor where that can be read), or -1 for the system's
+    // defaults.
+    virtual FdResult create_new(const std::string& path, int like) = 0;
+    // Opens an existing device or FIFO write-only where it is: nothing is
+    // created or truncated, a symbolic link is not followed, and the open
+    // never waits, so a FIFO that nobody reads yet fails with kErrorNoReader.
+    // Writes to the descriptor then wait as usual.
+    virtual FdResult open_for_writing(const std::string& path) = 0;
     // Opens a directory just to flush its entries.
     virtual FdResult open_directory(const std::string& path) = 0;
 
@@ -80,6 +100,13 @@ public:
     virtual FileInfo stat_fd(int fd) = 0;
     // Follows symbolic links, so a link is seen as the file it names.
     virtual FileInfo stat_path(const std::string& path) = 0;
+    // Sees a symbolic link as itself.
+    virtual FileInfo stat_link(const std::string& path) = 0;
+    // Gives an output the mode of the file it replaces, and its owner and
+    // group where the process may set them; does nothing where the platform
+    // keeps no such attributes (Windows). The system's error number of the
+    // mode's change, else 0.
+    virtual int keep_attributes(int fd, const FileInfo& replaced) = 0;
 
     virtual int rename(const std::string& from, const std::string& to) = 0;
     virtual int unlink(const std::string& path) = 0;
@@ -90,9 +117,15 @@ public:
     virtual int standard_output() = 0;
 };
 
-// Makes a write past the process's file size limit fail with EFBIG, reported
-// as any write failure, instead of ending the process with the output left
-// half made. Each program calls it first.
-void keep_running_at_file_size_limit();
+// Makes a write past the process's file size limit fail with EFBIG, and a
+// write to a pipe or FIFO whose reader has gone fail with EPIPE, reported as
+// any write failure, instead of ending the process with the output left half
+// made. Each program calls it first.
+void keep_running_on_write_failures();
+
+// The descriptor a path names when it is one of the names the system gives a
+// process for its own open descriptors (/dev/stdout, /dev/fd/3,
+// /proc/self/fd/3 and the like on Linux; none on Windows).
+std::optional<int> descriptor_named(std::string_view path);
 
 }  // namespace brisol

@@ -15,10 +15,11 @@ namespace brisol {
 class OutputFileSystem : public FileSystem {
 public:
     // An output that has no name yet in the given directory, write-only, so
-    // that nothing is left of it if the process dies before give_name().
+    // that nothing is left of it if the process dies before give_name(), with
+    // the permissions of `like` as create_new() gives them.
     // Fails with kErrorNotSupported where the file system or the platform has no
     // such files (callers then write under a hidden name instead).
-    virtual FdResult create_unnamed(const std::string& directory) = 0;
+    virtual FdResult create_unnamed(const std::string& directory, int like) = 0;
     // Gives an unnamed output a name in its directory; kErrorExists when the name
     // is taken, which is never replaced.
     virtual int give_name(int fd, const std::string& path) = 0;

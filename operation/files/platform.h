@@ -20,13 +20,17 @@ namespace brisol::platform {
 inline constexpr int kErrorInterrupted = -1;
 inline constexpr int kErrorExists = ERROR_FILE_EXISTS;
 inline constexpr int kErrorNotFound = ERROR_FILE_NOT_FOUND;
-// What Windows itself reports for a directory opened or replaced as a file.
-inline constexpr int kErrorIsDirectory = ERROR_ACCESS_DENIED;
+// Windows says "Access is denied" for a directory opened as a file, which
+// hides the cause: this code of Brisol's own (bit 29 marks codes that no
+// system call returns) reads "Is a directory" instead.
+inline constexpr int kErrorIsDirectory = 0x20000000 | ERROR_DIRECTORY;
 inline constexpr int kErrorNoSpace = ERROR_DISK_FULL;
 inline constexpr int kErrorNotSupported = ERROR_NOT_SUPPORTED;
 // A pipe in no-wait mode with nothing to read yet.
 inline constexpr int kErrorTryAgain = ERROR_NO_DATA;
 inline constexpr int kErrorCancelled = ERROR_OPERATION_ABORTED;
+// Every instance of a named pipe is taken: a reader may come.
+inline constexpr int kErrorNoReader = ERROR_PIPE_BUSY;
 // A colon names a stream of the file before it.
 inline constexpr std::string_view kNameEnds = "\\/:";
 inline constexpr std::string_view kDirectoryEnds = "\\/";
@@ -39,6 +43,8 @@ inline constexpr int kErrorNoSpace = ENOSPC;
 inline constexpr int kErrorNotSupported = EOPNOTSUPP;
 inline constexpr int kErrorTryAgain = EAGAIN;
 inline constexpr int kErrorCancelled = ECANCELED;
+// A FIFO opened for writing without waiting, which nobody reads yet.
+inline constexpr int kErrorNoReader = ENXIO;
 inline constexpr std::string_view kNameEnds = "/";
 inline constexpr std::string_view kDirectoryEnds = "/";
 #endif

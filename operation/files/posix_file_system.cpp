@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <csignal>
 #include <memory>
 
@@ -17,8 +18,18 @@ namespace {
 FileKind kind_of(mode_t mode) {
     if (S_ISREG(mode)) return FileKind::Regular;
     if (S_ISDIR(mode)) return FileKind::Directory;
+    if (S_ISCHR(mode)) return FileKind::CharacterDevice;
+    if (S_ISFIFO(mode)) return FileKind::Fifo;
+    if (S_ISBLK(mode)) return FileKind::BlockDevice;
+    if (S_ISSOCK(mode)) return FileKind::Socket;
+    if (S_ISLNK(mode)) return FileKind::Symlink;
     return FileKind::Other;
 }
+
+// Read, write and execute for owner, group and others: never the set-id or
+// sticky bits, which no output should gain from its input or from the file
+// it replaces.
+constexpr mode_t kPermissionBits = 0777;
 
 FileInfo info_from(const struct stat& st) {
     FileInfo info;
@@ -26,7 +37,19 @@ FileInfo info_from(const struct stat& st) {
     info.inode = st.st_ino;
     info.kind = kind_of(st.st_mode);
     info.size = static_cast<std::uint64_t>(st.st_size);
+    info.links = st.st_nlink;
+    info.permissions = st.st_mode & kPermissionBits;
+    info.owner = st.st_uid;
+    info.group = st.st_gid;
+    info.owned_by_user = st.st_uid == ::geteuid();
     return info;
+}
+
+// The permission bits a new output is created with; open() takes the umask off.
+mode_t permissions_like(int like) {
+    struct stat st {};
+    if (like < 0 || ::fstat(like, &st) != 0) return 0666;
+    return st.st_mode & kPermissionBits;
 }
 
 FdResult fd_result(int fd) { return fd >= 0 ? FdResult{fd, 0} : FdResult{-1, errno}; }
@@ -63,19 +86,31 @@ public:
         return fd_result(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     }
 
-    FdResult create_new(const std::string& path) override {
-        return fd_result(
-            ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666));
+    FdResult create_new(const std::string& path, int like) override {
+        return fd_result(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY,
+                                permissions_like(like)));
+    }
+
+    FdResult open_for_writing(const std::string& path) override {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) return {-1, errno};
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+            const int error = errno;
+            ::close(fd);
+            return {-1, error};
+        }
+        return {fd, 0};
     }
 
     FdResult open_directory(const std::string& path) override {
         return fd_result(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     }
 
-    FdResult create_unnamed(const std::string& directory) override {
+    FdResult create_unnamed(const std::string& directory, int like) override {
 #ifdef O_TMPFILE
         if (::access(kOwnDescriptors, X_OK) != 0) return {-1, EOPNOTSUPP};
-        const int fd = ::open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        const int fd = ::open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, permissions_like(like));
         if (fd >= 0) return {fd, 0};
         // Kernels and file systems without unnamed files answer in one of
         // these ways; to the caller they all mean "not here".
@@ -83,6 +118,7 @@ public:
         return {-1, errno};
 #else
         (void)directory;
+        (void)like;
         return {-1, EOPNOTSUPP};
 #endif
     }
@@ -163,6 +199,20 @@ public:
         return info_from(st);
     }
 
+    FileInfo stat_link(const std::string& path) override {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0) return FileInfo{.error = errno};
+        return info_from(st);
+    }
+
+    // The owner first: a change of owner may clear mode bits. Only the owner
+    // and group the process may give are given, one at a time, so a user
+    // outside the file's group still keeps its owner's mode.
+    int keep_attributes(int fd, const FileInfo& replaced) override {
+        if (::fchown(fd, replaced.owner, replaced.group) != 0) ::fchown(fd, static_cast<uid_t>(-1), replaced.group);
+        return status(::fchmod(fd, replaced.permissions));
+    }
+
     int rename(const std::string& from, const std::string& to) override {
         return status(::rename(from.c_str(), to.c_str()));
     }
@@ -180,6 +230,25 @@ OutputFileSystem& system_file_system() {
     return file_system;
 }
 
-void keep_running_at_file_size_limit() { std::signal(SIGXFSZ, SIG_IGN); }
+void keep_running_on_write_failures() {
+    std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+std::optional<int> descriptor_named(std::string_view path) {
+    constexpr std::string_view kStandardNames[] = {"/dev/stdin", "/dev/stdout", "/dev/stderr"};
+    for (int fd = 0; fd < 3; ++fd)
+        if (path == kStandardNames[fd]) return fd;
+    for (const std::string_view folder : {std::string_view{"/dev/fd/"}, std::string_view{"/proc/self/fd/"}}) {
+        if (!path.starts_with(folder)) continue;
+        const std::string_view number = path.substr(folder.size());
+        int fd = -1;
+        const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), fd);
+        // As the system spells them: decimal digits without a leading zero.
+        const bool canonical = !number.empty() && (number.size() == 1 || number.front() != '0');
+        if (canonical && error == std::errc{} && end == number.data() + number.size() && fd >= 0) return fd;
+    }
+    return std::nullopt;
+}
 
 }  // namespace brisol

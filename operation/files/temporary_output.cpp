@@ -22,6 +22,13 @@ bool names_the_same_file(FileSystem& files, const std::string& path, int fd) {
     return named.error == 0 && open.error == 0 && named.same_file_as(open);
 }
 
+// What a run of this user can have left: a hard link of a hidden name to
+// someone's file, or another user's file in a shared folder, only looks like
+// one.
+bool may_be_own_leftover(const FileInfo& info) {
+    return info.error == 0 && info.kind == FileKind::Regular && info.links == 1 && info.owned_by_user;
+}
+
 // Hidden outputs of runs that died: what no live process holds. A failure to
 // list, open or remove one only leaves it for a later run.
 void sweep_leftovers(OutputFileSystem& files, const std::string& directory) {
@@ -31,8 +38,7 @@ void sweep_leftovers(OutputFileSystem& files, const std::string& directory) {
         const FdResult claimed = files.claim(path);
         if (claimed.error != 0) continue;
         // The name may have been given to another file since it was listed.
-        if (files.stat_fd(claimed.fd).kind == FileKind::Regular &&
-            names_the_same_file(files, path, claimed.fd))
+        if (may_be_own_leftover(files.stat_fd(claimed.fd)) && names_the_same_file(files, path, claimed.fd))
             files.unlink(path);
         files.close(claimed.fd);
     }
@@ -51,10 +57,10 @@ std::string TemporaryOutput::hidden_candidate() const {
     return folder + hidden_output_name();
 }
 
-int TemporaryOutput::create() {
+int TemporaryOutput::create(int like) {
     sweep_leftovers(files_, directory_);
-    const FdResult unnamed = files_.create_unnamed(directory_);
-    if (unnamed.error == platform::kErrorNotSupported) return create_hidden();
+    const FdResult unnamed = files_.create_unnamed(directory_, like);
+    if (unnamed.error == platform::kErrorNotSupported) return create_hidden(like);
     if (unnamed.error != 0) return unnamed.error;
     fd_ = unnamed.fd;
     unnamed_ = true;
@@ -67,10 +73,10 @@ int TemporaryOutput::create() {
     return 0;
 }
 
-int TemporaryOutput::create_hidden() {
+int TemporaryOutput::create_hidden(int like) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::string candidate = hidden_candidate();
-        const FdResult made = files_.create_new(candidate);
+        const FdResult made = files_.create_new(candidate, like);
         if (made.error == platform::kErrorExists) continue;
         if (made.error != 0) return made.error;
         fd_ = made.fd;

@@ -5,7 +5,8 @@
 // dies leaves nothing. Elsewhere it is written under a hidden name
 // (.brisol-XXXXXXXX.tmp) and held while the process lives; every new output
 // first removes the hidden files of that pattern in its folder that no live
-// process holds.
+// process holds, and only those that can be what a run of this user left: a
+// regular file with no other name.
 
 #include <string>
 
@@ -29,8 +30,9 @@ public:
     TemporaryOutput& operator=(const TemporaryOutput&) = delete;
 
     // Removes the leftovers of dead runs in the output's folder, then creates
-    // the output; the errno value on failure, else 0.
-    int create();
+    // the output with the permissions of `like` (see FileSystem::create_new);
+    // the system's error number on failure, else 0.
+    int create(int like);
     int fd() const { return fd_; }
 
     // Flushes, closes and puts the output under its final name. On failure
@@ -40,7 +42,7 @@ public:
     void discard();
 
 private:
-    int create_hidden();
+    int create_hidden(int like);
     int name_hidden();
     CommitStatus put_in_place();
     CommitStatus replace_final();

@@ -9,8 +9,11 @@
 // next run's sweep removes. The hold is the share mode: outputs are opened
 // sharing nothing but deletion (so they can be renamed and removed while
 // open), and a claim asks for read access, which no live output shares.
+// An output takes the input's access rules, so that a decrypted secret is no
+// more open than the file it came from.
 
 #include <windows.h>
+#include <aclapi.h>
 
 #include <algorithm>
 #include <climits>
@@ -18,6 +21,7 @@
 
 #include "operation/files/hidden_name.h"
 #include "operation/files/output_file_system.h"
+#include "operation/files/platform.h"
 #include "operation/text/win32_text.h"
 
 namespace brisol {
@@ -38,8 +42,48 @@ DWORD chunk_size(std::size_t size) { return static_cast<DWORD>(std::min<std::siz
 constexpr DWORD kOutputAccess = GENERIC_WRITE | DELETE;
 constexpr DWORD kOutputSharing = FILE_SHARE_DELETE;
 
-HANDLE create_output(const std::wstring& path) {
-    return CreateFileW(path.c_str(), kOutputAccess, kOutputSharing, nullptr, CREATE_NEW,
+// The access rules of `like` where they can be read (the input's handle has
+// READ_CONTROL through GENERIC_READ), and nothing the folder would add to
+// them; the user running may always read, write and delete it, so that the
+// output can be written, renamed and later replaced as every output is. Without them, the
+// folder's defaults.
+class OutputSecurity {
+    static constexpr DWORD kOwnAccess = FILE_GENERIC_READ | FILE_GENERIC_WRITE | DELETE;
+
+public:
+    explicit OutputSecurity(int like) {
+        PACL rules = nullptr;
+        if (like == -1 || GetSecurityInfo(handle_of(like), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                          nullptr, &rules, nullptr, &input_) != ERROR_SUCCESS)
+            return;
+        EXPLICIT_ACCESS_W user{};
+        BuildExplicitAccessWithNameW(&user, const_cast<wchar_t*>(L"CURRENT_USER"), kOwnAccess, GRANT_ACCESS,
+                                     NO_INHERITANCE);
+        ready_ = SetEntriesInAclW(1, &user, rules, &rules_) == ERROR_SUCCESS &&
+                 InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) &&
+                 SetSecurityDescriptorDacl(&descriptor_, TRUE, rules_, FALSE) &&
+                 SetSecurityDescriptorControl(&descriptor_, SE_DACL_PROTECTED, SE_DACL_PROTECTED);
+    }
+    ~OutputSecurity() {
+        LocalFree(rules_);
+        LocalFree(input_);
+    }
+    OutputSecurity(const OutputSecurity&) = delete;
+    OutputSecurity& operator=(const OutputSecurity&) = delete;
+
+    SECURITY_ATTRIBUTES* attributes() { return ready_ ? &attributes_ : nullptr; }
+
+private:
+    PSECURITY_DESCRIPTOR input_ = nullptr;
+    PACL rules_ = nullptr;
+    SECURITY_DESCRIPTOR descriptor_{};
+    SECURITY_ATTRIBUTES attributes_{sizeof attributes_, &descriptor_, FALSE};
+    bool ready_ = false;
+};
+
+HANDLE create_output(const std::wstring& path, int like) {
+    OutputSecurity security(like);
+    return CreateFileW(path.c_str(), kOutputAccess, kOutputSharing, security.attributes(), CREATE_NEW,
                        FILE_ATTRIBUTE_HIDDEN, nullptr);
 }
 
@@ -72,16 +116,57 @@ int rename_handle(HANDLE handle, const std::wstring& path) {
     return error == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : static_cast<int>(error);
 }
 
-FileInfo info_of(HANDLE handle) {
+// A reparse point that stands for another name: a symbolic link or a
+// junction, not a file the system only stores in its own way.
+bool names_another_file(HANDLE handle) {
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    return GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag) &&
+           (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsReparseTagNameSurrogate(tag.ReparseTag);
+}
+
+// `opened_as_link`: the handle was opened on a reparse point itself.
+FileInfo info_of(HANDLE handle, bool opened_as_link = false) {
     FileInfo info;
-    if (GetFileType(handle) != FILE_TYPE_DISK) return info;
+    switch (GetFileType(handle)) {
+        case FILE_TYPE_DISK:
+            break;
+        case FILE_TYPE_CHAR:
+            info.kind = FileKind::CharacterDevice;
+            return info;
+        case FILE_TYPE_PIPE:
+            info.kind = FileKind::Fifo;
+            return info;
+        default:
+            return info;
+    }
     BY_HANDLE_FILE_INFORMATION about{};
     if (!GetFileInformationByHandle(handle, &about)) return FileInfo{.error = static_cast<int>(GetLastError())};
     info.device = about.dwVolumeSerialNumber;
     info.inode = std::uint64_t{about.nFileIndexHigh} << 32 | about.nFileIndexLow;
     info.kind = (about.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileKind::Directory
                                                                           : FileKind::Regular;
+    if (opened_as_link && names_another_file(handle)) info.kind = FileKind::Symlink;
     info.size = std::uint64_t{about.nFileSizeHigh} << 32 | about.nFileSizeLow;
+    info.links = about.nNumberOfLinks;
+    return info;
+}
+
+// No access asked, only attributes; backup semantics let a directory open
+// too. Shared every way, so it disturbs no one.
+// A console (CON) opens only to be read or written, which decides whether it
+// is the console's input or its output; looking at it as its input is
+// harmless.
+FileInfo info_at(const std::string& path, DWORD flags) {
+    const std::wstring name = win32::file_path(path);
+    const auto open = [&](DWORD access) {
+        return CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
+    };
+    HANDLE handle = open(0);
+    if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_HANDLE) handle = open(GENERIC_READ);
+    if (handle == INVALID_HANDLE_VALUE) return FileInfo{.error = static_cast<int>(GetLastError())};
+    const FileInfo info = info_of(handle, (flags & FILE_FLAG_OPEN_REPARSE_POINT) != 0);
+    CloseHandle(handle);
     return info;
 }
 
@@ -96,24 +181,35 @@ class Win32FileSystem final : public OutputFileSystem {
 public:
     FdResult open_read(const std::string& path) override {
         // Others may read the input while it is read, but nobody may write,
-        // truncate, rename or delete it until it is closed.
-        return fd_result(CreateFileW(win32::file_path(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                     nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        // truncate, rename or delete it until it is closed. Opening a
+        // directory would only say "Access is denied".
+        const std::wstring name = win32::file_path(path);
+        const DWORD attributes = GetFileAttributesW(name.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+            return {-1, platform::kErrorIsDirectory};
+        return fd_result(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     }
 
     // Hidden until it takes the output's name (rename below).
-    FdResult create_new(const std::string& path) override {
-        return fd_result(create_output(win32::file_path(path)));
+    FdResult create_new(const std::string& path, int like) override {
+        return fd_result(create_output(win32::file_path(path), like));
+    }
+
+    FdResult open_for_writing(const std::string& path) override {
+        return fd_result(CreateFileW(win32::file_path(path).c_str(), GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     }
 
     // Windows flushes a rename itself (MOVEFILE_WRITE_THROUGH below); a
     // directory handle cannot be flushed.
     FdResult open_directory(const std::string&) override { return {-1, ERROR_NOT_SUPPORTED}; }
 
-    FdResult create_unnamed(const std::string& directory) override {
+    FdResult create_unnamed(const std::string& directory, int like) override {
         const std::wstring folder = win32::file_path(directory) + L"\\";
         for (;;) {
-            const HANDLE handle = create_output(folder + win32::widen(hidden_output_name()));
+            const HANDLE handle = create_output(folder + win32::widen(hidden_output_name()), like);
             if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) continue;
             if (handle == INVALID_HANDLE_VALUE) return fd_result(handle);
             if (const int error = set_delete_on_close(handle, true); error != 0) {
@@ -234,17 +330,11 @@ public:
 
     FileInfo stat_fd(int fd) override { return info_of(handle_of(fd)); }
 
-    FileInfo stat_path(const std::string& path) override {
-        // No access asked, only attributes; backup semantics let a directory
-        // open too. Shared every way, so it disturbs no one.
-        const HANDLE handle = CreateFileW(win32::file_path(path).c_str(), 0,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) return FileInfo{.error = static_cast<int>(GetLastError())};
-        const FileInfo info = info_of(handle);
-        CloseHandle(handle);
-        return info;
-    }
+    FileInfo stat_path(const std::string& path) override { return info_at(path, 0); }
+    FileInfo stat_link(const std::string& path) override { return info_at(path, FILE_FLAG_OPEN_REPARSE_POINT); }
+
+    // An output replaced by a rename keeps the access rules it was made with.
+    int keep_attributes(int, const FileInfo&) override { return 0; }
 
     // Replaces an existing output whole or not at all. Windows refuses to
     // replace a file while anyone has it open, even only to look at it (a
@@ -278,7 +368,9 @@ OutputFileSystem& system_file_system() {
     return file_system;
 }
 
-// Windows has no file size signal: a write past a limit simply fails.
-void keep_running_at_file_size_limit() {}
+// Windows has no file size or broken pipe signal: such a write simply fails.
+void keep_running_on_write_failures() {}
+
+std::optional<int> descriptor_named(std::string_view) { return std::nullopt; }
 
 }  // namespace brisol

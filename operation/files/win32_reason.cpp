@@ -6,6 +6,7 @@
 namespace brisol::platform {
 
 std::string reason(int error) {
+    if (error == kErrorIsDirectory) return "Is a directory";
     constexpr DWORD kFlags = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
     const auto code = static_cast<DWORD>(error);
     wchar_t text[512];

@@ -20,6 +20,9 @@ std::string_view codepage_for_locale(std::string_view locale_name);
 std::string_view locale_codepage();
 
 bool codepage_supported(const std::string& codepage);
+// True for a supported code page whose every character is one byte; UTF-8,
+// UTF-16 and the East Asian code pages are not.
+bool codepage_is_single_byte(const std::string& codepage);
 
 enum class PasswordTextError { None, NotUtf8, HasZeroByte, Unrepresentable, UnknownCodepage };
 

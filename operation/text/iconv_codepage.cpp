@@ -3,6 +3,7 @@
 
 #include <iconv.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 #include "operation/text/codepage.h"
@@ -28,6 +29,29 @@ bool codepage_supported(const std::string& codepage) {
     if (converter == kNoConverter) return false;
     iconv_close(converter);
     return true;
+}
+
+// Every byte alone decodes to one character or to none at all (a byte the
+// code page leaves out); a lead byte that waits for more, or a shift byte
+// that gives nothing, is a code page of several bytes a character.
+bool codepage_is_single_byte(const std::string& codepage) {
+    const iconv_t decoder = iconv_open("UTF-8", codepage.c_str());
+    if (decoder == kNoConverter) return false;
+    bool single = true;
+    for (unsigned value = 0; value < 256 && single; ++value) {
+        char byte = static_cast<char>(value);
+        char decoded[8];
+        char* in = &byte;
+        std::size_t in_left = 1;
+        char* out = decoded;
+        std::size_t out_left = sizeof decoded;
+        iconv(decoder, nullptr, nullptr, nullptr, nullptr);
+        const bool converted = iconv(decoder, &in, &in_left, &out, &out_left) != static_cast<std::size_t>(-1) &&
+                               iconv(decoder, nullptr, nullptr, &out, &out_left) != static_cast<std::size_t>(-1);
+        if (converted ? out == decoded : errno != EILSEQ) single = false;
+    }
+    iconv_close(decoder);
+    return single;
 }
 
 ConversionResult convert_to_codepage(std::string_view utf8, const std::string& codepage,

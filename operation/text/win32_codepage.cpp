@@ -47,6 +47,12 @@ std::string_view locale_codepage() {
 
 bool codepage_supported(const std::string& codepage) { return codepage_number(codepage).has_value(); }
 
+bool codepage_is_single_byte(const std::string& codepage) {
+    const std::optional<UINT> number = codepage_number(codepage);
+    CPINFO info{};
+    return number && GetCPInfo(*number, &info) && info.MaxCharSize == 1;
+}
+
 ConversionResult convert_to_codepage(std::string_view utf8, const std::string& codepage,
                                      std::span<char> into) {
     const std::optional<UINT> number = codepage_number(codepage);

@@ -1,5 +1,5 @@
 // brisol-cli as a process among others: killed halfway, held to a file size
-// limit, suspended at its password prompt.
+// limit, suspended or ended by a signal at its password prompt.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -73,6 +73,9 @@ pid_t spawn_cli(const TempDir& dir, const Spawn& spawn) {
         ::dup2(::open(".stdout", O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
         ::dup2(::open(".stderr", O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
     }
+    // The signals these tests send leave no core file.
+    const rlimit no_core{0, 0};
+    ::setrlimit(RLIMIT_CORE, &no_core);
     if (spawn.file_size_limit) {
         const rlimit limit{*spawn.file_size_limit, *spawn.file_size_limit};
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(126);
@@ -187,41 +190,54 @@ private:
     std::string shown_;
 };
 
-TEST(CliProcess, SuspendedAtThePromptGivesTheTerminalBackWithEcho) {
+// Whatever signal comes at the prompt, the terminal ends as it was found: a
+// shell that does not restore it itself would be left without echo.
+TEST(CliProcess, ASignalAtThePromptGivesTheTerminalBackWithEcho) {
 #if defined(__SANITIZE_THREAD__)
     GTEST_SKIP() << "ThreadSanitizer holds a signal that arrives during a blocked read until the "
-                    "read returns, so the program cannot stop at its prompt";
+                    "read returns, so the program cannot stop or end at its prompt";
 #endif
-    TempDir dir;
-    write_file(dir.file("note"), "a note");
-    int master = -1;
-    int terminal = -1;
-    ASSERT_EQ(::openpty(&master, &terminal, nullptr, nullptr, nullptr), 0);
-    // decrypt asks for each password once.
-    const pid_t pid = spawn_cli(dir, {.args = {"decrypt", "note"}, .terminal = terminal});
-    ASSERT_TRUE(eventually([&] { return !echo_on(terminal); })) << "echo was never turned off";
+    for (const int signal_number : {SIGTSTP, SIGQUIT, SIGHUP, SIGTERM, SIGUSR1}) {
+        SCOPED_TRACE(signal_number);
+        TempDir dir;
+        write_file(dir.file("note"), "a note");
+        int master = -1;
+        int terminal = -1;
+        ASSERT_EQ(::openpty(&master, &terminal, nullptr, nullptr, nullptr), 0);
+        // decrypt asks for each password once.
+        const pid_t pid = spawn_cli(dir, {.args = {"decrypt", "note"}, .terminal = terminal});
+        ASSERT_TRUE(eventually([&] { return !echo_on(terminal); })) << "echo was never turned off";
+        Keyboard keyboard(master);
+        ASSERT_TRUE(eventually([&] { return keyboard.shown().ends_with("PASSWORD-1: "); }));
 
-    ::kill(pid, SIGTSTP);
-    int raw = 0;
-    ASSERT_EQ(::waitpid(pid, &raw, WUNTRACED), pid);
-    EXPECT_TRUE(WIFSTOPPED(raw));
-    EXPECT_TRUE(echo_on(terminal)) << "the shell would get a terminal without echo";
+        ::kill(pid, signal_number);
+        if (signal_number != SIGTSTP) {
+            EXPECT_EQ(exit_status(pid), 128 + signal_number);
+            EXPECT_TRUE(echo_on(terminal)) << "the shell would get a terminal without echo";
+        } else {
+            int raw = 0;
+            ASSERT_EQ(::waitpid(pid, &raw, WUNTRACED), pid);
+            EXPECT_TRUE(WIFSTOPPED(raw));
+            EXPECT_TRUE(echo_on(terminal)) << "the shell would get a terminal without echo";
 
-    ::kill(pid, SIGCONT);
-    EXPECT_TRUE(eventually([&] { return !echo_on(terminal); })) << "the password would be shown";
-    // Each prompt discards what was typed ahead of it, so each line waits
-    // for its prompt.
-    Keyboard keyboard(master);
-    keyboard.type("pw1\n");
-    ASSERT_TRUE(eventually([&] { return keyboard.shown().ends_with("PASSWORD-2: "); }));
-    ASSERT_TRUE(eventually([&] { return !echo_on(terminal); }));
-    keyboard.type("pw2\n");
-    EXPECT_EQ(exit_status(pid), 0);
-    EXPECT_TRUE(echo_on(terminal));
-    EXPECT_EQ(read_file(dir.file("note.src")).size(), 6u);
-    remove_stream_files(dir);
-    ::close(master);
-    ::close(terminal);
+            ::kill(pid, SIGCONT);
+            EXPECT_TRUE(eventually([&] { return !echo_on(terminal); })) << "the password would be shown";
+            EXPECT_TRUE(eventually([&] { return keyboard.shown() == "PASSWORD-1: PASSWORD-1: "; }))
+                << "the prompt shows again: " << keyboard.shown();
+            // Each prompt discards what was typed ahead of it, so each line
+            // waits for its prompt.
+            keyboard.type("pw1\n");
+            ASSERT_TRUE(eventually([&] { return keyboard.shown().ends_with("PASSWORD-2: "); }));
+            ASSERT_TRUE(eventually([&] { return !echo_on(terminal); }));
+            keyboard.type("pw2\n");
+            EXPECT_EQ(exit_status(pid), 0);
+            EXPECT_TRUE(echo_on(terminal));
+            EXPECT_EQ(read_file(dir.file("note.src")).size(), 6u);
+        }
+        remove_stream_files(dir);
+        ::close(master);
+        ::close(terminal);
+    }
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -152,6 +153,12 @@ struct StatusCase {
     std::optional<std::string> err;  // standard error exactly, or nothing not to check it
 };
 
+#ifdef _WIN32
+constexpr const char* kMultibyteCodepage = "CP65001";
+#else
+constexpr const char* kMultibyteCodepage = "UTF-8";
+#endif
+
 std::string cannot_open_missing(const std::string& name) {
     return message_line(messages::file_error(messages::kCannotOpen, name, platform::kErrorNotFound));
 }
@@ -194,10 +201,21 @@ const StatusCase kStatusCases[] = {
      "the file made before it.\n"},
     {"an option with control characters is shown escaped", {"--\033[2J", "crypt", "some.file"}, 2,
      "brisol-cli: unknown option: --\\033[2J\nTry 'brisol-cli --help'.\n"},
+    {"a directory as input", {"crypt", "."}, 1,
+     message_line(messages::file_error(messages::kCannotOpen, ".", platform::kErrorIsDirectory))},
+    {"a directory as output", {"crypt", "-o", ".", "some.file"}, 1,
+     message_line(messages::file_error(messages::kCannotCreate, ".", platform::kErrorIsDirectory))},
+    {"a code page of several bytes a character", {"--codepage", kMultibyteCodepage, "crypt", "some.file"}, 2,
+     "brisol-cli: --codepage needs a single-byte code page: " + std::string{kMultibyteCodepage} +
+         "\nTry 'brisol-cli --help'.\n"},
 #ifdef _WIN32
     // Windows drops the trailing dot: the output would be the input.
     {"an empty extension", {"decrypt", "--ext", "", "some.file"}, 1,
      message_line(messages::same_file("some.file.", "some.file"))},
+    // Devices, written where they are; none of them leaves a file.
+    {"-o NUL", {"crypt", "-o", "NUL", "some.file"}, 0, ""},
+    {"-o NUL:", {"crypt", "-o", "NUL:", "some.file"}, 0, ""},
+    {"-o \\\\.\\NUL", {"crypt", "-o", "\\\\.\\NUL", "some.file"}, 0, ""},
 #endif
     {"every file done", {"crypt", "some.file", "some.file"}, 0, ""},
     {"no jobs", {"--jobs", "0", "crypt", "some.file"}, 2,
@@ -264,6 +282,86 @@ TEST_F(CliTest, StreamFailuresAreReported) {
     const CliRun appending = run_shell(dir, "$CLI crypt --password-file keys - <some.file >>some.file");
     EXPECT_EQ(appending.status, 1);
     EXPECT_EQ(read_file(dir.file("some.file")), data) << "the input would have grown for ever";
+}
+
+// What a careless or hostile command line meets. Each script runs in the
+// folder with some.file (mode 600), "keys" and "reference" (some.file
+// encrypted with them); it gives the status and standard error shown, and
+// then the shell test `holds` must hold. A script that cannot set up its case
+// (no root for mknod or chown) exits with 77 and is skipped.
+struct HostileCase {
+    const char* source;
+    std::string script;
+    int status;
+    std::string err;
+    std::string holds;
+};
+
+const std::string kRoot = "[ \"$(id -u)\" = 0 ] || exit 77; ";
+const std::string kCrypt = "$CLI crypt --password-file keys ";
+// A folder on a file system mounted without devices cannot open them.
+std::string opens(const std::string& device) { return "{ printf '' >" + device + " || exit 77; } && "; }
+
+const HostileCase kHostileCases[] = {
+    {"a FIFO is written where it is", "mkfifo p && { cat p >got & } && " + kCrypt + "-o p some.file && wait", 0, "",
+     "test -p p && cmp -s got reference"},
+    {"a character device is written where it is", kRoot + "mknod null c 1 3 && " + opens("null") + kCrypt + "-o null some.file", 0,
+     "", "test -c null"},
+    {"a full device is a write failure", kRoot + "mknod full c 1 7 && " + opens("full") + kCrypt + "-o full some.file", 1,
+     "brisol-cli: Cannot write \"full\": No space left on device\n", "test -c full"},
+    {"/dev/stdout is standard output", kCrypt + "-o /dev/stdout some.file >out", 0, "", "cmp -s out reference"},
+    {"/dev/fd/N is that descriptor", kCrypt + "-o /dev/fd/3 some.file 3>out", 0, "", "cmp -s out reference"},
+    {"a symbolic link is replaced, its target untouched",
+     "echo mine >target && ln -s target link && " + kCrypt + "-o link some.file", 0, "",
+     "test ! -L link && cmp -s link reference && test \"$(cat target)\" = mine"},
+    {"a folder as output is refused before the passwords are read",
+     "mkdir folder && $CLI crypt -o folder some.file </dev/null", 1,
+     "brisol-cli: Cannot create \"folder\": Is a directory\n", "test -d folder"},
+    {"a block device is refused", kRoot + "mknod disk b 7 0 && " + kCrypt + "-o disk some.file", 1,
+     "brisol-cli: Cannot create \"disk\": Is a block device\n", "test -b disk"},
+    {"another user's FIFO is refused", kRoot + "mkfifo p && chown 65534 p && " + kCrypt + "-o p some.file", 1,
+     "brisol-cli: Cannot create \"p\": Is a device or FIFO of another user\n", "test -p p"},
+    {"a new output is no more open than its input", "umask 022 && " + kCrypt + "some.file", 0, "",
+     "test \"$(stat -c %a some.file.bsl)\" = 600"},
+    {"the umask still applies", "chmod 666 some.file && umask 027 && " + kCrypt + "some.file", 0, "",
+     "test \"$(stat -c %a some.file.bsl)\" = 640"},
+    {"a replaced output keeps its mode and, where allowed, its owner",
+     "echo old >out && chmod 640 out && owner=$(id -un) && { chown nobody out 2>/dev/null && owner=nobody; }; "
+     "echo \"640 $owner\" >expected && " + kCrypt + "-o out some.file",
+     0, "", "test \"$(stat -c '%a %U' out)\" = \"$(cat expected)\" && cmp -s out reference"},
+    {"/dev/stdin as input while it carries the passwords", "cat keys some.file >both && $CLI crypt -o out /dev/stdin <both", 2,
+     "brisol-cli: \"/dev/stdin\" is the same file as standard input, which carries the passwords\n"
+     "Try 'brisol-cli --help'.\n",
+     "test ! -e out"},
+    {"a password source without line ends", kCrypt + "-o out some.file --password-file /dev/zero", 1,
+     "brisol-cli: Cannot read \"/dev/zero\": A password line is longer than 4 KiB\n", "test ! -e out"},
+    {"a long line on standard input", "head -c 5000 /dev/zero | tr '\\0' x | $CLI crypt -o out some.file", 1,
+     "brisol-cli: cannot read the passwords: A password line is longer than 4 KiB\n", "test ! -e out"},
+    {"the longest line is still a password", "head -c 4096 /dev/zero | tr '\\0' x | $CLI crypt -o out some.file", 0,
+     "brisol-cli: Warning: PASSWORD-2 is empty, so the RC4 layer is keyed with zeros and protects nothing.\n",
+     "test -f out"},
+    {"an empty password is said", "printf '\\npw2\\n' | $CLI crypt -o out some.file", 0,
+     "brisol-cli: Warning: PASSWORD-1 is empty, so the GOST layer is keyed with zeros and protects nothing.\n",
+     "test -f out"},
+};
+
+TEST_F(CliTest, HostileCommandLinesDestroyNothingAndExposeNothing) {
+    ASSERT_EQ(run_cli(dir, {"crypt", "-o", "reference", "some.file"}, "pw1\npw2\n").status, 0);
+    std::filesystem::permissions(dir.file("some.file"), std::filesystem::perms::owner_read |
+                                                            std::filesystem::perms::owner_write);
+    for (const HostileCase& c : kHostileCases) {
+        TempDir scratch;
+        for (const char* name : {"some.file", "keys", "reference"})
+            std::filesystem::copy(dir.file(name), scratch.file(name));
+        const CliRun run = run_shell(scratch, c.script);
+        if (run.status == 77) {
+            std::cout << "skipped, needs root: " << c.source << "\n";
+            continue;
+        }
+        EXPECT_EQ(run.status, c.status) << c.source << ": " << run.err;
+        EXPECT_EQ(run.err, c.err) << c.source;
+        EXPECT_EQ(run_shell(scratch, c.holds).status, 0) << c.source << ": " << c.holds;
+    }
 }
 
 #endif

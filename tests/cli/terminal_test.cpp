@@ -65,7 +65,6 @@ Conversation converse(const TempDir& dir, const std::string& args, const std::ve
     int master = -1;
     const pid_t pid = ::forkpty(&master, nullptr, nullptr, nullptr);
     if (pid == 0) {
-        ::signal(SIGPIPE, SIG_DFL);  // see ready_for_interrupts()
         const std::string script = "cd " + testing::quoted(dir.path().string()) + " && exec " +
                                    cli_command({}) + " " + args;
         ::execl("/bin/sh", "sh", "-c", script.c_str(), static_cast<char*>(nullptr));
@@ -98,26 +97,34 @@ struct PromptCase {
     std::string args;
     std::vector<Exchange> dialogue;
     int status;
-    bool decrypts_with_pw1_pw2;  // "out" does
+    const char* decrypts_with = nullptr;  // password lines that decrypt "out"
+    const char* never_shown = nullptr;
 };
 
 const PromptCase kPromptCases[] = {
     {"crypt asks for each password twice; the data on standard input", "crypt - -o out <some.file", kTypedTwice, 0,
-     true},
+     "pw1\npw2\n"},
     {"a repeat that differs asks that password again", "crypt -o out some.file",
      {{"PASSWORD-1: ", "pw1\n"}, {"Repeat PASSWORD-1: ", "pw1\n"}, {"PASSWORD-2: ", "pw2\n"},
       {"Repeat PASSWORD-2: ", "pw3\n"}, {"The two entries differ; type PASSWORD-2 again.\r\n", nullptr},
       {"PASSWORD-2: ", "pw2\n"}, {"Repeat PASSWORD-2: ", "pw2\n"}},
-     0, true},
-    {"three differing repeats write nothing", "crypt -o out some.file",
+     0, "pw1\npw2\n"},
+    {"three differing repeats stop, and the last message says so", "crypt -o out some.file",
      {{"PASSWORD-1: ", "a\n"}, {"Repeat PASSWORD-1: ", "b\n"}, {"PASSWORD-1: ", "a\n"},
       {"Repeat PASSWORD-1: ", "c\n"}, {"PASSWORD-1: ", "a\n"}, {"Repeat PASSWORD-1: ", "d\n"},
-      {"the two entries of a password differed three times; nothing was written", nullptr}},
-     1, false},
-    {"decrypt asks once", "decrypt -o out some.file", {{"PASSWORD-1: ", "x\n"}, {"PASSWORD-2: ", "y\n"}},
-     0, false},
+      {"PASSWORD-1 and its repeat differed three times: stopped, nothing was written", nullptr}},
+     1, nullptr, "again.\r\nbrisol-cli"},
+    {"an empty password is kept by a second Enter, and said", "crypt -o out some.file",
+     {{"PASSWORD-1: ", "\n"}, {"PASSWORD-1 is empty; press Enter again to keep it empty: ", "\n"},
+      {"PASSWORD-2: ", "pw2\n"}, {"Repeat PASSWORD-2: ", "pw2\n"}, {"Warning: PASSWORD-1 is empty", nullptr}},
+     0, "\npw2\n"},
+    {"decrypt asks once", "decrypt -o out some.file", {{"PASSWORD-1: ", "x\n"}, {"PASSWORD-2: ", "y\n"}}, 0},
+    {"a password file that is a terminal is a prompt", "crypt --password-file /dev/tty -o out some.file",
+     kTypedTwice, 0, "pw1\npw2\n"},
+    {"so is a descriptor", "decrypt --password-fd 3 -o out some.file 3</dev/tty",
+     {{"PASSWORD-1: ", "x\n"}, {"PASSWORD-2: ", "y\n"}}, 0},
     {"no encrypted bytes on a terminal", "crypt --password-file keys - <some.file",
-     {{"standard output is a terminal; nothing was written", nullptr}}, 1, false},
+     {{"standard output is a terminal; nothing was written", nullptr}}, 1},
 };
 
 TEST(Terminal, PromptsAndRefusals) {
@@ -129,21 +136,23 @@ TEST(Terminal, PromptsAndRefusals) {
         const Conversation run = converse(dir, c.args, c.dialogue);
         EXPECT_EQ(run.status, c.status) << c.source << ": " << run.shown;
         EXPECT_EQ(std::filesystem::exists(dir.file("out")), c.status == 0) << c.source;
-        if (c.decrypts_with_pw1_pw2) {
-            EXPECT_EQ(run_cli(dir, {"decrypt", "-o", "back", "out"}, "pw1\npw2\n").status, 0);
+        if (c.never_shown != nullptr) {
+            EXPECT_EQ(run.shown.find(c.never_shown), std::string::npos) << c.source << ": " << run.shown;
+        }
+        if (c.decrypts_with != nullptr) {
+            EXPECT_EQ(run_cli(dir, {"decrypt", "-o", "back", "out"}, c.decrypts_with).status, 0);
             EXPECT_TRUE(read_file(dir.file("back")) == data) << c.source;
         }
     }
 }
 
-// brisol-cli ignores SIGPIPE right after it blocks the interrupts that it
-// takes itself, before its first operation starts. (The blocked set does not
-// show while sigwaitinfo waits.)
+// brisol-cli blocks the interrupts that it takes itself before its first
+// operation's worker starts: a second thread shows it is ready. (The blocked
+// set does not show while sigwaitinfo waits.)
 bool ready_for_interrupts(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     for (std::string line; std::getline(status, line);) {
-        if (line.starts_with("SigIgn:"))
-            return (std::stoull(line.substr(7), nullptr, 16) >> (SIGPIPE - 1) & 1) != 0;
+        if (line.starts_with("Threads:")) return std::stoi(line.substr(8)) > 1;
     }
     return false;
 }

@@ -20,6 +20,9 @@ const ShownCase kShownCases[] = {
     {"delete", "a\x7f", "a\\177"},
     {"a C1 control in UTF-8", "a\u009b2J", "a\\302\\2332J"},
     {"bytes that are not UTF-8", "a\xff\xc3", "a\\377\\303"},
+    {"a right-to-left override would turn the line around", "gpj.\u202eexe", "gpj.\\342\\200\\256exe"},
+    {"isolates, first and last", "\u2066a\u2069", "\\342\\201\\246a\\342\\201\\251"},
+    {"marks beside the controls stay", "a\u202f\u2065b", "a\u202f\u2065b"},
 #ifdef _WIN32
     // A backslash separates folders there and stays as it is.
     {"a quote cannot fake the end of a name", "a\" b\\n", "a\\\" b\\n"},

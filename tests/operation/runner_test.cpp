@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 #ifndef _WIN32
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 #endif
 
+#include <cstring>
 #include <functional>
+#include <thread>
 
 #include "../cipher/cipher_test_support.h"
 #include "cipher/kernels.h"
@@ -213,6 +217,23 @@ const Refusal kRefusals[] = {
          std::filesystem::create_symlink(path, path + ".src");
          return messages::same_file(path + ".src", path);
      }},
+    {"output name is a symbolic link to a folder",
+     [](const TempDir& dir, std::string& path, std::string&, std::string&, OperationRunner&) {
+         std::filesystem::create_directory(dir.file("folder"));
+         std::filesystem::create_symlink("folder", path + ".src");
+         return messages::file_error(messages::kCannotCreate, path + ".src", platform::kErrorIsDirectory);
+     }},
+    {"output name is a socket",
+     [](const TempDir&, std::string& path, std::string&, std::string&, OperationRunner&) {
+         sockaddr_un address{};
+         address.sun_family = AF_UNIX;
+         const std::string name = path + ".src";
+         std::strncpy(address.sun_path, name.c_str(), sizeof address.sun_path - 1);
+         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+         EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0) << name;
+         ::close(fd);
+         return messages::file_error(messages::kCannotCreate, name, messages::kIsSocket);
+     }},
 #endif
     {"output name is a hard link to the input",
      [](const TempDir&, std::string& path, std::string&, std::string&, OperationRunner&) {
@@ -275,6 +296,30 @@ TEST_F(RunnerTest, PermissionDeniedIsReported) {
     ::chmod(dir.path().c_str(), 0700);
     EXPECT_EQ(started.message, "Cannot create \"" + input + ".bsl\": Permission denied");
     EXPECT_EQ(dir.names(), std::set<std::string>{"report.txt"});
+}
+
+// A FIFO's reader may come late: the output waits for it, a cancel ends the
+// wait, and the FIFO stays a FIFO either way.
+TEST_F(RunnerTest, AFifoAtTheOutputNameIsWrittenWhereItIsOnceItHasAReader) {
+    const std::string fifo = input + ".bsl";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    RecordingSink waiting;
+    ASSERT_TRUE(runner.start(Direction::Crypt, input, "first", "second", "", waiting).started);
+    runner.cancel();
+    runner.wait();
+    ASSERT_EQ(waiting.completions.size(), 1u);
+    EXPECT_EQ(waiting.completions[0].outcome, OperationOutcome::Cancelled);
+
+    std::string received;
+    std::thread reader([&] { received = read_file(fifo); });
+    const OperationResult written = run_to_end(runner, Direction::Crypt, input);
+    reader.join();
+    EXPECT_EQ(written.outcome, OperationOutcome::Succeeded) << written.message;
+    struct stat st {};
+    EXPECT_TRUE(::stat(fifo.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
+    std::filesystem::remove(fifo);
+    ASSERT_EQ(run_to_end(runner, Direction::Crypt, input).outcome, OperationOutcome::Succeeded);
+    EXPECT_TRUE(read_file(fifo) == received) << "the FIFO's reader got what a file gets";
 }
 #endif
 

@@ -17,6 +17,7 @@ public:
     // Injected errno values; 0 means the real call runs.
     int open_read_error = 0;
     int create_error = 0;  // whichever way the output is made
+    int open_for_writing_error = 0;
     // As on a file system without unnamed files: outputs take a hidden name.
     bool unnamed_unsupported = false;
     int give_name_error = 0;
@@ -50,15 +51,19 @@ public:
         if (open_read_error != 0) return {-1, open_read_error};
         return real_.open_read(path);
     }
-    FdResult create_new(const std::string& path) override {
+    FdResult create_new(const std::string& path, int like) override {
         if (create_error != 0) return {-1, create_error};
-        return output(real_.create_new(path));
+        return output(real_.create_new(path, like));
+    }
+    FdResult open_for_writing(const std::string& path) override {
+        if (open_for_writing_error != 0) return {-1, open_for_writing_error};
+        return real_.open_for_writing(path);
     }
     FdResult open_directory(const std::string& path) override { return real_.open_directory(path); }
-    FdResult create_unnamed(const std::string& directory) override {
+    FdResult create_unnamed(const std::string& directory, int like) override {
         if (unnamed_unsupported) return {-1, platform::kErrorNotSupported};
         if (create_error != 0) return {-1, create_error};
-        return output(real_.create_unnamed(directory));
+        return output(real_.create_unnamed(directory, like));
     }
     int give_name(int fd, const std::string& path) override {
         return give_name_error != 0 ? give_name_error : real_.give_name(fd, path);
@@ -102,6 +107,8 @@ public:
     }
     FileInfo stat_fd(int fd) override { return real_.stat_fd(fd); }
     FileInfo stat_path(const std::string& path) override { return real_.stat_path(path); }
+    FileInfo stat_link(const std::string& path) override { return real_.stat_link(path); }
+    int keep_attributes(int fd, const FileInfo& replaced) override { return real_.keep_attributes(fd, replaced); }
     int rename(const std::string& from, const std::string& to) override {
         return rename_error != 0 ? rename_error : real_.rename(from, to);
     }

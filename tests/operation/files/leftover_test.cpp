@@ -23,7 +23,7 @@ using testing::write_file;
 
 constexpr std::size_t kInputSize = 100 * 1024 + 3;
 
-enum class Made { File, HeldFile, Directory, LinkToFile };
+enum class Made { File, HeldFile, Directory, LinkToFile, HardLinkToFile, OtherUsersFile };
 
 struct Neighbour {
     const char* name;
@@ -42,6 +42,8 @@ const Neighbour kNeighbours[] = {
     {".brisol-Ab3dEf9h.TMP", Made::File, false},
     {".brisol-DirDir12.tmp", Made::Directory, false},
     {".brisol-Link1234.tmp", Made::LinkToFile, false},
+    {".brisol-Hard1234.tmp", Made::HardLinkToFile, false},
+    {".brisol-User1234.tmp", Made::OtherUsersFile, false},  // made only where a file can be given away
 };
 
 // Holds a file as a live run does, from a descriptor of its own.
@@ -70,6 +72,14 @@ TEST(Leftovers, ARunSweepsOnlyUnheldFilesOfItsOwnPattern) {
             const std::string path = dir.file(n.name);
             if (n.made == Made::Directory) std::filesystem::create_directory(path);
             if (n.made == Made::LinkToFile) std::filesystem::create_symlink("link-target", path);
+            if (n.made == Made::HardLinkToFile) std::filesystem::create_hard_link(dir.file("link-target"), path);
+            if (n.made == Made::OtherUsersFile) {
+                write_file(path, "another user's");
+                if (::chown(path.c_str(), 65534, 65534) != 0) {
+                    std::filesystem::remove(path);
+                    continue;
+                }
+            }
             if (n.made == Made::File || n.made == Made::HeldFile) write_file(path, "left behind");
             if (n.made == Made::HeldFile) held.push_back(std::make_unique<HeldFile>(path));
             if (!n.swept) expected.insert(n.name);

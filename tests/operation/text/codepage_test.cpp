@@ -31,9 +31,18 @@ TEST(Codepage, FollowsTheLocalesLanguage) {
         EXPECT_EQ(codepage_for_locale(c.locale), c.codepage) << c.locale;
 }
 
-TEST(Codepage, EveryMappedCodepageIsKnownToIconv) {
-    for (const LocaleCase& c : kLocaleCases) EXPECT_TRUE(codepage_supported(c.codepage)) << c.codepage;
+TEST(Codepage, EveryMappedCodepageIsKnownToIconvAndSingleByte) {
+    for (const LocaleCase& c : kLocaleCases) {
+        EXPECT_TRUE(codepage_supported(c.codepage)) << c.codepage;
+        EXPECT_TRUE(codepage_is_single_byte(c.codepage)) << c.codepage;
+    }
     EXPECT_FALSE(codepage_supported("NO-SUCH-CODEPAGE"));
+#ifdef _WIN32
+    for (const char* several : {"65001", "CP65000", "932", "936", "1200"})
+#else
+    for (const char* several : {"UTF-8", "UTF-16", "UCS-4", "UTF-7", "GBK", "SHIFT_JIS", "ISO-2022-JP"})
+#endif
+        EXPECT_FALSE(codepage_is_single_byte(several)) << several;
 }
 
 struct ConversionCase {
