@@ -198,28 +198,29 @@ std::string open_device(Operation& op, const std::atomic<bool>& cancel) {
 }
 
 // The pipeline with the input read ahead and the output written behind on
-// threads of their own, and a file's first stage (layer_stages.h) done where
-// the input is read; every read and write has ended when it returns.
-// Standard input is read on the pipeline's thread instead, both stages with
-// it: a stream can keep a read waiting for ever, and only the cancel flag
-// ends that wait.
+// threads of their own, and the first stage (layer_stages.h) done where the
+// input is read, for files and standard input alike; every read and write
+// has ended when it returns. A stream can keep a read waiting for ever, so
+// its reading thread waits in slices that end once the pipeline is done.
 PipelineResult run_overlapped(Operation& op, const PipelineControl& control, ByteSink& output,
                               const std::atomic<bool>& cancel) {
     FileSource file_source(op.files, op.input_fd);
     StreamSource stream_source(op.files, op.input_fd, cancel);
     LayerStage first_stage(op.direction, Stage::First);
-    bool misaligned = false;  // written and read on the reading thread only, until it is joined
-    std::optional<ReadAheadSource> read_ahead;
-    if (!op.input_is_stdin)
-        read_ahead.emplace(file_source, op.buffer.capacity(), [&](std::span<std::uint8_t> data) {
-            if (!first_stage.apply(op.level1, op.level2, data)) misaligned = true;
-        });
-    ByteSource& source = read_ahead ? static_cast<ByteSource&>(*read_ahead) : stream_source;
+    bool misaligned = false;  // written on the reading thread, read once it is joined
     WriteBehindSink destination(output, op.buffer.capacity());
     ChunkPipeline pipeline{op.level1, op.level2};
-    pipeline.first_stage_done = read_ahead.has_value();
-    PipelineResult piped = pipeline.run(op.direction, source, destination, op.buffer, control);
-    read_ahead.reset();
+    pipeline.first_stage_done = true;
+    PipelineResult piped;
+    {
+        ReadAheadSource read_ahead(
+            op.input_is_stdin ? static_cast<ByteSource&>(stream_source) : file_source,
+            op.buffer.capacity(), [&](std::span<std::uint8_t> data) {
+                if (!first_stage.apply(op.level1, op.level2, data)) misaligned = true;
+            });
+        piped = pipeline.run(op.direction, read_ahead, destination, op.buffer, control);
+        stream_source.stop();
+    }
     if (misaligned) piped.outcome = PipelineOutcome::Misaligned;
     if (const int error = destination.finish();
         error != 0 && piped.outcome != PipelineOutcome::SinkFailed) {

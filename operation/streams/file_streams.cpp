@@ -16,7 +16,8 @@ IoStatus StreamSource::read(std::span<std::uint8_t> into) {
     // feels immediate.
     constexpr int kWaitSliceMs = 100;
     for (;;) {
-        if (cancel_.load(std::memory_order_relaxed)) return {0, platform::kErrorCancelled};
+        if (cancel_.load(std::memory_order_relaxed) || stopped_.load(std::memory_order_relaxed))
+            return {0, platform::kErrorCancelled};
         if (!files_.wait_readable(fd_, kWaitSliceMs)) continue;
         const IoStatus got = files_.read(fd_, into);
         if (got.error != platform::kErrorInterrupted && got.error != platform::kErrorTryAgain) return got;

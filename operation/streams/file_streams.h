@@ -23,17 +23,20 @@ private:
 
 // Standard input: a terminal or a pipe whose writer has stalled can keep a
 // read waiting for ever, so it waits in short slices and gives up with
-// platform::kErrorCancelled once the operation is cancelled.
+// platform::kErrorCancelled once the operation is cancelled, or once stop()
+// says that nothing more will be read (a reading thread may still wait).
 class StreamSource final : public ByteSource {
 public:
     StreamSource(FileSystem& files, int fd, const std::atomic<bool>& cancel)
         : files_(files), fd_(fd), cancel_(cancel) {}
     IoStatus read(std::span<std::uint8_t> into) override;
+    void stop() { stopped_.store(true); }
 
 private:
     FileSystem& files_;
     int fd_;
     const std::atomic<bool>& cancel_;
+    std::atomic<bool> stopped_{false};
 };
 
 class FileSink final : public ByteSink {

@@ -279,6 +279,16 @@ TEST_F(CliTest, StreamFailuresAreReported) {
                                     "mkfifo gate && { read _ <gate; cat some.file; } | "
                                     "$CLI crypt --password-file keys - | { exec 0<&-; echo >gate; }");
     EXPECT_EQ(closed.err, "brisol-cli: Cannot write standard output: Broken pipe\n");
+    // The reader goes away while the input stays open with nothing more to
+    // read after three buffers and a bit: the pipeline finds out at its third
+    // write, while the reading thread waits for a fourth buffer that nobody
+    // needs. The run must end all the same.
+    const CliRun stalled = run_shell(
+        dir,
+        "mkfifo held; { head -c 787432 /dev/zero; exec sleep 600; } >held & writer=$!; "
+        "{ timeout 60 $CLI crypt --password-file keys - <held; echo $? >status; } | head -c 1 >/dev/null; "
+        "kill $writer; cat status");
+    EXPECT_EQ(stalled.out, "1\n") << "not 124: the run waited for the stalled input";
     const CliRun appending = run_shell(dir, "$CLI crypt --password-file keys - <some.file >>some.file");
     EXPECT_EQ(appending.status, 1);
     EXPECT_EQ(read_file(dir.file("some.file")), data) << "the input would have grown for ever";
