@@ -190,7 +190,7 @@ public:
             if (rate == run.counters.end() || run.error_occurred) continue;
             const bool single = run.aggregate_name.empty();
             if (single || run.aggregate_name == "median")
-                rates[run.run_name.str()] = rate->second.value / kMegabyte;
+                rates[run.run_name.function_name] = rate->second.value / kMegabyte;
         }
     }
 
