@@ -1,8 +1,9 @@
 // The page's own thread: builds the window's controls from the module's
 // tables, carries out the window's rules for them, asks the module whether an
-// operation may start and hands it to the worker. The result goes to the
-// file chosen in the save dialog where the browser has one, written as it
-// comes; otherwise it is gathered into a Blob and downloaded at the end.
+// operation may start and hands its two stages to two workers. The result
+// goes to the file chosen in the save dialog where the browser has one,
+// written as it comes; otherwise it is gathered into a Blob and downloaded at
+// the end.
 'use strict';
 
 (async () => {
@@ -23,12 +24,17 @@
     const codepageChoice = document.getElementById('codepage');
     const afterInput = document.getElementById('after');
     const chooser = document.getElementById('chooser');
-    const worker = new Worker(URL.createObjectURL(new Blob(
+    const workerUrl = URL.createObjectURL(new Blob(
         [document.getElementById('module-source').textContent,
          document.getElementById('calls-source').textContent,
          document.getElementById('worker-source').textContent],
-        { type: 'text/javascript' })));
-    worker.postMessage({ type: 'module', binary });
+        { type: 'text/javascript' }));
+    // One worker for each stage, in the stages' order.
+    const stageWorkers = [0, 1].map(() => {
+        const worker = new Worker(workerUrl);
+        worker.postMessage({ type: 'module', binary });
+        return worker;
+    });
 
     // Dialog units as the desktop converts them: a quarter of the font's
     // average letter width across, an eighth of its height down.
@@ -91,7 +97,7 @@
     for (const name of texts.codepages) codepageChoice.add(new Option(name, name, false, name === texts.defaultCodepage));
 
     let current = null;      // the chosen File
-    let running = null;      // the operation in the worker
+    let running = null;      // the operation in the workers
     let downloadUrl = null;  // the last result offered as a download
 
     // kind: "information", "warning" or "error", as the window marks them.
@@ -218,11 +224,29 @@
         running.target = target;
         running.writeFailure = null;
         running.writes = Promise.resolve();
+        running.ended = 0;
+        running.failure = null;
+        running.stopped = false;
         progressBar.value = 0;
         cancelButton.disabled = false;
-        const passwords = [utf8.encode(field(ids.password1)), utf8.encode(field(ids.password2))];
-        worker.postMessage({ type: 'run', direction, file: current, passwords, codepage, after, afterOffset },
-                           passwords.map(bytes => bytes.buffer));
+        // The first stage's slices go straight to the second; the page gives
+        // the first back a credit for each slice written.
+        const slices = new MessageChannel();
+        const credits = new MessageChannel();
+        running.credits = credits.port1;
+        const passwords = [field(ids.password1), field(ids.password2)];
+        stageWorkers.forEach((worker, stage) => {
+            const layer = brisol._brisol_stage_password(direction, stage);
+            const password = utf8.encode(passwords[layer - 1]);
+            const ports = stage === 0 ? { next: slices.port1, credits: credits.port2 } : { from: slices.port2 };
+            worker.postMessage({ type: 'run', direction, stage, file: current, password, codepage,
+                                 after: layer === 1 ? after : null, afterOffset, ...ports },
+                               [password.buffer, ...Object.values(ports)]);
+        });
+    }
+
+    function cancelStages() {
+        for (const worker of stageWorkers) worker.postMessage({ type: 'cancel' });
     }
 
     function report(done, total) {
@@ -243,6 +267,7 @@
             op.writeFailure = op.writeFailure ||
                 moduleText(brisol, brisol._brisol_file_error, 1, op.target.name, String(error.message));
         }
+        op.credits.close();
         running = null;
         cancelButton.disabled = true;
         status.progress.textContent = '';
@@ -252,8 +277,10 @@
         inform(completion.text, completion.kind);
     }
 
-    worker.onmessage = event => {
-        const message = event.data;
+    // Each worker ends its stage with one message: done (the second with the
+    // completion), failed or cancelled. The operation ends when both have; the
+    // first failure stops the other stage and is the one shown.
+    function heard(message) {
         const op = running;
         if (message.type === 'data') {
             op.writes = op.writes.then(async () => {
@@ -263,26 +290,32 @@
                 } catch (error) {
                     op.writeFailure = moduleText(brisol, brisol._brisol_file_error, 1, op.target.name,
                                                  String(error.message));
-                    worker.postMessage({ type: 'cancel' });
+                    cancelStages();
                 }
                 message.bytes.fill(0);
                 report(message.done, message.total);
-                worker.postMessage({ type: 'written' });
+                op.credits.postMessage(null);
             });
-        } else if (message.type === 'done') {
-            report(op.file.size, op.file.size);
-            end(message.completion);
-        } else if (message.type === 'failed') {
-            end({ text: message.text, kind: 'error' });
-        } else {
-            end(null);
+            return;
         }
-    };
+        if (message.type === 'failed' && !op.failure) {
+            op.failure = message.text;
+            cancelStages();
+        }
+        if (message.type === 'cancelled') op.stopped = true;
+        if (message.completion) op.completion = message.completion;
+        if (++op.ended < stageWorkers.length) return;
+        if (op.failure) return end({ text: op.failure, kind: 'error' });
+        if (op.stopped) return end(null);
+        report(op.file.size, op.file.size);
+        end(op.completion);
+    }
+    for (const worker of stageWorkers) worker.onmessage = event => heard(event.data);
 
     byId(ids.crypt).addEventListener('click', () => start(0));
     byId(ids.decrypt).addEventListener('click', () => start(1));
     cancelButton.addEventListener('click', () => {
-        if (running && running.target) worker.postMessage({ type: 'cancel' });
+        if (running && running.target) cancelStages();
     });
     document.body.dataset.ready = 'true';
 })();
