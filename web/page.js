@@ -1,6 +1,6 @@
 // The page's own thread: builds the window's controls from the module's
 // tables, carries out the window's rules for them, asks the module whether an
-// operation may start and hands its two stages to two workers. The result
+// operation may start and hands its two stages to workers. The result
 // goes to the file chosen in the save dialog where the browser has one,
 // written as it comes; otherwise it is gathered into a Blob and downloaded at
 // the end.
@@ -29,8 +29,11 @@
          document.getElementById('calls-source').textContent,
          document.getElementById('worker-source').textContent],
         { type: 'text/javascript' }));
-    // One worker for each stage, in the stages' order.
-    const stageWorkers = [0, 1].map(() => {
+    // The first stage's workers, then the second's. Where workers may share
+    // the first stage (Decrypt's GOST layer), two of them beside the second
+    // stage's keep two cores busy; otherwise the first alone runs it.
+    const kSharingWorkers = 2;
+    const workers = [...Array(kSharingWorkers + 1)].map(() => {
         const worker = new Worker(workerUrl);
         worker.postMessage({ type: 'module', binary });
         return worker;
@@ -229,24 +232,29 @@
         running.stopped = false;
         progressBar.value = 0;
         cancelButton.disabled = false;
-        // The first stage's slices go straight to the second; the page gives
-        // the first back a credit for each slice written.
-        const slices = new MessageChannel();
-        const credits = new MessageChannel();
-        running.credits = credits.port1;
+        // Each first-stage worker's slices go straight to the second stage's
+        // worker; the page gives the first-stage worker a credit back for each
+        // of its slices written.
+        const shares = brisol._brisol_first_stage_shared(direction) ? kSharingWorkers : 1;
+        running.workers = workers.slice(0, shares + 1);
+        const slices = Array.from({ length: shares }, () => new MessageChannel());
+        const credits = slices.map(() => new MessageChannel());
+        running.credits = credits.map(channel => channel.port1);
         const passwords = [field(ids.password1), field(ids.password2)];
-        stageWorkers.forEach((worker, stage) => {
+        running.workers.forEach((worker, index) => {
+            const stage = index < shares ? 0 : 1;
             const layer = brisol._brisol_stage_password(direction, stage);
             const password = utf8.encode(passwords[layer - 1]);
-            const ports = stage === 0 ? { next: slices.port1, credits: credits.port2 } : { from: slices.port2 };
-            worker.postMessage({ type: 'run', direction, stage, file: current, password, codepage,
-                                 after: layer === 1 ? after : null, afterOffset, ...ports },
-                               [password.buffer, ...Object.values(ports)]);
+            const ports = stage === 0 ? { next: slices[index].port1, credits: credits[index].port2 }
+                                      : { from: slices.map(channel => channel.port2) };
+            worker.postMessage({ type: 'run', direction, stage, share: index, shares, file: current, password,
+                                 codepage, after: layer === 1 ? after : null, afterOffset, ...ports },
+                               [password.buffer, ...Object.values(ports).flat()]);
         });
     }
 
     function cancelStages() {
-        for (const worker of stageWorkers) worker.postMessage({ type: 'cancel' });
+        for (const worker of running.workers) worker.postMessage({ type: 'cancel' });
     }
 
     function report(done, total) {
@@ -267,7 +275,7 @@
             op.writeFailure = op.writeFailure ||
                 moduleText(brisol, brisol._brisol_file_error, 1, op.target.name, String(error.message));
         }
-        op.credits.close();
+        for (const port of op.credits) port.close();
         running = null;
         cancelButton.disabled = true;
         status.progress.textContent = '';
@@ -277,9 +285,9 @@
         inform(completion.text, completion.kind);
     }
 
-    // Each worker ends its stage with one message: done (the second with the
-    // completion), failed or cancelled. The operation ends when both have; the
-    // first failure stops the other stage and is the one shown.
+    // Each worker ends its stage with one message: done (the second stage's
+    // with the completion), failed or cancelled. The operation ends when all
+    // have; the first failure stops the others and is the one shown.
     function heard(message) {
         const op = running;
         if (message.type === 'data') {
@@ -294,7 +302,7 @@
                 }
                 message.bytes.fill(0);
                 report(message.done, message.total);
-                op.credits.postMessage(null);
+                op.credits[message.slice % op.credits.length].postMessage(null);
             });
             return;
         }
@@ -304,13 +312,13 @@
         }
         if (message.type === 'cancelled') op.stopped = true;
         if (message.completion) op.completion = message.completion;
-        if (++op.ended < stageWorkers.length) return;
+        if (++op.ended < op.workers.length) return;
         if (op.failure) return end({ text: op.failure, kind: 'error' });
         if (op.stopped) return end(null);
         report(op.file.size, op.file.size);
         end(op.completion);
     }
-    for (const worker of stageWorkers) worker.onmessage = event => heard(event.data);
+    for (const worker of workers) worker.onmessage = event => heard(event.data);
 
     byId(ids.crypt).addEventListener('click', () => start(0));
     byId(ids.decrypt).addEventListener('click', () => start(1));

@@ -1,9 +1,11 @@
 // One operation of the page. The page's own thread asks refusal() when Crypt
-// or Decrypt is pressed, before the save dialog opens; then each of two
-// workers runs one stage of layer_stages.h: begin(), apply() for each slice
-// of the file in order and finish() (or abort()). A worker gets only the
-// password of its stage's layer and makes its key block itself, so no key
-// crosses threads, and everything that held keys or data is wiped at the end.
+// or Decrypt is pressed, before the save dialog opens; then each worker runs
+// a stage of layer_stages.h over its slices of the file, in order: begin(),
+// apply() for each slice (after restart() for one that does not follow the
+// slice before, where workers share the stage) and finish() (or end()). A
+// worker gets only the password of its stage's layer and makes its key block
+// itself, so no key crosses threads, and everything that held keys or data is
+// wiped at the end.
 
 #include <emscripten/emscripten.h>
 
@@ -169,6 +171,21 @@ EMSCRIPTEN_KEEPALIVE std::uint8_t* brisol_begin(int direction, int stage, const 
     if (after_size == kBlockSize)
         running->level1.reg = register_from_block(std::span<const std::uint8_t, kBlockSize>(after, kBlockSize));
     return running->slice.data();
+}
+
+// Whether workers may share a direction's first stage, each taking slices of
+// its own: Decrypt's GOST layer, whose register at a chunk boundary is the
+// ciphertext block before it, which is in the input.
+EMSCRIPTEN_KEEPALIVE int brisol_first_stage_shared(int direction) {
+    const Direction d = direction_of(direction);
+    return d == Direction::Decrypt && stage_layer(d, Stage::First) == Layer::Gost;
+}
+
+// Starts such a stage at a slice that does not follow the one before it
+// from the input block before that slice.
+EMSCRIPTEN_KEEPALIVE void brisol_restart(const std::uint8_t* block, std::size_t block_size) {
+    if (block_size == kBlockSize)
+        running->level1.reg = register_from_block(std::span<const std::uint8_t, kBlockSize>(block, kBlockSize));
 }
 
 // The stage over the next `size` bytes of the slice buffer, in place. Empty,

@@ -1,11 +1,12 @@
-// A worker of the page runs one stage of an operation at a time, so that each
-// stage has a core of its own. The first stage's worker reads the file in
-// slices of whole chunks, the next slice's read under way while it works on
-// the one before, and hands each slice to the second stage's worker over a
-// port of their own; that one hands the result to the page. No more than
-// kInFlight slices are read and not yet written, so memory stays flat however
-// large the file is. A slice keeps one buffer from its read to the page,
-// transferred at each hop, and the page zeroes it once written.
+// A worker of the page runs one stage of an operation at a time, so that the
+// stages run on cores of their own. The first stage's workers read the file
+// in slices of whole chunks, the next slice's read under way while they work
+// on the one before, and hand each slice to the second stage's worker over a
+// port of their own; that one puts the slices back in order and hands the
+// result to the page. Each first-stage worker has no more than kInFlight
+// slices read and not yet written, so memory stays flat however large the
+// file is. A slice keeps one buffer from its read to the page, transferred at
+// each hop, and the page zeroes it once written.
 'use strict';
 
 const kInFlight = 4;
@@ -51,10 +52,14 @@ function apply(brisol, slicePtr, bytes, name) {
     bytes.set(brisol.HEAPU8.subarray(slicePtr, slicePtr + bytes.length));
 }
 
-// True once every slice went on, false at Cancel.
+// Slices share, share + shares, ... of the file, each sent on with its
+// number. A worker that shares the stage starts each slice but the file's
+// first from the input block before it, read with the slice. True once every
+// slice went on, false at Cancel.
 async function firstStage(brisol, request, slicePtr) {
-    const { file, next, credits } = request;
+    const { file, next, credits, share, shares } = request;
     const sliceBytes = brisol._brisol_slice_bytes();
+    const restarts = shares > 1;
     let room = kInFlight;
     credits.onmessage = () => {
         room++;
@@ -62,22 +67,29 @@ async function firstStage(brisol, request, slicePtr) {
     };
     // A read's failure counts when its slice's turn comes, not before.
     const read = at => {
-        const bytes = readBytes(brisol, file, at, Math.min(file.size, at + sliceBytes));
+        const bytes = readBytes(brisol, file, restarts && at > 0 ? at - 8 : at, Math.min(file.size, at + sliceBytes));
         bytes.catch(() => {});
         return bytes;
     };
-    let reading = file.size > 0 ? read(0) : null;
+    const stride = shares * sliceBytes;
+    let reading = share * sliceBytes < file.size ? read(share * sliceBytes) : null;
     try {
-        for (let at = 0; at < file.size; at += sliceBytes) {
-            const bytes = await reading;
-            reading = at + sliceBytes < file.size ? read(at + sliceBytes) : null;
+        for (let at = share * sliceBytes; at < file.size; at += stride) {
+            let bytes = await reading;
+            reading = at + stride < file.size ? read(at + stride) : null;
             try {
                 if (cancelled) return false;
+                if (restarts && at > 0) {
+                    const before = bytes.subarray(0, 8);
+                    callModule(brisol, brisol._brisol_restart, [before]);
+                    before.fill(0);
+                    bytes = bytes.subarray(8);
+                }
                 apply(brisol, slicePtr, bytes, file.name);
                 while (room === 0 && !cancelled) await new Promise(resolve => { wake = resolve; });
                 if (cancelled) return false;
                 room--;
-                next.postMessage(bytes, [bytes.buffer]);
+                next.postMessage({ slice: at / sliceBytes, bytes }, [bytes.buffer]);
             } finally {
                 wipe(bytes);
             }
@@ -91,25 +103,41 @@ async function firstStage(brisol, request, slicePtr) {
 // True once the whole result went to the page, false at Cancel.
 function secondStage(brisol, request, slicePtr) {
     const { from, file } = request;
-    const { name, size } = file;
     let done = 0;
+    let turn = 0;
+    const early = new Map();
+    let over = false;
     return new Promise((resolve, reject) => {
-        wake = () => resolve(false);
-        if (size === 0) resolve(true);
-        from.onmessage = event => {
-            const bytes = event.data;
+        const settle = (how, value) => {
+            over = true;
+            how(value);
+        };
+        wake = () => settle(resolve, false);
+        if (cancelled) settle(resolve, false);
+        else if (file.size === 0) settle(resolve, true);
+        const take = ({ slice, bytes }) => {
             try {
-                if (cancelled) return;
-                apply(brisol, slicePtr, bytes, name);
+                if (over) return;
+                apply(brisol, slicePtr, bytes, file.name);
                 done += bytes.length;
-                post({ type: 'data', bytes, done, total: size }, [bytes.buffer]);
-                if (done === size) resolve(true);
+                post({ type: 'data', slice, bytes, done, total: file.size }, [bytes.buffer]);
+                if (done === file.size) settle(resolve, true);
             } catch (failure) {
-                reject(failure);
+                settle(reject, failure);
             } finally {
                 wipe(bytes);
             }
         };
+        for (const port of from) {
+            port.onmessage = event => {
+                early.set(event.data.slice, event.data);
+                while (early.has(turn)) {
+                    const slice = early.get(turn);
+                    early.delete(turn++);
+                    take(slice);
+                }
+            };
+        }
     });
 }
 
@@ -145,7 +173,7 @@ self.onmessage = async event => {
         outcome = { type: 'failed', text: String(failure) };
     } finally {
         wake = () => {};
-        for (const port of [message.credits, message.from]) if (port) port.close();
+        for (const port of message.stage === 0 ? [message.credits] : message.from) port.close();
     }
     if (outcome.type !== 'done') brisol._brisol_end();
     post(outcome);
