@@ -67,7 +67,8 @@ async function firstStage(brisol, request, slicePtr) {
     };
     // A read's failure counts when its slice's turn comes, not before.
     const read = at => {
-        const bytes = readBytes(brisol, file, restarts && at > 0 ? at - 8 : at, Math.min(file.size, at + sliceBytes));
+        const from = restarts && at > 0 ? at - 8 : at;
+        const bytes = readBytes(brisol, file, from, Math.min(file.size, at + sliceBytes));
         bytes.catch(() => {});
         return bytes;
     };
