@@ -4,9 +4,9 @@ namespace brisol {
 
 LayerStage::LayerStage(Direction direction, Stage stage, const CipherKernels& kernels) noexcept
     : kernels_(&kernels),
-      gost_((direction == Direction::Crypt) != (stage == Stage::Second) ? nullptr
-            : direction == Direction::Crypt                            ? kernels.level1_encrypt
-                                                                       : kernels.level1_decrypt) {}
+      gost_(stage_layer(direction, stage) == Layer::Rc4 ? nullptr
+            : direction == Direction::Crypt             ? kernels.level1_encrypt
+                                                        : kernels.level1_decrypt) {}
 
 bool LayerStage::apply(Level1Cipher& level1, Level2Cipher& level2,
                        std::span<std::uint8_t> piece) noexcept {

@@ -27,6 +27,12 @@
 namespace brisol {
 
 enum class Stage { First, Second };
+enum class Layer { Gost, Rc4 };
+
+// The layer a stage applies: GOST is Crypt's second stage and Decrypt's first.
+constexpr Layer stage_layer(Direction direction, Stage stage) noexcept {
+    return (direction == Direction::Crypt) == (stage == Stage::Second) ? Layer::Gost : Layer::Rc4;
+}
 
 class LayerStage {
 public:

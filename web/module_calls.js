@@ -1,4 +1,4 @@
-// Calls into the WebAssembly module, shared by the page and its worker.
+// Calls into the WebAssembly module, shared by the page and its workers.
 // Texts go in as UTF-8 bytes with their length (a zero byte among them
 // stays part of the text) and are wiped from the module's memory after the
 // call; a Uint8Array goes in as it is and is wiped as well.

@@ -1,8 +1,9 @@
 // The page's own thread: builds the window's controls from the module's
 // tables, carries out the window's rules for them, asks the module whether an
-// operation may start and hands it to the worker. The result goes to the
-// file chosen in the save dialog where the browser has one, written as it
-// comes; otherwise it is gathered into a Blob and downloaded at the end.
+// operation may start and hands its two stages to workers. The result
+// goes to the file chosen in the save dialog where the browser has one,
+// written as it comes; otherwise it is gathered into a Blob and downloaded at
+// the end.
 'use strict';
 
 (async () => {
@@ -23,12 +24,20 @@
     const codepageChoice = document.getElementById('codepage');
     const afterInput = document.getElementById('after');
     const chooser = document.getElementById('chooser');
-    const worker = new Worker(URL.createObjectURL(new Blob(
+    const workerUrl = URL.createObjectURL(new Blob(
         [document.getElementById('module-source').textContent,
          document.getElementById('calls-source').textContent,
          document.getElementById('worker-source').textContent],
-        { type: 'text/javascript' })));
-    worker.postMessage({ type: 'module', binary });
+        { type: 'text/javascript' }));
+    // The first stage's workers, then the second's. Where workers may share
+    // the first stage (Decrypt's GOST layer), two of them beside the second
+    // stage's keep two cores busy; otherwise the first alone runs it.
+    const kSharingWorkers = 2;
+    const workers = [...Array(kSharingWorkers + 1)].map(() => {
+        const worker = new Worker(workerUrl);
+        worker.postMessage({ type: 'module', binary });
+        return worker;
+    });
 
     // Dialog units as the desktop converts them: a quarter of the font's
     // average letter width across, an eighth of its height down.
@@ -91,7 +100,7 @@
     for (const name of texts.codepages) codepageChoice.add(new Option(name, name, false, name === texts.defaultCodepage));
 
     let current = null;      // the chosen File
-    let running = null;      // the operation in the worker
+    let running = null;      // the operation in the workers
     let downloadUrl = null;  // the last result offered as a download
 
     // kind: "information", "warning" or "error", as the window marks them.
@@ -218,11 +227,34 @@
         running.target = target;
         running.writeFailure = null;
         running.writes = Promise.resolve();
+        running.ended = 0;
+        running.failure = null;
+        running.stopped = false;
         progressBar.value = 0;
         cancelButton.disabled = false;
-        const passwords = [utf8.encode(field(ids.password1)), utf8.encode(field(ids.password2))];
-        worker.postMessage({ type: 'run', direction, file: current, passwords, codepage, after, afterOffset },
-                           passwords.map(bytes => bytes.buffer));
+        // Each first-stage worker's slices go straight to the second stage's
+        // worker; the page gives the first-stage worker a credit back for each
+        // of its slices written.
+        const shares = brisol._brisol_first_stage_shared(direction) ? kSharingWorkers : 1;
+        running.workers = workers.slice(0, shares + 1);
+        const slices = Array.from({ length: shares }, () => new MessageChannel());
+        const credits = slices.map(() => new MessageChannel());
+        running.credits = credits.map(channel => channel.port1);
+        const passwords = [field(ids.password1), field(ids.password2)];
+        running.workers.forEach((worker, index) => {
+            const stage = index < shares ? 0 : 1;
+            const layer = brisol._brisol_stage_password(direction, stage);
+            const password = utf8.encode(passwords[layer - 1]);
+            const ports = stage === 0 ? { next: slices[index].port1, credits: credits[index].port2 }
+                                      : { from: slices.map(channel => channel.port2) };
+            worker.postMessage({ type: 'run', direction, stage, share: index, shares, file: current, password,
+                                 codepage, after: layer === 1 ? after : null, afterOffset, ...ports },
+                               [password.buffer, ...Object.values(ports).flat()]);
+        });
+    }
+
+    function cancelStages() {
+        for (const worker of running.workers) worker.postMessage({ type: 'cancel' });
     }
 
     function report(done, total) {
@@ -243,6 +275,7 @@
             op.writeFailure = op.writeFailure ||
                 moduleText(brisol, brisol._brisol_file_error, 1, op.target.name, String(error.message));
         }
+        for (const port of op.credits) port.close();
         running = null;
         cancelButton.disabled = true;
         status.progress.textContent = '';
@@ -252,8 +285,10 @@
         inform(completion.text, completion.kind);
     }
 
-    worker.onmessage = event => {
-        const message = event.data;
+    // Each worker ends its stage with one message: done (the second stage's
+    // with the completion), failed or cancelled. The operation ends when all
+    // have; the first failure stops the others and is the one shown.
+    function heard(message) {
         const op = running;
         if (message.type === 'data') {
             op.writes = op.writes.then(async () => {
@@ -263,26 +298,32 @@
                 } catch (error) {
                     op.writeFailure = moduleText(brisol, brisol._brisol_file_error, 1, op.target.name,
                                                  String(error.message));
-                    worker.postMessage({ type: 'cancel' });
+                    cancelStages();
                 }
                 message.bytes.fill(0);
                 report(message.done, message.total);
-                worker.postMessage({ type: 'written' });
+                op.credits[message.slice % op.credits.length].postMessage(null);
             });
-        } else if (message.type === 'done') {
-            report(op.file.size, op.file.size);
-            end(message.completion);
-        } else if (message.type === 'failed') {
-            end({ text: message.text, kind: 'error' });
-        } else {
-            end(null);
+            return;
         }
-    };
+        if (message.type === 'failed' && !op.failure) {
+            op.failure = message.text;
+            cancelStages();
+        }
+        if (message.type === 'cancelled') op.stopped = true;
+        if (message.completion) op.completion = message.completion;
+        if (++op.ended < op.workers.length) return;
+        if (op.failure) return end({ text: op.failure, kind: 'error' });
+        if (op.stopped) return end(null);
+        report(op.file.size, op.file.size);
+        end(op.completion);
+    }
+    for (const worker of workers) worker.onmessage = event => heard(event.data);
 
     byId(ids.crypt).addEventListener('click', () => start(0));
     byId(ids.decrypt).addEventListener('click', () => start(1));
     cancelButton.addEventListener('click', () => {
-        if (running && running.target) worker.postMessage({ type: 'cancel' });
+        if (running && running.target) cancelStages();
     });
     document.body.dataset.ready = 'true';
 })();

@@ -1,8 +1,11 @@
 // One operation of the page. The page's own thread asks refusal() when Crypt
-// or Decrypt is pressed, before the save dialog opens; the worker then runs
-// begin(), apply() for each slice of the file in order and finish() (or
-// abort()). Key blocks are made again in the worker, so no key crosses
-// threads, and everything that held keys or data is wiped at the end.
+// or Decrypt is pressed, before the save dialog opens; then each worker runs
+// a stage of layer_stages.h over its slices of the file, in order: begin(),
+// apply() for each slice (after restart() for one that does not follow the
+// slice before, where workers share the stage) and finish() (or end()). A
+// worker gets only the password of its stage's layer and makes its key block
+// itself, so no key crosses threads, and everything that held keys or data is
+// wiped at the end.
 
 #include <emscripten/emscripten.h>
 
@@ -34,21 +37,25 @@ namespace {
 constexpr std::size_t kSliceBytes = 2048 * kChunkSize;
 
 Direction direction_of(int direction) { return direction == 0 ? Direction::Crypt : Direction::Decrypt; }
+Stage stage_of(int stage) { return stage == 0 ? Stage::First : Stage::Second; }
 
+// One worker's stage. The layer it does not apply is keyed by a block of
+// zeros, which stands for no password, since LayerStage takes both layers.
 struct Operation {
-    Operation(Direction direction, const PasswordKey& key1, const PasswordKey& key2)
-        : direction(direction), level1(key1), level2(key2),
-          first(direction, Stage::First), second(direction, Stage::Second) {}
+    Operation(Direction direction, Stage stage, const PasswordKey& key)
+        : direction(direction), stage(stage), level1(layer() == Layer::Gost ? key : PasswordKey{}),
+          level2(layer() == Layer::Rc4 ? key : PasswordKey{}), layer_stage(direction, stage) {}
     ~Operation() {
         secure_wipe(slice.data(), slice.size());
         secure_wipe(head.data(), head.size());
     }
+    Layer layer() const { return stage_layer(direction, stage); }
 
     Direction direction;
+    Stage stage;
     Level1Cipher level1;
     Level2Cipher level2;
-    LayerStage first;
-    LayerStage second;
+    LayerStage layer_stage;
     std::array<std::uint8_t, kSliceBytes> slice{};
     // The start of Decrypt's result, for the look at it.
     std::array<std::uint8_t, kContentSampleBytes> head{};
@@ -142,33 +149,55 @@ EMSCRIPTEN_KEEPALIVE const char* brisol_cancelled(const char* name, std::size_t 
     return exported(text_storage, messages::cancelled(passed(name, name_size)));
 }
 
-// Starts an operation in the worker; the slice buffer it returns takes each
-// slice in turn. `after` is the register block of the file made before, or
-// empty. Null when the passwords are refused, which refusal() said before.
-EMSCRIPTEN_KEEPALIVE std::uint8_t* brisol_begin(int direction, const char* password1, std::size_t password1_size,
-                                                const char* password2, std::size_t password2_size,
-                                                const char* codepage, std::size_t codepage_size,
-                                                const std::uint8_t* after, std::size_t after_size) {
+// Which password keys a direction's stage (0 first, 1 second): 1 for the
+// GOST layer, which also takes the register of a file made before, 2 for RC4.
+EMSCRIPTEN_KEEPALIVE int brisol_stage_password(int direction, int stage) {
+    return stage_layer(direction_of(direction), stage_of(stage)) == Layer::Gost ? 1 : 2;
+}
+
+// Starts a stage of an operation in the worker; the slice buffer it returns
+// takes each slice in turn. `after` is the register block of the file made
+// before, or empty. Null when the password is refused, which refusal() said
+// before.
+EMSCRIPTEN_KEEPALIVE std::uint8_t* brisol_begin(int direction, int stage, const char* password,
+                                                std::size_t password_size, const char* codepage,
+                                                std::size_t codepage_size, const std::uint8_t* after,
+                                                std::size_t after_size) {
     running.reset();
-    const std::string page{passed(codepage, codepage_size)};
-    const PasswordKeyResult key1 = password_key_from_text(passed(password1, password1_size), page);
-    const PasswordKeyResult key2 = password_key_from_text(passed(password2, password2_size), page);
-    if (key1.error != PasswordTextError::None || key2.error != PasswordTextError::None) return nullptr;
-    running = std::make_unique<Operation>(direction_of(direction), key1.key, key2.key);
-    if (after_size == kBlockSize) running->level1.reg = register_from_block(std::span<const std::uint8_t, kBlockSize>(after, kBlockSize));
+    const PasswordKeyResult key =
+        password_key_from_text(passed(password, password_size), std::string{passed(codepage, codepage_size)});
+    if (key.error != PasswordTextError::None) return nullptr;
+    running = std::make_unique<Operation>(direction_of(direction), stage_of(stage), key.key);
+    if (after_size == kBlockSize)
+        running->level1.reg = register_from_block(std::span<const std::uint8_t, kBlockSize>(after, kBlockSize));
     return running->slice.data();
 }
 
-// Both layers over the next `size` bytes of the slice buffer, in place. Empty,
+// Whether workers may share a direction's first stage, each taking slices of
+// its own: Decrypt's GOST layer, whose register at a chunk boundary is the
+// ciphertext block before it, which is in the input.
+EMSCRIPTEN_KEEPALIVE int brisol_first_stage_shared(int direction) {
+    const Direction d = direction_of(direction);
+    return d == Direction::Decrypt && stage_layer(d, Stage::First) == Layer::Gost;
+}
+
+// Starts such a stage at a slice that does not follow the one before it
+// from the input block before that slice.
+EMSCRIPTEN_KEEPALIVE void brisol_restart(const std::uint8_t* block, std::size_t block_size) {
+    if (block_size == kBlockSize)
+        running->level1.reg = register_from_block(std::span<const std::uint8_t, kBlockSize>(block, kBlockSize));
+}
+
+// The stage over the next `size` bytes of the slice buffer, in place. Empty,
 // or the message for a slice after a short one of the input `name`, which
 // would put the layout at wrong offsets.
 EMSCRIPTEN_KEEPALIVE const char* brisol_apply(std::size_t size, const char* name, std::size_t name_size) {
     Operation& op = *running;
     const std::span<std::uint8_t> piece(op.slice.data(), size);
-    if (!op.first.apply(op.level1, op.level2, piece) || !op.second.apply(op.level1, op.level2, piece))
+    if (!op.layer_stage.apply(op.level1, op.level2, piece))
         return exported(text_storage, messages::file_error(messages::kCannotRead, passed(name, name_size),
                                                            messages::kMisaligned));
-    if (op.direction == Direction::Decrypt) {
+    if (op.direction == Direction::Decrypt && op.stage == Stage::Second) {
         const std::size_t kept = std::min(size, op.head.size() - op.head_bytes);
         std::copy_n(piece.begin(), kept, op.head.begin() + op.head_bytes);
         op.head_bytes += kept;
@@ -176,7 +205,7 @@ EMSCRIPTEN_KEEPALIVE const char* brisol_apply(std::size_t size, const char* name
     return exported(text_storage, {});
 }
 
-// Ends the operation with the window's completion message, as JSON: its
+// Ends the second stage with the window's completion message, as JSON: its
 // text ("Operation completed... OK", after Decrypt with what the result
 // looks like below it), its kind, and whether the controls lock, which they
 // do not when a password looks wrong.
@@ -192,6 +221,7 @@ EMSCRIPTEN_KEEPALIVE const char* brisol_finish(double total) {
                                       (suggests_wrong_password(result) ? "false" : "true") + "}");
 }
 
-EMSCRIPTEN_KEEPALIVE void brisol_abort() { running.reset(); }
+// Ends a stage without a message: the first one, or either on cancel or failure.
+EMSCRIPTEN_KEEPALIVE void brisol_end() { running.reset(); }
 
 }  // extern "C"

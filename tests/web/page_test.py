@@ -256,22 +256,41 @@ def a_file_made_right_after_another(b):
     previous, plain = make("previous", 3 * CHUNK + 5), make("later", 2 * CHUNK + 3, seed=3)
     before = cli("crypt", previous, path("previous.bsl"))
     later = cli("crypt", plain, path("later.bsl"), ("first", "second"), "--after", before)
-    page = Page(b)
-    page.choose(later)
-    page.choose(before, element="after")
-    assert page.run("control_203") == COMPLETED
-    assert page.download("later.bsl.src") == read(plain)
+    # Crypt's GOST layer is its second stage, Decrypt's its first.
+    for button, source, expected, name in [("control_202", plain, later, "later.bsl"),
+                                           ("control_203", later, plain, "later.bsl.src")]:
+        page = Page(b)
+        page.choose(source)
+        page.choose(before, element="after")
+        assert page.run(button) == COMPLETED
+        assert page.download(name) == read(expected), button
 
 
 @case
 def cancel_leaves_no_download(b):
-    page = Page(b)
-    page.choose(make("cancelled", 64 * MIB) if not os.path.exists(path("large")) else path("large"))
-    page.run("control_202", wait=False)
-    b.wait(lambda: b.js("return document.getElementById('progress').value > 0"))
-    b.js("document.getElementById('cancel').click()")
-    assert page.message().startswith("Stopped: "), page.message()
-    assert not os.listdir(b.downloads)
+    plain = make("cancelled", 64 * MIB) if not os.path.exists(path("large")) else path("large")
+    encrypted = path("large.bsl") if os.path.exists(path("large.bsl")) else cli("crypt", plain, plain + ".bsl")
+    for button, source in [("control_202", plain), ("control_203", encrypted)]:
+        page = Page(b)
+        page.choose(source)
+        page.run(button, wait=False)
+        b.wait(lambda: b.js("return document.getElementById('progress').value > 0"))
+        b.js("document.getElementById('cancel').click()")
+        assert page.message().startswith("Stopped: "), (button, page.message())
+        assert not os.listdir(b.downloads)
+
+
+@case
+def a_file_changed_after_its_choice_fails_and_leaves_no_download(b):
+    source = make("changing", 5 * MIB)
+    for button in ["control_202", "control_203"]:
+        page = Page(b)
+        page.choose(source)
+        with open(source, "ab") as f:
+            f.write(b"later")
+        text = page.run(button)
+        assert text.startswith('Cannot read "changing"'), (button, text)
+        assert not os.listdir(b.downloads)
 
 
 @case
