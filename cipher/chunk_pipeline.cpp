@@ -7,11 +7,6 @@ namespace brisol {
 PipelineResult ChunkPipeline::run(Direction direction, ByteSource& source, ByteSink& sink,
                                   ChunkBuffer& buffer, const PipelineControl& control) {
     PipelineResult result;
-    const auto stop = [&result](PipelineOutcome outcome, int error) {
-        result.outcome = outcome;
-        result.error = error;
-        return result;
-    };
     const std::span<std::uint8_t> space = buffer.bytes();
     LayerStage first(direction, Stage::First, *kernels);
     LayerStage second(direction, Stage::Second, *kernels);
@@ -22,9 +17,9 @@ PipelineResult ChunkPipeline::run(Direction direction, ByteSource& source, ByteS
         // chunk short, or the layout would shift.
         while (filled < space.size()) {
             if (control.cancel && control.cancel->load(std::memory_order_relaxed))
-                return stop(PipelineOutcome::Cancelled, 0);
+                return {PipelineOutcome::Cancelled, 0, result.bytes_done};
             const IoStatus got = source.read(space.subspan(filled));
-            if (got.error != 0) return stop(PipelineOutcome::SourceFailed, got.error);
+            if (got.error != 0) return {PipelineOutcome::SourceFailed, got.error, result.bytes_done};
             if (got.bytes == 0) {
                 at_end = true;
                 break;
@@ -35,9 +30,9 @@ PipelineResult ChunkPipeline::run(Direction direction, ByteSource& source, ByteS
             const std::span<std::uint8_t> piece = space.first(filled);
             if ((!first_stage_done && !first.apply(level1, level2, piece)) ||
                 !second.apply(level1, level2, piece))
-                return stop(PipelineOutcome::Misaligned, 0);
+                return {PipelineOutcome::Misaligned, 0, result.bytes_done};
             const IoStatus put = sink.write(piece);
-            if (put.error != 0) return stop(PipelineOutcome::SinkFailed, put.error);
+            if (put.error != 0) return {PipelineOutcome::SinkFailed, put.error, result.bytes_done};
             result.bytes_done += filled;
             if (control.progress) control.progress(result.bytes_done);
         }
