@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "operation/files/file_system.h"
-#include "operation/operation_runner.h"
+#include "operation/runner/operation_runner.h"
 #include "ui/main_window.h"
 #include "ui/resources.h"
 

@@ -6,7 +6,7 @@
 #include <QPixmap>
 #include <cstdio>
 
-#include "operation/operation_runner.h"
+#include "operation/runner/operation_runner.h"
 #include "ui/about_box.h"
 #include "ui/main_window.h"
 #include "ui/resources.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "operation/operation_runner.h"
+#include "operation/runner/operation_runner.h"
 #include "operation/text/win32_text.h"
 #include "win32/main_dialog.h"
 #include "window/main_window_rules.h"

@@ -5,8 +5,8 @@
 
 #include "cli/cli_texts.h"
 #include "operation/files/file_system.h"
-#include "operation/messages.h"
-#include "operation/output_name.h"
+#include "operation/messages/messages.h"
+#include "operation/naming/output_name.h"
 
 namespace brisol::cli {
 namespace {

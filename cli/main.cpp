@@ -7,9 +7,9 @@
 #include "cli/console.h"
 #include "cli/password_input.h"
 #include "cli/run_files.h"
+#include "operation/after/register_after.h"
 #include "operation/files/file_system.h"
-#include "operation/messages.h"
-#include "operation/register_after.h"
+#include "operation/messages/messages.h"
 #include "operation/text/codepage.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "cli/password_lines.h"
 #include "operation/files/output_file_system.h"
 #include "operation/files/platform.h"
-#include "operation/messages.h"
+#include "operation/messages/messages.h"
 
 namespace brisol::cli {
 namespace {

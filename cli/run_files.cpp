@@ -12,8 +12,8 @@
 #include "cli/progress_line.h"
 #include "cli/terminal_sink.h"
 #include "operation/files/output_file_system.h"
-#include "operation/messages.h"
-#include "operation/operation_runner.h"
+#include "operation/messages/messages.h"
+#include "operation/runner/operation_runner.h"
 
 namespace brisol::cli {
 namespace {

@@ -1,8 +1,7 @@
 #include "cli/terminal_sink.h"
 
 #include "cli/console.h"
-
-#include "operation/messages.h"
+#include "operation/messages/messages.h"
 
 namespace brisol::cli {
 

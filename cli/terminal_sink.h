@@ -7,7 +7,7 @@
 #include <string>
 
 #include "cli/progress_line.h"
-#include "operation/operation_runner.h"
+#include "operation/runner/operation_runner.h"
 
 namespace brisol::cli {
 

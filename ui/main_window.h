@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "operation/operation_runner.h"
+#include "operation/runner/operation_runner.h"
 #include "ui/file_dialog.h"
 #include "ui/message_boxes.h"
 #include "window/main_window_rules.h"

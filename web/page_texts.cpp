@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "operation/messages.h"
+#include "operation/messages/messages.h"
 #include "operation/text/codepage.h"
 #include "operation/text/codepage_tables.h"
 #include "web/exported_text.h"

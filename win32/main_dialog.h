@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "operation/operation_runner.h"
+#include "operation/runner/operation_runner.h"
 
 namespace brisol::win32 {
 

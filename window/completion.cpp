@@ -1,6 +1,6 @@
 #include "window/completion.h"
 
-#include "operation/messages.h"
+#include "operation/messages/messages.h"
 #include "window/texts.h"
 
 namespace brisol {

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "operation/operation_runner.h"
+#include "operation/runner/operation_runner.h"
 
 namespace brisol {
 

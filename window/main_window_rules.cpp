@@ -4,8 +4,8 @@
 
 #include "cipher/password_key.h"
 #include "cipher/secure_memory.h"
-#include "operation/messages.h"
-#include "operation/output_name.h"
+#include "operation/messages/messages.h"
+#include "operation/naming/output_name.h"
 #include "operation/text/utf8.h"
 #include "window/controls.h"
 #include "window/texts.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "operation/operation_runner.h"
+#include "operation/runner/operation_runner.h"
 #include "window/completion.h"
 
 namespace brisol {

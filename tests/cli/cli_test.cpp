@@ -23,7 +23,7 @@
 #include "../cipher/cipher_test_support.h"
 #include "cipher/byte_order.h"
 #include "operation/files/platform.h"
-#include "operation/messages.h"
+#include "operation/messages/messages.h"
 #include "run_cli.h"
 
 namespace brisol {

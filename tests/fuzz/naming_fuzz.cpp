@@ -13,8 +13,8 @@
 #include <string_view>
 
 #include "fuzz_reader.h"
-#include "operation/operation_runner.h"
-#include "operation/output_name.h"
+#include "operation/naming/output_name.h"
+#include "operation/runner/operation_runner.h"
 #include "operation/text/codepage.h"
 #include "operation/text/utf8.h"
 

@@ -12,7 +12,7 @@
 
 #include "../cipher/memory_stream.h"
 #include "cipher/chunk_pipeline.h"
-#include "operation/messages.h"
+#include "operation/messages/messages.h"
 #include "tests/ui/window_fixture.h"
 #include "window/texts.h"
 

@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "operation/operation_runner.h"
+#include "operation/runner/operation_runner.h"
 #include "ui/controls.h"
 #include "ui/main_window.h"
 #include "ui/status_bar.h"

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "operation/messages.h"
+#include "operation/messages/messages.h"
 #include "window/controls.h"
 #include "window/texts.h"
 

@@ -6,8 +6,8 @@
 
 #include <deque>
 
-#include "operation/messages.h"
-#include "test_files.h"
+#include "../test_files.h"
+#include "operation/messages/messages.h"
 
 namespace brisol {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "operation/output_name.h"
+#include "operation/naming/output_name.h"
 #include "operation/text/utf8.h"
 
 namespace brisol {

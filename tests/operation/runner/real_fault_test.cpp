@@ -8,9 +8,9 @@
 #include <csignal>
 #include <functional>
 
-#include "held_crypt.h"
-#include "operation/messages.h"
-#include "test_files.h"
+#include "../held_crypt.h"
+#include "../test_files.h"
+#include "operation/messages/messages.h"
 
 namespace brisol {
 namespace {

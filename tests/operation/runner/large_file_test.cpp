@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "test_files.h"
+#include "../test_files.h"
 
 namespace brisol {
 namespace {

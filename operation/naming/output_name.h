@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "cipher/layout.h"
-#include "operation/default_extension.h"
+#include "operation/naming/default_extension.h"
 
 namespace brisol {
 

@@ -8,7 +8,7 @@
 
 #include "operation/files/file_system.h"
 #include "operation/files/platform.h"
-#include "operation/messages.h"
+#include "operation/messages/messages.h"
 
 namespace brisol {
 

@@ -1,4 +1,4 @@
-#include "operation/messages.h"
+#include "operation/messages/messages.h"
 
 #include "operation/files/platform.h"
 #include "operation/text/utf8.h"

@@ -1,11 +1,11 @@
-#include "operation/register_after.h"
+#include "operation/after/register_after.h"
 
 #include <array>
 
 #include "cipher/layout.h"
 #include "operation/files/platform.h"
-#include "operation/input_file.h"
-#include "operation/messages.h"
+#include "operation/messages/input_refusal.h"
+#include "operation/messages/messages.h"
 
 namespace brisol {
 namespace {

@@ -1,4 +1,4 @@
-#include "operation/output_name.h"
+#include "operation/naming/output_name.h"
 
 #include "operation/text/utf8.h"
 

@@ -1,7 +1,7 @@
-#include "operation/output_target.h"
+#include "operation/runner/output_target.h"
 
 #include "operation/files/platform.h"
-#include "operation/messages.h"
+#include "operation/messages/messages.h"
 
 namespace brisol {
 namespace {

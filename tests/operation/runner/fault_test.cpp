@@ -8,10 +8,10 @@
 #include <cerrno>
 #endif
 
-#include "files/faulty_file_system.h"
+#include "../files/faulty_file_system.h"
+#include "../test_files.h"
 #include "operation/files/platform.h"
-#include "operation/messages.h"
-#include "test_files.h"
+#include "operation/messages/messages.h"
 
 namespace brisol {
 namespace {

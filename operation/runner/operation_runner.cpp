@@ -1,4 +1,4 @@
-#include "operation/operation_runner.h"
+#include "operation/runner/operation_runner.h"
 
 #include <chrono>
 #include <list>
@@ -12,11 +12,11 @@
 #include "operation/files/output_file_system.h"
 #include "operation/files/platform.h"
 #include "operation/files/temporary_output.h"
-#include "operation/input_file.h"
-#include "operation/messages.h"
-#include "operation/output_name.h"
-#include "operation/output_target.h"
-#include "operation/progress_throttle.h"
+#include "operation/messages/input_refusal.h"
+#include "operation/messages/messages.h"
+#include "operation/naming/output_name.h"
+#include "operation/runner/output_target.h"
+#include "operation/runner/progress_throttle.h"
 #include "operation/streams/file_streams.h"
 #include "operation/streams/read_ahead.h"
 #include "operation/streams/sampling_sink.h"

@@ -10,13 +10,13 @@
 #include <functional>
 #include <thread>
 
-#include "../cipher/cipher_test_support.h"
+#include "../../cipher/cipher_test_support.h"
+#include "../held_crypt.h"
+#include "../test_files.h"
 #include "cipher/kernels.h"
-#include "held_crypt.h"
 #include "operation/files/platform.h"
-#include "operation/messages.h"
-#include "operation/progress_throttle.h"
-#include "test_files.h"
+#include "operation/messages/messages.h"
+#include "operation/runner/progress_throttle.h"
 
 namespace brisol {
 namespace {
