@@ -75,21 +75,11 @@ const char* message_kind(MessageKind kind) {
     return "error";
 }
 
-// The extension field as the window reads it: its first few characters.
-std::string_view read_extension(const char* extension, std::size_t size) {
-    const std::string_view text = passed(extension, size);
-    return text.substr(0, utf8_prefix_bytes(text, kExtensionCharsRead));
-}
-
 std::string refusal(Direction direction, std::string_view name, std::string_view password1,
                     std::string_view password2, std::string_view extension,
                     const std::string& codepage) {
-    if (name.empty()) return std::string{messages::kNoFileChosen};
-    if (direction == Direction::Decrypt &&
-        extension.find_first_of(platform::kNameEnds) != std::string_view::npos)
-        return std::string{messages::kExtensionHasSlash};
-    if (output_name(direction, name, extension).find('\0') != std::string::npos)
-        return std::string{messages::kNameHasZeroByte};
+    if (const NameBeside beside = name_beside(direction, name, extension); !beside.refusal.empty())
+        return std::string{beside.refusal};
     const PasswordKeyResult key1 = password_key_from_text(password1, codepage);
     if (key1.error != PasswordTextError::None) return messages::password_error(key1.error, 1, codepage);
     const PasswordKeyResult key2 = password_key_from_text(password2, codepage);
@@ -106,11 +96,11 @@ extern "C" {
 
 EMSCRIPTEN_KEEPALIVE std::size_t brisol_slice_bytes() { return kSliceBytes; }
 
-// The output's name by the naming rule, extension read as the window reads it.
+// The output's name by the naming rule, which reads the extension as the window does.
 EMSCRIPTEN_KEEPALIVE const char* brisol_output_name(int direction, const char* name, std::size_t name_size,
                                                     const char* extension, std::size_t extension_size) {
     return exported(text_storage, output_name(direction_of(direction), passed(name, name_size),
-                                              read_extension(extension, extension_size)));
+                                              passed(extension, extension_size)));
 }
 
 // Why an operation cannot start, as the desktop says it; empty when it can.
@@ -122,7 +112,7 @@ EMSCRIPTEN_KEEPALIVE const char* brisol_refusal(int direction, const char* name,
     return exported(text_storage,
                     refusal(direction_of(direction), passed(name, name_size),
                             passed(password1, password1_size), passed(password2, password2_size),
-                            read_extension(extension, extension_size),
+                            passed(extension, extension_size),
                             std::string{passed(codepage, codepage_size)}));
 }
 

@@ -21,4 +21,13 @@ inline constexpr std::string_view kDefaultDecryptExtension = BRISOL_DEFAULT_EXTE
 std::string output_name(Direction direction, std::string_view current_path,
                         std::string_view extension);
 
+// The output's name beside the input, or why there is none, as users read
+// it: no file is chosen, the characters of the extension that are read would
+// put the output in another folder, or a name holds a zero byte.
+struct NameBeside {
+    std::string name;
+    std::string_view refusal;  // empty when name is the output's
+};
+NameBeside name_beside(Direction direction, std::string_view input_path, std::string_view extension);
+
 }  // namespace brisol

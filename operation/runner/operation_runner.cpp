@@ -305,19 +305,15 @@ struct NamedOutput {
 };
 
 NamedOutput name_output(const StartRequest& request) {
-    const bool named_from_input = !request.output_is_stdout && request.output_path.empty();
-    if ((!request.input_is_stdin || named_from_input) && request.input_path.empty())
-        return {{}, messages::kNoFileChosen};
-    if (named_from_input && request.direction == Direction::Decrypt &&
-        request.extension.find_first_of(platform::kNameEnds) != std::string_view::npos)
-        return {{}, messages::kExtensionHasSlash};
-    std::string path;
-    if (!request.output_is_stdout)
-        path = named_from_input ? output_name(request.direction, request.input_path, request.extension)
-                                : request.output_path;
-    if (path.find('\0') != std::string::npos || request.input_path.find('\0') != std::string::npos)
+    if (!request.output_is_stdout && request.output_path.empty()) {
+        NameBeside beside = name_beside(request.direction, request.input_path, request.extension);
+        return {std::move(beside.name), beside.refusal};
+    }
+    if (!request.input_is_stdin && request.input_path.empty()) return {{}, messages::kNoFileChosen};
+    if (request.output_path.find('\0') != std::string::npos ||
+        request.input_path.find('\0') != std::string::npos)
         return {{}, messages::kNameHasZeroByte};
-    return {std::move(path), {}};
+    return {request.output_is_stdout ? std::string{} : request.output_path, {}};
 }
 
 }  // namespace
