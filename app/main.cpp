@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "operation/files/file_system.h"
-#include "operation/runner/operation_runner.h"
+#include "window/desktop/runner_operations.h"
 #include "ui/main_window.h"
 #include "ui/resources.h"
 
@@ -24,7 +24,8 @@ int main(int argc, char* argv[]) {
     }
 
     brisol::OperationRunner runner;
-    brisol::MainWindow window(runner);
+    brisol::RunnerOperations operations(runner);
+    brisol::MainWindow window(operations);
     if (const auto path = brisol::startup_path(arguments)) {
         window.set_current_path(QFileInfo(QString::fromStdString(*path)).absoluteFilePath());
     }

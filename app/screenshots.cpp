@@ -6,7 +6,7 @@
 #include <QPixmap>
 #include <cstdio>
 
-#include "operation/runner/operation_runner.h"
+#include "window/desktop/runner_operations.h"
 #include "ui/about_box.h"
 #include "ui/main_window.h"
 #include "ui/resources.h"
@@ -36,7 +36,8 @@ int main(int argc, char* argv[]) {
     const QDir directory(QString::fromLocal8Bit(argv[1]));
 
     brisol::OperationRunner runner;
-    brisol::MainWindow window(runner);
+    brisol::RunnerOperations operations(runner);
+    brisol::MainWindow window(operations);
     window.set_current_path(QStringLiteral("/home/user/report.txt"));
     brisol::AboutBox about(&window);
     const bool saved =

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "operation/runner/operation_runner.h"
+#include "window/desktop/runner_operations.h"
 #include "operation/text/win32_text.h"
 #include "win32/main_dialog.h"
 #include "window/main_window_rules.h"
@@ -57,6 +57,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         path = absolute(*path);
     }
     brisol::OperationRunner runner;
-    brisol::win32::run_main_dialog(instance, runner, path);
+    brisol::RunnerOperations operations(runner);
+    brisol::win32::run_main_dialog(instance, operations, path);
     return 0;
 }

@@ -20,4 +20,8 @@ bool LayerStage::apply(Level1Cipher& level1, Level2Cipher& level2,
     return true;
 }
 
+void LayerStage::restart(Level1Cipher& level1, std::span<const std::uint8_t, kBlockSize> block_before) noexcept {
+    level1.reg = FeedbackRegister::from_block(block_before);
+}
+
 }  // namespace brisol

@@ -17,6 +17,11 @@
 // follows the offset in the stream, so every piece but the last must hold
 // whole chunks; a stage refuses a piece that comes after one that ended
 // inside a chunk, rather than apply its layer at the wrong offsets.
+//
+// Decrypt's first stage alone may also be shared: its register at a chunk
+// boundary is the ciphertext block before it, which is in the input, so
+// several stages can each take pieces of their own, every one restarted
+// from the input's block before it.
 
 #include <cstdint>
 #include <span>
@@ -34,6 +39,12 @@ constexpr Layer stage_layer(Direction direction, Stage stage) noexcept {
     return (direction == Direction::Crypt) == (stage == Stage::Second) ? Layer::Gost : Layer::Rc4;
 }
 
+// Whether a direction's first stage may be shared between threads that each
+// take pieces of their own (see restart()).
+constexpr bool first_stage_shareable(Direction direction) noexcept {
+    return stage_layer(direction, Stage::First) == Layer::Gost && direction == Direction::Decrypt;
+}
+
 class LayerStage {
 public:
     LayerStage(Direction direction, Stage stage,
@@ -43,6 +54,10 @@ public:
     // with nothing done, for a piece after one that ended inside a chunk.
     [[nodiscard]] bool apply(Level1Cipher& level1, Level2Cipher& level2,
                              std::span<std::uint8_t> piece) noexcept;
+
+    // For a shareable first stage: the next piece does not follow the one
+    // before, and `block_before` is the input's block just before it.
+    static void restart(Level1Cipher& level1, std::span<const std::uint8_t, kBlockSize> block_before) noexcept;
 
 private:
     const CipherKernels* kernels_;

@@ -14,7 +14,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
+#include "cipher/byte_order.h"
+#include "cipher/layout.h"
 #include "cipher/level1_tables.h"
 #include "cipher/password_key.h"
 #include "cipher/secure_memory.h"
@@ -27,6 +30,11 @@ namespace brisol {
 struct FeedbackRegister {
     std::uint32_t n1 = 0;
     std::uint32_t n2 = 0;
+    // The register that holds this block, as the feedback leaves it after
+    // the block has gone through.
+    static FeedbackRegister from_block(std::span<const std::uint8_t, kBlockSize> block) noexcept {
+        return {load_le32(block.data()), load_le32(block.data() + kBlockSize / 2)};
+    }
     friend bool operator==(const FeedbackRegister&, const FeedbackRegister&) = default;
 };
 

@@ -37,11 +37,11 @@ bool holds_local_files(const QMimeData* mime) {
 
 }  // namespace
 
-MainWindow::MainWindow(OperationRunner& runner, QWidget* parent)
+MainWindow::MainWindow(Operations& operations, QWidget* parent)
     : QDialog(parent),
       form_(std::make_unique<Ui::MainWindow>()),
       file_dialog_(this),
-      rules_(runner, *this, *this) {
+      rules_(operations, *this, *this) {
     load_resources();
     setFont(dialog_font());
     form_->setupUi(this);

@@ -9,7 +9,6 @@
 #include <optional>
 #include <string>
 
-#include "operation/runner/operation_runner.h"
 #include "ui/file_dialog.h"
 #include "ui/message_boxes.h"
 #include "window/main_window_rules.h"
@@ -29,7 +28,7 @@ class MainWindow : public QDialog, public CompletionSink, private WindowControls
     Q_OBJECT
 
 public:
-    explicit MainWindow(OperationRunner& runner, QWidget* parent = nullptr);
+    explicit MainWindow(Operations& operations, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // A file was chosen or dropped: it becomes the current path, Crypt and

@@ -18,13 +18,11 @@
 #include "cipher/level1_cipher.h"
 #include "cipher/level2_cipher.h"
 #include "cipher/secure_memory.h"
-#include "operation/after/register_after.h"
 #include "operation/content/content_check.h"
-#include "operation/files/platform.h"
 #include "operation/messages/messages.h"
 #include "operation/naming/output_name.h"
+#include "operation/request/start_check.h"
 #include "operation/text/codepage.h"
-#include "operation/text/utf8.h"
 #include "web/exported_text.h"
 #include "web/json_text.h"
 #include "window/completion.h"
@@ -78,12 +76,13 @@ const char* message_kind(MessageKind kind) {
 std::string refusal(Direction direction, std::string_view name, std::string_view password1,
                     std::string_view password2, std::string_view extension,
                     const std::string& codepage) {
-    if (const NameBeside beside = name_beside(direction, name, extension); !beside.refusal.empty())
-        return std::string{beside.refusal};
-    const PasswordKeyResult key1 = password_key_from_text(password1, codepage);
-    if (key1.error != PasswordTextError::None) return messages::password_error(key1.error, 1, codepage);
-    const PasswordKeyResult key2 = password_key_from_text(password2, codepage);
-    return messages::password_error(key2.error, 2, codepage);
+    StartRequest request;
+    request.direction = direction;
+    request.input_path = name;
+    request.password1 = password1;
+    request.password2 = password2;
+    request.extension = extension;
+    return check_start(request, codepage).refusal;
 }
 
 }  // namespace
@@ -95,6 +94,9 @@ using namespace brisol::web;
 extern "C" {
 
 EMSCRIPTEN_KEEPALIVE std::size_t brisol_slice_bytes() { return kSliceBytes; }
+
+// The GOST layer's block, from which a shared stage restarts.
+EMSCRIPTEN_KEEPALIVE std::size_t brisol_block_bytes() { return kBlockSize; }
 
 // The output's name by the naming rule, which reads the extension as the window does.
 EMSCRIPTEN_KEEPALIVE const char* brisol_output_name(int direction, const char* name, std::size_t name_size,
@@ -119,7 +121,7 @@ EMSCRIPTEN_KEEPALIVE const char* brisol_refusal(int direction, const char* name,
 // Where the register block of a "made right after" file lies, or -1 with
 // brisol_after_refusal() saying why there is none.
 EMSCRIPTEN_KEEPALIVE double brisol_after_offset(double size) {
-    const std::optional<std::uint64_t> offset = register_block_offset(static_cast<std::uint64_t>(size));
+    const std::optional<std::uint64_t> offset = last_feedback_block_offset(static_cast<std::uint64_t>(size));
     return offset ? static_cast<double>(*offset) : -1;
 }
 
@@ -159,23 +161,21 @@ EMSCRIPTEN_KEEPALIVE std::uint8_t* brisol_begin(int direction, int stage, const 
     if (key.error != PasswordTextError::None) return nullptr;
     running = std::make_unique<Operation>(direction_of(direction), stage_of(stage), key.key);
     if (after_size == kBlockSize)
-        running->level1.reg = register_from_block(std::span<const std::uint8_t, kBlockSize>(after, kBlockSize));
+        running->level1.reg = FeedbackRegister::from_block(std::span<const std::uint8_t, kBlockSize>(after, kBlockSize));
     return running->slice.data();
 }
 
 // Whether workers may share a direction's first stage, each taking slices of
-// its own: Decrypt's GOST layer, whose register at a chunk boundary is the
-// ciphertext block before it, which is in the input.
+// its own (layer_stages.h).
 EMSCRIPTEN_KEEPALIVE int brisol_first_stage_shared(int direction) {
-    const Direction d = direction_of(direction);
-    return d == Direction::Decrypt && stage_layer(d, Stage::First) == Layer::Gost;
+    return first_stage_shareable(direction_of(direction));
 }
 
 // Starts such a stage at a slice that does not follow the one before it
 // from the input block before that slice.
 EMSCRIPTEN_KEEPALIVE void brisol_restart(const std::uint8_t* block, std::size_t block_size) {
     if (block_size == kBlockSize)
-        running->level1.reg = register_from_block(std::span<const std::uint8_t, kBlockSize>(block, kBlockSize));
+        LayerStage::restart(running->level1, std::span<const std::uint8_t, kBlockSize>(block, kBlockSize));
 }
 
 // The stage over the next `size` bytes of the slice buffer, in place. Empty,

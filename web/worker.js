@@ -32,7 +32,8 @@ async function readBytes(brisol, file, start, end) {
 async function begin(brisol, request) {
     const { direction, stage, password, codepage, after, afterOffset } = request;
     try {
-        const block = after ? await readBytes(brisol, after, afterOffset, afterOffset + 8) : new Uint8Array(0);
+        const blockEnd = afterOffset + brisol._brisol_block_bytes();
+        const block = after ? await readBytes(brisol, after, afterOffset, blockEnd) : new Uint8Array(0);
         return callModule(brisol, brisol._brisol_begin, [direction, stage, password, codepage, block]);
     } finally {
         password.fill(0);
@@ -59,6 +60,7 @@ function apply(brisol, slicePtr, bytes, name) {
 async function firstStage(brisol, request, slicePtr) {
     const { file, next, credits, share, shares } = request;
     const sliceBytes = brisol._brisol_slice_bytes();
+    const blockBytes = brisol._brisol_block_bytes();
     const restarts = shares > 1;
     let room = kInFlight;
     credits.onmessage = () => {
@@ -67,7 +69,7 @@ async function firstStage(brisol, request, slicePtr) {
     };
     // A read's failure counts when its slice's turn comes, not before.
     const read = at => {
-        const from = restarts && at > 0 ? at - 8 : at;
+        const from = restarts && at > 0 ? at - blockBytes : at;
         const bytes = readBytes(brisol, file, from, Math.min(file.size, at + sliceBytes));
         bytes.catch(() => {});
         return bytes;
@@ -81,10 +83,10 @@ async function firstStage(brisol, request, slicePtr) {
             try {
                 if (cancelled) return false;
                 if (restarts && at > 0) {
-                    const before = bytes.subarray(0, 8);
+                    const before = bytes.subarray(0, blockBytes);
                     callModule(brisol, brisol._brisol_restart, [before]);
                     before.fill(0);
-                    bytes = bytes.subarray(8);
+                    bytes = bytes.subarray(blockBytes);
                 }
                 apply(brisol, slicePtr, bytes, file.name);
                 while (room === 0 && !cancelled) await new Promise(resolve => { wake = resolve; });

@@ -64,11 +64,11 @@ std::wstring filter_list() {
 
 class MainDialog final : public WindowControls, public CompletionSink {
 public:
-    MainDialog(HINSTANCE instance, OperationRunner& runner,
+    MainDialog(HINSTANCE instance, Operations& operations,
                const std::optional<std::string>& startup_path)
         : instance_(instance),
           startup_path_(startup_path),
-          rules_(runner, *this, *this),
+          rules_(operations, *this, *this),
           filters_(filter_list()),
           default_extension_(widen(texts::kDefaultExtension)),
           file_name_(kFileNameCapacity, L'\0') {}
@@ -262,9 +262,9 @@ private:
 
 }  // namespace
 
-void run_main_dialog(HINSTANCE instance, OperationRunner& runner,
+void run_main_dialog(HINSTANCE instance, Operations& operations,
                      const std::optional<std::string>& startup_path) {
-    MainDialog dialog(instance, runner, startup_path);
+    MainDialog dialog(instance, operations, startup_path);
     DialogBoxParamW(instance, MAKEINTRESOURCEW(BRISOL_MAIN_DIALOG), nullptr,
                     MainDialog::procedure, reinterpret_cast<LPARAM>(&dialog));
 }

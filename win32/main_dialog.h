@@ -10,14 +10,13 @@
 #include <optional>
 #include <string>
 
-#include "operation/runner/operation_runner.h"
 
 namespace brisol::win32 {
 
 // Shows the main window modally, with no owner, until it is closed; a
 // running operation is stopped then. startup_path (UTF-8) is the current
 // path the window opens with.
-void run_main_dialog(HINSTANCE instance, OperationRunner& runner,
+void run_main_dialog(HINSTANCE instance, Operations& operations,
                      const std::optional<std::string>& startup_path);
 
 }  // namespace brisol::win32

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "operation/runner/operation_runner.h"
+#include "operation/request/operation_request.h"
 
 namespace brisol {
 

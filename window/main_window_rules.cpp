@@ -109,18 +109,23 @@ void MainWindowRules::start_operation(Direction direction) {
     OperationRequest request;
     request.direction = direction;
     read_request(request);
-    const StartResult result = runner_.start(direction, current_path_, request.password1,
-                                             request.password2, request.extension, sink_);
+    StartRequest start;
+    start.direction = direction;
+    start.input_path = current_path_;
+    start.password1 = request.password1;
+    start.password2 = request.password2;
+    start.extension = request.extension;
+    const StartResult result = operations_.start(start, sink_);
     if (!result.started) {
         controls_.inform(Message{result.message, MessageKind::Error});
     }
 }
 
 void MainWindowRules::close() {
-    if (runner_.busy()) {
-        runner_.cancel();
+    if (operations_.busy()) {
+        operations_.cancel();
     }
-    runner_.wait();
+    operations_.wait();
     closed_ = true;
 }
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "operation/runner/operation_runner.h"
 #include "window/completion.h"
+#include "window/operations.h"
 
 namespace brisol {
 
@@ -49,9 +49,9 @@ public:
 
 class MainWindowRules {
 public:
-    // The runner's worker reports to sink, which the face implements.
-    MainWindowRules(OperationRunner& runner, WindowControls& controls, CompletionSink& sink)
-        : runner_(runner), controls_(controls), sink_(sink) {}
+    // The operations report to sink, which the face implements.
+    MainWindowRules(Operations& operations, WindowControls& controls, CompletionSink& sink)
+        : operations_(operations), controls_(controls), sink_(sink) {}
 
     // The window has opened: Crypt and Decrypt wait for a file.
     void open();
@@ -79,7 +79,7 @@ private:
     void set_locked_controls_enabled(bool enabled);
     void refresh_file_status();
 
-    OperationRunner& runner_;
+    Operations& operations_;
     WindowControls& controls_;
     CompletionSink& sink_;
     std::string current_path_;

@@ -14,7 +14,7 @@ RegisterAfterResult examine(const std::string& path, FileSystem& files, int fd) 
     const FileInfo info = files.stat_fd(fd);
     if (const std::string why = input_refusal(info); !why.empty())
         return {{}, messages::file_error(messages::kCannotOpen, path, why)};
-    const std::optional<std::uint64_t> offset = register_block_offset(info.size);
+    const std::optional<std::uint64_t> offset = last_feedback_block_offset(info.size);
     if (!offset) return {{}, messages::no_full_chunk(path)};
 
     std::array<std::uint8_t, kBlockSize> block{};
@@ -28,7 +28,7 @@ RegisterAfterResult examine(const std::string& path, FileSystem& files, int fd) 
             return {{}, messages::file_error(messages::kCannotRead, path, messages::kInputChanged)};
         got += read.bytes;
     }
-    return {register_from_block(block), {}};
+    return {FeedbackRegister::from_block(block), {}};
 }
 
 }  // namespace

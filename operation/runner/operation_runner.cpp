@@ -14,7 +14,7 @@
 #include "operation/files/temporary_output.h"
 #include "operation/messages/input_refusal.h"
 #include "operation/messages/messages.h"
-#include "operation/naming/output_name.h"
+#include "operation/request/start_check.h"
 #include "operation/runner/output_target.h"
 #include "operation/runner/progress_throttle.h"
 #include "operation/streams/file_streams.h"
@@ -297,32 +297,13 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
     return result;
 }
 
-// The output's name for a request (empty for standard output), or why the
-// request cannot name one.
-struct NamedOutput {
-    std::string path;
-    std::string_view refusal;
-};
-
-NamedOutput name_output(const StartRequest& request) {
-    if (!request.output_is_stdout && request.output_path.empty()) {
-        NameBeside beside = name_beside(request.direction, request.input_path, request.extension);
-        return {std::move(beside.name), beside.refusal};
-    }
-    if (!request.input_is_stdin && request.input_path.empty()) return {{}, messages::kNoFileChosen};
-    if (request.output_path.find('\0') != std::string::npos ||
-        request.input_path.find('\0') != std::string::npos)
-        return {{}, messages::kNameHasZeroByte};
-    return {request.output_is_stdout ? std::string{} : request.output_path, {}};
-}
-
 }  // namespace
 
 std::string output_refusal(const StartRequest& request, FileSystem& files) {
-    const NamedOutput named = name_output(request);
+    const NamedOutput check = name_output(request);
     // start() gives the refusals of a request that names no output itself.
-    if (!named.refusal.empty() || request.output_is_stdout) return {};
-    return examine_output(files, named.path).refusal;
+    if (!check.refusal.empty() || request.output_is_stdout) return {};
+    return examine_output(files, check.output_path).refusal;
 }
 
 struct OperationRunner::Impl {
@@ -380,20 +361,13 @@ StartResult OperationRunner::start(const StartRequest& request, CompletionSink& 
     if (impl_->busy.load()) return {false, std::string{messages::kBusy}};
     impl_->join_returned();
 
-    NamedOutput named = name_output(request);
-    if (!named.refusal.empty()) return {false, std::string{named.refusal}};
-
     const std::string codepage =
         impl_->codepage.empty() ? std::string{locale_codepage()} : impl_->codepage;
-    const PasswordKeyResult key1 = password_key_from_text(request.password1, codepage);
-    if (key1.error != PasswordTextError::None)
-        return {false, messages::password_error(key1.error, 1, codepage)};
-    const PasswordKeyResult key2 = password_key_from_text(request.password2, codepage);
-    if (key2.error != PasswordTextError::None)
-        return {false, messages::password_error(key2.error, 2, codepage)};
+    StartCheck check = check_start(request, codepage);
+    if (!check.refusal.empty()) return {false, std::move(check.refusal)};
 
-    auto op = std::make_unique<Operation>(impl_->files, request, std::move(named.path), key1.key,
-                                          key2.key);
+    auto op = std::make_unique<Operation>(impl_->files, request, std::move(check.output_path), check.key1,
+                                          check.key2);
     if (std::string refusal = open_files(*op, impl_->files); !refusal.empty())
         return {false, std::move(refusal)};
     op->level1.reg = request.start_register;

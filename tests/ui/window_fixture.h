@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "operation/runner/operation_runner.h"
+#include "window/desktop/runner_operations.h"
 #include "ui/controls.h"
 #include "ui/main_window.h"
 #include "ui/status_bar.h"
@@ -52,7 +52,8 @@ protected:
     }
 
     OperationRunner runner;
-    MainWindow window{runner};
+    RunnerOperations operations{runner};
+    MainWindow window{operations};
 };
 
 }  // namespace brisol

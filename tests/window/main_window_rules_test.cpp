@@ -1,16 +1,23 @@
-// The shared rules with a recording stand-in for a toolkit: what both faces
-// do in the same order, and the start-up argument.
+// The shared rules with a recording stand-in for a toolkit: what every face
+// does in the same order, over the desktop's runner and over a stand-in for
+// the page's workers alike, and the start-up argument.
 
 #include "window/main_window_rules.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "../operation/test_files.h"
 #include "operation/messages/messages.h"
+#include "operation/request/start_check.h"
 #include "window/controls.h"
+#include "window/desktop/runner_operations.h"
 #include "window/texts.h"
 
 namespace brisol {
@@ -20,24 +27,160 @@ class RecordedControls : public WindowControls, public CompletionSink {
 public:
     std::vector<std::pair<int, bool>> enabling;
     std::vector<Message> messages;
+    std::map<int, std::string> fields;
+    // Where the sink's calls go, as a face hands them to its window's thread.
+    MainWindowRules* rules = nullptr;
 
     void set_enabled(int id, bool enabled) override { enabling.emplace_back(id, enabled); }
     void set_status_text(int, const std::string&) override {}
-    std::string field_text(int) const override { return {}; }
+    std::string field_text(int id) const override {
+        const auto found = fields.find(id);
+        return found == fields.end() ? std::string{} : found->second;
+    }
     std::optional<std::string> choose_file(const std::string&) override { return {}; }
     void inform(const Message& message) override { messages.push_back(message); }
     void show_about_box() override {}
     void end_dialog() override {}
 
     void report_progress(std::uint64_t, std::uint64_t) override {}
-    void lock_controls() override {}
-    void show_completion(const OperationResult&) override {}
+    void lock_controls() override {
+        if (rules != nullptr) rules->lock();
+    }
+    void show_completion(const OperationResult& result) override {
+        if (rules != nullptr) rules->completion(result);
+    }
 };
 
-TEST(MainWindowRules, OpeningDisablesDecryptThenCryptAndTheLockGoesInItsOrder) {
+// The page's workers as the rules meet them: the same refusals before a
+// start, one operation at a time, and an end that comes later, when the
+// workers are done (finish()), never inside start().
+class WorkerStandIn final : public Operations {
+public:
+    StartResult start(const StartRequest& request, CompletionSink& sink) override {
+        if (sink_ != nullptr) return {false, std::string{messages::kBusy}};
+        StartCheck check = check_start(request, "CP1252");
+        if (!check.refusal.empty()) return {false, std::move(check.refusal)};
+        sink_ = &sink;
+        output_path_ = std::move(check.output_path);
+        return {true, {}};
+    }
+    void cancel() override { finish(OperationOutcome::Cancelled); }
+    bool busy() const override { return sink_ != nullptr; }
+    void wait() override {}
+
+    void finish(OperationOutcome outcome = OperationOutcome::Succeeded) {
+        if (sink_ == nullptr) return;
+        CompletionSink& sink = *std::exchange(sink_, nullptr);
+        if (outcome == OperationOutcome::Succeeded) sink.lock_controls();
+        sink.show_completion(OperationResult{outcome, {}, output_path_, 0, {}});
+    }
+
+private:
+    CompletionSink* sink_ = nullptr;
+    std::string output_path_;
+};
+
+// Either kind of operations behind the port, with a way to let a started
+// operation end.
+struct PortUnderTest {
+    std::unique_ptr<Operations> operations;
+    std::function<void()> let_end;
+    std::shared_ptr<void> keep;  // what the operations work on
+};
+
+struct RunnerPort {
+    testing::TempDir dir;
     OperationRunner runner;
+};
+
+PortUnderTest desktop_port() {
+    auto held = std::make_shared<RunnerPort>();
+    held->runner.set_codepage("CP1252");
+    testing::write_file(held->dir.file("report.txt"), testing::pattern_bytes(1000));
+    PortUnderTest port{std::make_unique<RunnerOperations>(held->runner), {}, held};
+    port.let_end = [runner = &held->runner] { runner->wait(); };
+    return port;
+}
+
+PortUnderTest page_port() {
+    auto stand_in = std::make_unique<WorkerStandIn>();
+    WorkerStandIn* raw = stand_in.get();
+    return {std::move(stand_in), [raw] { raw->finish(); }, {}};
+}
+
+class OverThePort : public ::testing::TestWithParam<PortUnderTest (*)()> {
+protected:
+    OverThePort() : port(GetParam()()), rules(*port.operations, controls, controls) {
+        controls.rules = &rules;
+        rules.open();
+    }
+    std::string path(const std::string& name) const {
+        const auto* held = static_cast<RunnerPort*>(port.keep.get());
+        return held != nullptr ? held->dir.file(name) : "/data/" + name;
+    }
+    void choose(const std::string& name) { rules.set_current_path(path(name)); }
+    std::vector<std::string> texts() const {
+        std::vector<std::string> shown;
+        for (const Message& message : controls.messages) shown.push_back(message.text);
+        return shown;
+    }
+
+    PortUnderTest port;
     RecordedControls controls;
-    MainWindowRules rules(runner, controls, controls);
+    MainWindowRules rules;
+};
+
+TEST_P(OverThePort, RefusalsComeBeforeAnyStartWhateverRunsTheOperations) {
+    rules.command(kCryptId);
+    controls.fields[kExtensionId] = ".a/b";
+    choose("report.txt");
+    rules.command(kDecryptId);
+    controls.fields[kExtensionId] = ".src";
+    controls.fields[kPassword1Id] = "\xd0\x96";
+    rules.command(kCryptId);
+    controls.fields[kPassword1Id] = "pw1";
+    rules.command(kCryptId);
+    port.let_end();
+    const std::vector<std::string> expected{
+        std::string{messages::kNoFileChosen}, std::string{messages::kExtensionHasSlash},
+        "PASSWORD-1 has a character that code page CP1252 cannot represent.", texts::kOperationCompleted};
+    EXPECT_EQ(texts(), expected);
+}
+
+TEST_P(OverThePort, ASuccessLocksAndClosingStopsARunningOperationSilently) {
+    choose("report.txt");
+    rules.command(kCryptId);
+    port.let_end();
+    EXPECT_EQ(texts(), std::vector<std::string>{texts::kOperationCompleted});
+    EXPECT_EQ(controls.enabling.back(), (std::pair<int, bool>{kPassword1Id, false}));
+    rules.drop({path("report.txt")});
+    controls.messages.clear();
+    rules.command(kCryptId);
+    rules.close();
+    EXPECT_FALSE(port.operations->busy());
+    // The runner may have finished before the close; a stop itself tells nobody.
+    for (const std::string& text : texts()) EXPECT_EQ(text, texts::kOperationCompleted);
+}
+
+TEST(WorkerStandIn, ASecondStartWhileOneRunsIsRefused) {
+    WorkerStandIn operations;
+    RecordedControls controls;
+    MainWindowRules rules(operations, controls, controls);
+    controls.rules = &rules;
+    rules.set_current_path("/data/report.txt");
+    rules.command(kCryptId);
+    rules.command(kDecryptId);
+    operations.finish();
+    EXPECT_EQ(controls.messages.front().text, messages::kBusy);
+}
+
+INSTANTIATE_TEST_SUITE_P(Desktop, OverThePort, ::testing::Values(&desktop_port));
+INSTANTIATE_TEST_SUITE_P(Page, OverThePort, ::testing::Values(&page_port));
+
+TEST(MainWindowRules, OpeningDisablesDecryptThenCryptAndTheLockGoesInItsOrder) {
+    WorkerStandIn operations;
+    RecordedControls controls;
+    MainWindowRules rules(operations, controls, controls);
     rules.open();
     rules.lock();
     const std::vector<std::pair<int, bool>> expected{
@@ -47,9 +190,9 @@ TEST(MainWindowRules, OpeningDisablesDecryptThenCryptAndTheLockGoesInItsOrder) {
 }
 
 TEST(MainWindowRules, NothingIsShownForAnOperationThatEndsAfterTheWindowClosed) {
-    OperationRunner runner;
+    WorkerStandIn operations;
     RecordedControls controls;
-    MainWindowRules rules(runner, controls, controls);
+    MainWindowRules rules(operations, controls, controls);
     rules.close();
     rules.completion(OperationResult{OperationOutcome::Succeeded, {}, "/data/a.bsl", 1, {}});
     rules.completion(OperationResult{OperationOutcome::Failed, "Cannot write", "/data/a.bsl", 1, {}});
@@ -78,9 +221,9 @@ TEST(MainWindowRules, EachEndShowsItsKindOfMessageAndOnlyALikelyWrongPasswordUnl
          false},
     };
     for (const CompletionRow& row : rows) {
-        OperationRunner runner;
+        WorkerStandIn operations;
         RecordedControls controls;
-        MainWindowRules rules(runner, controls, controls);
+        MainWindowRules rules(operations, controls, controls);
         rules.lock();
         controls.enabling.clear();
         rules.completion(row.result);
