@@ -76,13 +76,8 @@ const char* message_kind(MessageKind kind) {
 std::string refusal(Direction direction, std::string_view name, std::string_view password1,
                     std::string_view password2, std::string_view extension,
                     const std::string& codepage) {
-    StartRequest request;
-    request.direction = direction;
-    request.input_path = name;
-    request.password1 = password1;
-    request.password2 = password2;
-    request.extension = extension;
-    return check_start(request, codepage).refusal;
+    return check_start(StartRequest::beside_input(direction, name, password1, password2, extension), codepage)
+        .refusal;
 }
 
 }  // namespace

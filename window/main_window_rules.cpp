@@ -109,13 +109,10 @@ void MainWindowRules::start_operation(Direction direction) {
     OperationRequest request;
     request.direction = direction;
     read_request(request);
-    StartRequest start;
-    start.direction = direction;
-    start.input_path = current_path_;
-    start.password1 = request.password1;
-    start.password2 = request.password2;
-    start.extension = request.extension;
-    const StartResult result = operations_.start(start, sink_);
+    const StartResult result = operations_.start(
+        StartRequest::beside_input(direction, current_path_, request.password1, request.password2,
+                                   request.extension),
+        sink_);
     if (!result.started) {
         controls_.inform(Message{result.message, MessageKind::Error});
     }

@@ -53,6 +53,19 @@ struct StartRequest {
     std::string_view extension;     // Decrypt's naming only
     // Where the GOST layer's feedback starts; see register_after().
     FeedbackRegister start_register;
+
+    // The window's case: a chosen file, its output named beside it.
+    static StartRequest beside_input(Direction direction, std::string_view input_path,
+                                     std::string_view password1, std::string_view password2,
+                                     std::string_view extension) {
+        StartRequest request;
+        request.direction = direction;
+        request.input_path = input_path;
+        request.password1 = password1;
+        request.password2 = password2;
+        request.extension = extension;
+        return request;
+    }
 };
 
 // Why an operation was not started; the message is for the user.

@@ -347,13 +347,7 @@ void OperationRunner::set_codepage(std::string codepage) {
 StartResult OperationRunner::start(Direction direction, const std::string& current_path,
                                    std::string_view password1, std::string_view password2,
                                    std::string_view extension, CompletionSink& sink) {
-    StartRequest request;
-    request.direction = direction;
-    request.input_path = current_path;
-    request.password1 = password1;
-    request.password2 = password2;
-    request.extension = extension;
-    return start(request, sink);
+    return start(StartRequest::beside_input(direction, current_path, password1, password2, extension), sink);
 }
 
 StartResult OperationRunner::start(const StartRequest& request, CompletionSink& sink) {
