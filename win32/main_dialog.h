@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "window/operations.h"
 
 namespace brisol::win32 {
 
