@@ -23,6 +23,9 @@ constexpr int kCompletionSignal = SIGUSR1;
 
 pthread_t g_waiter{};
 
+// Standard input, output and error that were closed when the program started.
+bool g_closed_at_start[3] = {};
+
 sigset_t handled_signals() {
     sigset_t set;
     sigemptyset(&set);
@@ -125,8 +128,23 @@ std::vector<std::string> command_line_arguments(int argc, char** argv) {
 }
 
 bool input_is_terminal() { return ::isatty(STDIN_FILENO) != 0; }
-bool output_is_terminal() { return ::isatty(STDOUT_FILENO) != 0; }
 bool error_is_terminal() { return ::isatty(STDERR_FILENO) != 0; }
+bool descriptor_is_terminal(int number) { return ::isatty(number) != 0; }
+
+bool hold_standard_descriptors() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+        // The lowest free number: this one, since those below it are open by now.
+        if (::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY) != fd) return false;
+        g_closed_at_start[fd] = true;
+    }
+    return true;
+}
+
+bool descriptor_closed(int number) {
+    if (number <= STDERR_FILENO) return g_closed_at_start[number];
+    return ::fcntl(number, F_GETFD) < 0;
+}
 
 LineSource standard_input_source() { return {STDIN_FILENO, 0, false}; }
 
