@@ -14,6 +14,7 @@
 
 #include "cli/console.h"
 #include "cli/password_lines.h"
+#include "operation/streams/writable_wait.h"
 
 namespace brisol::cli {
 namespace {
@@ -38,6 +39,8 @@ void write_all(int fd, std::string_view text) {
     while (!text.empty()) {
         const ssize_t n = ::write(fd, text.data(), text.size());
         if (n < 0 && errno == EINTR) continue;
+        // Standard error may share a pipe that another program made non-blocking.
+        if (n < 0 && errno == EAGAIN && wait_writable(fd)) continue;
         if (n <= 0) return;
         text.remove_prefix(static_cast<std::size_t>(n));
     }
