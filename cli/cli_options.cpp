@@ -75,11 +75,6 @@ bool output_is_standard(const CliOptions& options, std::string_view file) {
     return *options.output == kStandardStream || descriptor_named(*options.output) == 1;
 }
 
-bool writes_standard_output(const CliOptions& options) {
-    return std::any_of(options.files.begin(), options.files.end(),
-                       [&](const std::string& file) { return output_is_standard(options, file); });
-}
-
 CliOptions parse_command_line(const std::vector<std::string>& args) {
     CliOptions options;
     std::optional<std::string> extension;

@@ -37,7 +37,5 @@ bool reads_standard_input(const CliOptions& options);
 // True when FILE's result goes to standard output: "-o -" (or a name of
 // descriptor 1, such as /dev/stdout), or FILE "-" without -o.
 bool output_is_standard(const CliOptions& options, std::string_view file);
-// True when some result goes to standard output.
-bool writes_standard_output(const CliOptions& options);
 
 }  // namespace brisol::cli

@@ -87,10 +87,12 @@ inline constexpr std::string_view kPasswordFdIsData =
     "--password-fd 0 is standard input, which carries the data";
 inline constexpr std::string_view kBadDescriptor = "not a file descriptor number: ";
 inline constexpr std::string_view kMultibyteCodepage = "--codepage needs a single-byte code page: ";
-// "<FILE>" is the same file as <the password source>, which carries the passwords
+// "<FILE>" is the same file as <the password source>, which carries the passwords;
+// <the password source> is the same file as standard input, which carries the data
 inline constexpr std::string_view kSameFileAs = " is the same file as ";
 inline constexpr std::string_view kCarriesThePasswords = ", which carries the passwords";
-inline constexpr std::string_view kPasswordDescriptor = "descriptor ";
+inline constexpr std::string_view kCarriesTheData = ", which carries the data";
+inline constexpr std::string_view kDescriptor = "descriptor ";
 
 // Failures before any operation, printed after kMessagePrefix.
 inline constexpr std::string_view kCannotReadPasswords = "cannot read the passwords: ";
@@ -109,8 +111,13 @@ inline constexpr std::string_view kEmptyPassword1 =
     "Warning: PASSWORD-1 is empty, so the GOST layer is keyed with zeros and protects nothing.";
 inline constexpr std::string_view kEmptyPassword2 =
     "Warning: PASSWORD-2 is empty, so the RC4 layer is keyed with zeros and protects nothing.";
-inline constexpr std::string_view kOutputIsTerminal =
-    "standard output is a terminal; nothing was written. Redirect it, or name an "
-    "output with -o.";
+// After the output's name, or "standard output".
+inline constexpr std::string_view kIsTerminal =
+    " is a terminal; nothing was written. Redirect it, or name an output with -o.";
+// <output> is the same file as standard error, which carries the messages
+inline constexpr std::string_view kStandardError = "standard error";
+inline constexpr std::string_view kCarriesTheMessages = ", which carries the messages";
+// After "standard input", "standard output", "standard error" or "descriptor N".
+inline constexpr std::string_view kIsClosed = " is closed; nothing was done";
 
 }  // namespace brisol::cli

@@ -19,8 +19,16 @@ namespace brisol::cli {
 std::vector<std::string> command_line_arguments(int argc, char** argv);
 
 bool input_is_terminal();
-bool output_is_terminal();
 bool error_is_terminal();
+// Descriptor N as the command line names it (-o /dev/fd/N, --password-fd N).
+bool descriptor_is_terminal(int number);
+
+// Called first: puts the null device under each of standard input, output and
+// error that is closed, so that no file the run opens takes its number and is
+// read or written in its place. False when the null device cannot be opened.
+bool hold_standard_descriptors();
+// True when descriptor N was closed at start (0 to 2) or is not open now.
+bool descriptor_closed(int number);
 
 // Where password lines are read from, by a descriptor of the platform's own
 // kind (a file descriptor on POSIX, a handle on Windows); error is the

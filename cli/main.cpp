@@ -7,6 +7,7 @@
 #include "cli/console.h"
 #include "cli/password_input.h"
 #include "cli/run_files.h"
+#include "cli/standard_descriptors.h"
 #include "operation/after/register_after.h"
 #include "operation/files/file_system.h"
 #include "operation/messages/messages.h"
@@ -28,6 +29,7 @@ int usage_error(std::string_view what) {
 
 int main(int argc, char** argv) {
     using namespace brisol::cli;
+    if (!hold_standard_descriptors()) return kExitFailed;
     brisol::keep_running_on_write_failures();
     const CliOptions options = parse_command_line(command_line_arguments(argc, argv));
     switch (options.action) {
@@ -42,6 +44,11 @@ int main(int argc, char** argv) {
         case CliAction::Run:
             break;
     }
+    // Before anything is opened, which could take the number of one closed.
+    if (const std::string refusal = descriptor_refusal(options); !refusal.empty()) {
+        print_message(refusal);
+        return kExitFailed;
+    }
     if (!options.codepage.empty()) {
         const std::string shown = brisol::messages::shown_name(options.codepage);
         if (!brisol::codepage_supported(options.codepage)) return usage_error(std::string{kUnknownCodepage} + shown);
@@ -54,10 +61,6 @@ int main(int argc, char** argv) {
 
     // Everything that can be refused without the passwords is refused before
     // anyone types them.
-    if (writes_standard_output(options) && output_is_terminal()) {
-        print_message(kOutputIsTerminal);
-        return kExitFailed;
-    }
     if (refuse_unwritable_outputs(options)) return kExitFailed;
     brisol::FeedbackRegister start_register;
     if (options.after) {

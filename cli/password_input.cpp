@@ -4,6 +4,7 @@
 #include "cli/cli_texts.h"
 #include "cli/console.h"
 #include "cli/password_lines.h"
+#include "cli/standard_descriptors.h"
 #include "operation/files/output_file_system.h"
 #include "operation/files/platform.h"
 #include "operation/messages/messages.h"
@@ -159,11 +160,16 @@ std::string password_source_conflict(const CliOptions& options) {
         const LineSource passed = passed_source(*options.password_fd);
         if (passed.error != 0) return {};
         source = files.stat_fd(passed.descriptor);
-        shown = std::string{kPasswordDescriptor} + std::to_string(*options.password_fd);
+        shown = std::string{kDescriptor} + std::to_string(*options.password_fd);
     } else if (!reads_standard_input(options) && !input_is_terminal()) {
         source = files.stat_fd(standard_input_source().descriptor);
         shown = messages::kStandardInput;
     }
+    // Read in blocks, or read again from its start, the source would take
+    // the data's first bytes, or give its lines to the data as well.
+    if (reads_standard_input(options) && !shown.empty() &&
+        same_file(source, files.stat_fd(standard_input_source().descriptor)))
+        return shown + std::string{kSameFileAs} + std::string{messages::kStandardInput} + std::string{kCarriesTheData};
     // Only a regular file can be read again as an input; anything else is
     // refused as one anyway.
     if (shown.empty() || source.error != 0 || source.kind != FileKind::Regular) return {};

@@ -29,7 +29,9 @@ std::string read_passwords(const CliOptions& options, Passwords& passwords);
 
 // The refusal, for the user, of an input FILE that is the file the passwords
 // are read from: its first lines would be taken as passwords and then
-// encrypted with the rest. Empty when there is none.
+// encrypted with the rest; likewise of a password source that is standard
+// input's own file while standard input carries the data. Empty when there
+// is none.
 std::string password_source_conflict(const CliOptions& options);
 
 // One line of a password stream without its line end: a trailing LF or CR LF

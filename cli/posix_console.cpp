@@ -14,6 +14,7 @@
 
 #include "cli/console.h"
 #include "cli/password_lines.h"
+#include "operation/streams/writable_wait.h"
 
 namespace brisol::cli {
 namespace {
@@ -22,6 +23,9 @@ namespace {
 constexpr int kCompletionSignal = SIGUSR1;
 
 pthread_t g_waiter{};
+
+// Standard input, output and error that were closed when the program started.
+bool g_closed_at_start[3] = {};
 
 sigset_t handled_signals() {
     sigset_t set;
@@ -35,6 +39,8 @@ void write_all(int fd, std::string_view text) {
     while (!text.empty()) {
         const ssize_t n = ::write(fd, text.data(), text.size());
         if (n < 0 && errno == EINTR) continue;
+        // Standard error may share a pipe that another program made non-blocking.
+        if (n < 0 && errno == EAGAIN && wait_writable(fd)) continue;
         if (n <= 0) return;
         text.remove_prefix(static_cast<std::size_t>(n));
     }
@@ -125,8 +131,23 @@ std::vector<std::string> command_line_arguments(int argc, char** argv) {
 }
 
 bool input_is_terminal() { return ::isatty(STDIN_FILENO) != 0; }
-bool output_is_terminal() { return ::isatty(STDOUT_FILENO) != 0; }
 bool error_is_terminal() { return ::isatty(STDERR_FILENO) != 0; }
+bool descriptor_is_terminal(int number) { return ::isatty(number) != 0; }
+
+bool hold_standard_descriptors() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+        // The lowest free number: this one, since those below it are open by now.
+        if (::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY) != fd) return false;
+        g_closed_at_start[fd] = true;
+    }
+    return true;
+}
+
+bool descriptor_closed(int number) {
+    if (number <= STDERR_FILENO) return g_closed_at_start[number];
+    return ::fcntl(number, F_GETFD) < 0;
+}
 
 LineSource standard_input_source() { return {STDIN_FILENO, 0, false}; }
 

@@ -44,6 +44,14 @@ bool is_console(HANDLE handle) {
 
 HANDLE handle_of(int descriptor) { return LongToHandle(descriptor); }
 
+// The standard handles for 0 to 2, which a console program may have without
+// C runtime descriptors behind them; above them, the C runtime's.
+HANDLE numbered_handle(int number) {
+    constexpr DWORD kStandard[] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+    if (number < 3) return GetStdHandle(kStandard[number]);
+    return reinterpret_cast<HANDLE>(_get_osfhandle(number));
+}
+
 void write_to(HANDLE handle, std::string_view text) {
     if (is_console(handle)) {
         const std::wstring wide = win32::widen(text);
@@ -98,8 +106,17 @@ std::vector<std::string> command_line_arguments(int, char**) {
 }
 
 bool input_is_terminal() { return is_console(GetStdHandle(STD_INPUT_HANDLE)); }
-bool output_is_terminal() { return is_console(GetStdHandle(STD_OUTPUT_HANDLE)); }
 bool error_is_terminal() { return is_console(GetStdHandle(STD_ERROR_HANDLE)); }
+
+bool descriptor_is_terminal(int number) { return is_console(numbered_handle(number)); }
+
+// A new handle never becomes a standard one, so a closed one stays closed.
+bool hold_standard_descriptors() { return true; }
+
+bool descriptor_closed(int number) {
+    const HANDLE handle = numbered_handle(number);
+    return handle == nullptr || handle == INVALID_HANDLE_VALUE || handle == reinterpret_cast<HANDLE>(-2);
+}
 
 LineSource standard_input_source() { return {HandleToLong(GetStdHandle(STD_INPUT_HANDLE)), 0, false}; }
 

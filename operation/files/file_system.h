@@ -125,7 +125,8 @@ void keep_running_on_write_failures();
 
 // The descriptor a path names when it is one of the names the system gives a
 // process for its own open descriptors (/dev/stdout, /dev/fd/3,
-// /proc/self/fd/3 and the like on Linux; none on Windows).
+// /proc/self/fd/3 and the like on Linux, however the path to their folder is
+// spelt; none on Windows).
 std::optional<int> descriptor_named(std::string_view path);
 
 }  // namespace brisol

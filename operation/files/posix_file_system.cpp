@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <charconv>
 #include <csignal>
 #include <memory>
 
@@ -233,22 +232,6 @@ OutputFileSystem& system_file_system() {
 void keep_running_on_write_failures() {
     std::signal(SIGXFSZ, SIG_IGN);
     std::signal(SIGPIPE, SIG_IGN);
-}
-
-std::optional<int> descriptor_named(std::string_view path) {
-    constexpr std::string_view kStandardNames[] = {"/dev/stdin", "/dev/stdout", "/dev/stderr"};
-    for (int fd = 0; fd < 3; ++fd)
-        if (path == kStandardNames[fd]) return fd;
-    for (const std::string_view folder : {std::string_view{"/dev/fd/"}, std::string_view{"/proc/self/fd/"}}) {
-        if (!path.starts_with(folder)) continue;
-        const std::string_view number = path.substr(folder.size());
-        int fd = -1;
-        const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), fd);
-        // As the system spells them: decimal digits without a leading zero.
-        const bool canonical = !number.empty() && (number.size() == 1 || number.front() != '0');
-        if (canonical && error == std::errc{} && end == number.data() + number.size() && fd >= 0) return fd;
-    }
-    return std::nullopt;
 }
 
 }  // namespace brisol

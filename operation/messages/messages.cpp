@@ -34,11 +34,11 @@ void append_octal(std::string& text, unsigned char byte) {
 }
 
 // C0, DEL and the C1 range, which some terminals obey as well, and the
-// embeddings, overrides and isolates that turn the rest of a line around on
-// a terminal and in a window.
+// embeddings, overrides, isolates and direction marks that turn the rest of
+// a line around on a terminal and in a window.
 bool is_control(char32_t code) {
-    return code < 0x20 || (code >= 0x7F && code < 0xA0) || (code >= 0x202A && code <= 0x202E) ||
-           (code >= 0x2066 && code <= 0x2069);
+    return code < 0x20 || (code >= 0x7F && code < 0xA0) || code == 0x061C || code == 0x200E || code == 0x200F ||
+           (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069);
 }
 
 }  // namespace

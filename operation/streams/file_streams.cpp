@@ -1,6 +1,7 @@
 #include "operation/streams/file_streams.h"
 
 #include "operation/files/platform.h"
+#include "operation/streams/writable_wait.h"
 
 namespace brisol {
 
@@ -29,6 +30,7 @@ IoStatus FileSink::write(std::span<const std::uint8_t> bytes) {
     while (written < bytes.size()) {
         const IoStatus put = files_.write(fd_, bytes.subspan(written));
         if (put.error == platform::kErrorInterrupted) continue;
+        if (put.error == platform::kErrorTryAgain && wait_writable(fd_)) continue;
         if (put.error != 0) return {written, put.error};
         // A regular file that takes nothing and names no reason has run out
         // of room; looping would never end.

@@ -1,7 +1,8 @@
 #pragma once
 // The pipeline's two ends over open file descriptors. They smooth over what a
-// single read or write call may do: stop early on a signal (EINTR) or move
-// fewer bytes than asked. The sink also starts writing its file to disk every
+// single read or write call may do: stop early on a signal (EINTR), move
+// fewer bytes than asked, or find a pipe that another program made
+// non-blocking full (writable_wait.h). The sink also starts writing its file to disk every
 // few megabytes, so that the flush at the end does not write it all at once.
 
 #include <atomic>

@@ -321,6 +321,41 @@ const HostileCase kHostileCases[] = {
      "brisol-cli: Cannot write \"full\": No space left on device\n", "test -c full"},
     {"/dev/stdout is standard output", kCrypt + "-o /dev/stdout some.file >out", 0, "", "cmp -s out reference"},
     {"/dev/fd/N is that descriptor", kCrypt + "-o /dev/fd/3 some.file 3>out", 0, "", "cmp -s out reference"},
+    {"other spellings of /dev/stdout are standard output",
+     "for o in /dev/./stdout /dev//stdout /dev/../dev/stdout; do " + kCrypt + "-o $o some.file >>out || exit; done", 0, "",
+     "cat reference reference reference | cmp -s out -"},
+    {"standard error's file never takes the result", kCrypt + "-o /dev/stderr some.file 2>out", 1, "",
+     "test \"$(cat out)\" = 'brisol-cli: \"/dev/stderr\" is the same file as standard error, which carries the messages'"},
+    {"standard output shared with standard error is refused", kCrypt + "-o - some.file >out 2>&1", 1, "",
+     "grep -qx 'brisol-cli: standard output is the same file as standard error, which carries the messages' out"},
+    {"no name of a standard descriptor puts the result on a terminal",
+     "for o in /dev/stderr /dev/stdin /proc/self/fd/0 /dev/./stderr; do script -qec \"" + kCrypt +
+         "-o $o some.file\" log </dev/null >shown; [ $? = 1 ] && cat log >>all || exit; done",
+     0, "", "test \"$(grep -c 'is a terminal; nothing was written' all)\" = 4 && test \"$(wc -c <all)\" -lt 1500"},
+    {"closed standard input is refused, not taken by a file", kCrypt + "-j2 some.file - >out <&-", 1,
+     "brisol-cli: standard input is closed; nothing was done\n", "test ! -s out && test ! -e some.file.bsl"},
+    {"closed standard output is said", kCrypt + "-o - some.file >&-", 1,
+     "brisol-cli: standard output is closed; nothing was done\n", "true"},
+    {"a password file on standard input's pipe", "cat keys some.file | $CLI crypt --password-file /dev/stdin -o out -", 2,
+     "brisol-cli: \"/dev/stdin\" is the same file as standard input, which carries the data\nTry 'brisol-cli --help'.\n",
+     "test ! -e out"},
+    {"a password file that standard input reads too", "cat keys some.file >both && $CLI crypt --password-file both -o out - <both",
+     2, "brisol-cli: \"both\" is the same file as standard input, which carries the data\nTry 'brisol-cli --help'.\n",
+     "test ! -e out"},
+    {"a password descriptor opened on standard input's file",
+     "cat keys some.file >both && $CLI crypt --password-fd 3 -o out - <both 3</dev/stdin", 2,
+     "brisol-cli: descriptor 3 is the same file as standard input, which carries the data\nTry 'brisol-cli --help'.\n",
+     "test ! -e out"},
+    // The reader takes nothing until the pipe is full, so the next write
+    // surely finds it full; the result must come out whole all the same.
+    {"a non-blocking standard output is waited on",
+     "head -c 200000 /dev/zero >big && " + kCrypt + "-o big.bsl big && { python3 -c 'import fcntl, os\n"
+     "fcntl.fcntl(1, fcntl.F_SETFL, fcntl.fcntl(1, fcntl.F_GETFL) | os.O_NONBLOCK)' && " + kCrypt +
+         "-o - big; echo $? >status; } | python3 -c 'import fcntl, struct, sys, termios, time\n"
+     "size = fcntl.fcntl(0, fcntl.F_GETPIPE_SZ)\n"
+     "while struct.unpack(\"i\", fcntl.ioctl(0, termios.FIONREAD, bytes(4)))[0] < size: time.sleep(0.01)\n"
+     "sys.stdout.buffer.write(sys.stdin.buffer.read())' >out",
+     0, "", "test \"$(cat status)\" = 0 && cmp -s out big.bsl"},
     {"a symbolic link is replaced, its target untouched",
      "echo mine >target && ln -s target link && " + kCrypt + "-o link some.file", 0, "",
      "test ! -L link && cmp -s link reference && test \"$(cat target)\" = mine"},

@@ -23,6 +23,9 @@ const ShownCase kShownCases[] = {
     {"a right-to-left override would turn the line around", "gpj.\u202eexe", "gpj.\\342\\200\\256exe"},
     {"isolates, first and last", "\u2066a\u2069", "\\342\\201\\246a\\342\\201\\251"},
     {"marks beside the controls stay", "a\u202f\u2065b", "a\u202f\u2065b"},
+    {"left-to-right and right-to-left marks", "a\u200eb\u200fc", "a\\342\\200\\216b\\342\\200\\217c"},
+    {"the Arabic letter mark", "\u061cexe", "\\330\\234exe"},
+    {"a joiner and an Arabic semicolon beside the marks stay", "\u200d\u061b\u2010", "\u200d\u061b\u2010"},
 #ifdef _WIN32
     // A backslash separates folders there and stays as it is.
     {"a quote cannot fake the end of a name", "a\" b\\n", "a\\\" b\\n"},

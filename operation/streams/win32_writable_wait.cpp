@@ -1,0 +1,7 @@
+#include "operation/streams/writable_wait.h"
+
+namespace brisol {
+
+bool wait_writable(int) { return false; }
+
+}  // namespace brisol
