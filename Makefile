@@ -10,7 +10,7 @@ WERROR ?= OFF
 CMAKE_FLAGS ?=
 
 .PHONY: all configure build test test-long test-fresh run screenshots install package clean bench \
-	windows windows-package test-windows windows-screenshot test-arm64
+	windows windows-package test-windows windows-screenshot test-arm64 release check-reproducible
 
 all: build
 
@@ -67,6 +67,16 @@ package: build
 
 clean:
 	rm -rf $(BUILD)
+
+# Every artifact of a release, built from the committed sources in folders of
+# their own (build-release/), into dist/ beside their SHA256SUMS.
+release:
+	@scripts/release
+
+# The release built twice, in two clones under different clocks, umasks,
+# locales and time zones: any byte that differs fails, with diffoscope's report.
+check-reproducible:
+	@scripts/check-reproducible
 
 # Windows: cross-built with mingw-w64 into its own folder; the tests run under
 # wine in a prefix inside that folder.

@@ -8,7 +8,7 @@
 
 namespace brisol::cli {
 
-inline constexpr std::string_view kVersion = "brisol-cli " BRISOL_VERSION "\n";
+inline constexpr std::string_view kVersion = "brisol-cli " BRISOL_VERSION " (commit " BRISOL_COMMIT ")\n";
 inline constexpr std::string_view kMessagePrefix = "brisol-cli: ";
 inline constexpr std::string_view kTryHelp = "Try 'brisol-cli --help'.\n";
 inline constexpr std::string_view kPrompt1 = "PASSWORD-1: ";

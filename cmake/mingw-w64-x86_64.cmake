@@ -16,8 +16,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # libstdc++, libgcc and winpthreads linked in, so an .exe imports only the
-# system's own DLLs and runs on a bare Windows.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# system's own DLLs and runs on a bare Windows. The linker would stamp the
+# time of the link into the PE header, and no two builds would be the same.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -Wl,--no-insert-timestamp")
 
 # GCC cannot align the Win64 stack beyond 16 bytes, yet spills AVX and AVX-512
 # values with aligned moves that fault on a misaligned slot. The assembler
