@@ -10,6 +10,7 @@
 #include "cli/cli_texts.h"
 #include "cli/console.h"
 #include "cli/progress_line.h"
+#include "cli/standard_descriptors.h"
 #include "cli/terminal_sink.h"
 #include "operation/files/output_file_system.h"
 #include "operation/messages/messages.h"
@@ -32,6 +33,29 @@ StartRequest request_for(const CliOptions& options, const std::string& file) {
     return request;
 }
 
+// Everything the run reads, as regular files: the FILEs, the password source
+// and the --after file. No output may replace one, nor any sweep remove it.
+std::vector<KeptFile> files_read(const CliOptions& options) {
+    FileSystem& files = system_file_system();
+    std::vector<KeptFile> reads;
+    const auto add = [&](std::string shown, const FileInfo& info) {
+        if (info.error == 0 && info.kind == FileKind::Regular) reads.push_back({std::move(shown), info});
+    };
+    for (const std::string& file : options.files)
+        if (file != kStandardStream) add(file, files.stat_path(file));
+    if (options.password_file) {
+        add(*options.password_file, files.stat_path(*options.password_file));
+    } else if (options.password_fd) {
+        const std::string shown = descriptor_shown(*options.password_fd);
+        if (const LineSource passed = passed_source(*options.password_fd); passed.error == 0)
+            add(shown, files.stat_fd(passed.descriptor));
+    } else if (!reads_standard_input(options)) {
+        add(std::string{messages::kStandardInput}, files.stat_fd(standard_input_source().descriptor));
+    }
+    if (options.after) add(*options.after, files.stat_path(*options.after));
+    return reads;
+}
+
 // One of the files being done at once.
 struct Job {
     Job(ProgressLine& line, std::size_t slot, std::atomic<bool>& any_ended)
@@ -47,6 +71,7 @@ struct Schedule {
     const CliOptions& options;
     const Passwords& passwords;
     const FeedbackRegister& start_register;
+    const std::vector<KeptFile>& reads;
     ProgressLine& line;
     bool tell_kind;
     std::size_t next = 0;
@@ -73,7 +98,7 @@ struct Schedule {
             request.password2 = passwords.second;
             request.start_register = start_register;
             job.sink.begin(request.input_is_stdin ? std::string{messages::kStandardInput} : file);
-            const StartResult started = job.runner.start(request, job.sink);
+            const StartResult started = job.runner.start(request, job.sink, reads);
             if (started.started) {
                 job.running = true;
                 return;
@@ -127,7 +152,8 @@ int run_files(const CliOptions& options, const Passwords& passwords,
         jobs_to_run(options.jobs, options.files.size(), std::thread::hardware_concurrency());
     const bool on_terminal = error_is_terminal();
     ProgressLine line(on_terminal, count);
-    Schedule schedule{options, passwords, start_register, line, options.verbose || on_terminal};
+    const std::vector<KeptFile> reads = files_read(options);
+    Schedule schedule{options, passwords, start_register, reads, line, options.verbose || on_terminal};
     std::atomic<bool> any_ended{false};
     std::vector<std::unique_ptr<Job>> jobs;
     for (std::size_t slot = 0; slot < count; ++slot) {

@@ -20,13 +20,6 @@ std::optional<int> output_descriptor(const CliOptions& options, const std::strin
     return std::nullopt;
 }
 
-std::string descriptor_shown(int number) {
-    constexpr std::string_view kStandardNames[] = {messages::kStandardInput, messages::kStandardOutput,
-                                                   kStandardError};
-    if (number <= kErrorDescriptor) return std::string{kStandardNames[number]};
-    return std::string{kDescriptor} + std::to_string(number);
-}
-
 // Every descriptor the run reads or writes: data, passwords and results.
 std::vector<int> descriptors_used(const CliOptions& options) {
     std::vector<int> used;
@@ -46,6 +39,13 @@ std::vector<int> descriptors_used(const CliOptions& options) {
 }
 
 }  // namespace
+
+std::string descriptor_shown(int number) {
+    constexpr std::string_view kStandardNames[] = {messages::kStandardInput, messages::kStandardOutput,
+                                                   kStandardError};
+    if (number <= kErrorDescriptor) return std::string{kStandardNames[number]};
+    return std::string{kDescriptor} + std::to_string(number);
+}
 
 bool same_file(const FileInfo& a, const FileInfo& b) {
     return a.error == 0 && b.error == 0 && a.kind != FileKind::CharacterDevice && a.inode != 0 && a.same_file_as(b);

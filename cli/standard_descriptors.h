@@ -12,6 +12,9 @@
 
 namespace brisol::cli {
 
+// "standard input", "standard output", "standard error" or "descriptor N".
+std::string descriptor_shown(int number);
+
 // The refusal, for the user, or empty.
 std::string descriptor_refusal(const CliOptions& options);
 

@@ -50,6 +50,9 @@ struct FileInfo {
     std::uint32_t owner = 0;
     std::uint32_t group = 0;
     bool owned_by_user = true;  // by the process's effective user
+    // A folder in which this process may rename or remove only its own
+    // entries (the sticky bit of a shared folder such as /tmp).
+    bool keeps_others_entries = false;
     int error = 0;  // when the file could not be examined
 
     bool same_file_as(const FileInfo& other) const {
@@ -57,28 +60,32 @@ struct FileInfo {
     }
 };
 
+// A file a run reads (its input, a password file), which no output and no
+// sweep of leftovers may replace or remove, with the name messages give it.
+struct KeptFile {
+    std::string shown;
+    FileInfo info;
+};
+
+// The one of `reads` that `info` is, or null.
+inline const KeptFile* find_kept_file(const std::vector<KeptFile>& reads, const FileInfo& info) {
+    if (info.error != 0) return nullptr;
+    for (const KeptFile& read : reads)
+        if (read.info.error == 0 && read.info.same_file_as(info)) return &read;
+    return nullptr;
+}
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
 
     // Read-only, never blocking on a pipe or device at open time.
     virtual FdResult open_read(const std::string& path) = 0;
-    // Creates a new file that did not exist (fails with kErrorExists otherwise),
-    // write-only. `like` is the descriptor of the file whose permissions it
-    // takes (on POSIX its permission bits less the umask, on Windows its
-    // security descriptor where that can be read), or -1 for the system's
-    // defaults.
-    virtual FdResult create_new(const std::string& path, int like) = 0;
     // Opens an existing device or FIFO write-only where it is: nothing is
     // created or truncated, a symbolic link is not followed, and the open
     // never waits, so a FIFO that nobody reads yet fails with kErrorNoReader.
     // Writes to the descriptor then wait as usual.
     virtual FdResult open_for_writing(const std::string& path) = 0;
-    // Opens a directory just to flush its entries.
-    virtual FdResult open_directory(const std::string& path) = 0;
-
-    virtual NamesResult list_directory(const std::string& path) = 0;
-
     virtual IoStatus read(int fd, std::span<std::uint8_t> into) = 0;
     // Reads at a file offset. Where the file position is left afterwards
     // differs per platform, so callers that use it do not mix the two.
@@ -102,15 +109,6 @@ public:
     virtual FileInfo stat_path(const std::string& path) = 0;
     // Sees a symbolic link as itself.
     virtual FileInfo stat_link(const std::string& path) = 0;
-    // Gives an output the mode of the file it replaces, and its owner and
-    // group where the process may set them; does nothing where the platform
-    // keeps no such attributes (Windows). The system's error number of the
-    // mode's change, else 0.
-    virtual int keep_attributes(int fd, const FileInfo& replaced) = 0;
-
-    virtual int rename(const std::string& from, const std::string& to) = 0;
-    virtual int unlink(const std::string& path) = 0;
-
     // Standard input and output as descriptors of this interface; the runner
     // reads and writes them but never closes them.
     virtual int standard_input() = 0;

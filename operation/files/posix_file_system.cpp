@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <fstream>
 #include <memory>
 
 #include "operation/files/output_file_system.h"
@@ -41,14 +42,38 @@ FileInfo info_from(const struct stat& st) {
     info.owner = st.st_uid;
     info.group = st.st_gid;
     info.owned_by_user = st.st_uid == ::geteuid();
+    // Root may rename anyone's entries there; so may the folder's owner.
+    info.keeps_others_entries =
+        S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX) != 0 && !info.owned_by_user && ::geteuid() != 0;
     return info;
 }
 
-// The permission bits a new output is created with; open() takes the umask off.
+// What an output may grant without an input to take it from.
+constexpr mode_t kWithoutInput = 0666;
+
+// The permission bits an output may have at most; open() takes the umask off.
 mode_t permissions_like(int like) {
     struct stat st {};
-    if (like < 0 || ::fstat(like, &st) != 0) return 0666;
+    if (like < 0 || ::fstat(like, &st) != 0) return kWithoutInput;
     return st.st_mode & kPermissionBits;
+}
+
+// An output is its user's alone until it is complete (open_up()).
+constexpr mode_t kWhileWritten = 0600;
+
+// The kernel tells the mask since Linux 4.7; setting and restoring it would
+// briefly give every file another thread creates the mask 0.
+mode_t creation_mask() {
+    static const mode_t mask = [] {
+        std::ifstream status("/proc/self/status");
+        for (std::string line; std::getline(status, line);) {
+            if (line.starts_with("Umask:")) return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+        }
+        const mode_t old = ::umask(022);
+        ::umask(old);
+        return old;
+    }();
+    return mask;
 }
 
 FdResult fd_result(int fd) { return fd >= 0 ? FdResult{fd, 0} : FdResult{-1, errno}; }
@@ -64,14 +89,29 @@ int status(int rc) { return rc == 0 ? 0 : errno; }
 // could never be named, so the output is not made unnamed in the first place.
 constexpr const char* kOwnDescriptors = "/proc/self/fd/";
 
-int link_descriptor(int fd, const std::string& path) {
+int link_descriptor(int fd, int folder, const std::string& name) {
 #ifdef AT_EMPTY_PATH
-    if (::linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0) return 0;
+    if (::linkat(fd, "", folder, name.c_str(), AT_EMPTY_PATH) == 0) return 0;
     if (errno != ENOENT) return errno;
 #endif
     const std::string own = kOwnDescriptors + std::to_string(fd);
-    return status(::linkat(AT_FDCWD, own.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW));
+    return status(::linkat(AT_FDCWD, own.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW));
 }
+
+FileInfo info_at(int folder, const std::string& name, int flags) {
+    struct stat st {};
+    if (::fstatat(folder, name.c_str(), &st, flags) != 0) return FileInfo{.error = errno};
+    return info_from(st);
+}
+
+// A hold opened with O_PATH can look names up but not be listed or flushed.
+FdResult open_listable(int folder) { return fd_result(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)); }
+
+#ifdef O_PATH
+constexpr int kFolderHold = O_PATH;
+#else
+constexpr int kFolderHold = O_RDONLY;
+#endif
 
 struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
@@ -83,11 +123,6 @@ public:
         // O_NONBLOCK keeps a FIFO from hanging the open; the runner refuses
         // anything but a regular file right after, where the flag has no effect.
         return fd_result(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    }
-
-    FdResult create_new(const std::string& path, int like) override {
-        return fd_result(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY,
-                                permissions_like(like)));
     }
 
     FdResult open_for_writing(const std::string& path) override {
@@ -102,49 +137,56 @@ public:
         return {fd, 0};
     }
 
-    FdResult open_directory(const std::string& path) override {
-        return fd_result(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FdResult open_folder(const std::string& path) override {
+        return fd_result(::open(path.c_str(), kFolderHold | O_DIRECTORY | O_CLOEXEC));
     }
 
-    FdResult create_unnamed(const std::string& directory, int like) override {
+    FdResult create_in(int folder, const std::string& name, int like) override {
+        return fd_result(::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY,
+                                  permissions_like(like) & kWhileWritten));
+    }
+
+    FdResult create_unnamed(int folder, int like) override {
 #ifdef O_TMPFILE
         if (::access(kOwnDescriptors, X_OK) != 0) return {-1, EOPNOTSUPP};
-        const int fd = ::open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, permissions_like(like));
+        const int fd =
+            ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, permissions_like(like) & kWhileWritten);
         if (fd >= 0) return {fd, 0};
         // Kernels and file systems without unnamed files answer in one of
         // these ways; to the caller they all mean "not here".
         if (errno == EISDIR || errno == EINVAL || errno == EOPNOTSUPP) return {-1, EOPNOTSUPP};
         return {-1, errno};
 #else
-        (void)directory;
+        (void)folder;
         (void)like;
         return {-1, EOPNOTSUPP};
 #endif
     }
 
-    int give_name(int fd, const std::string& path) override { return link_descriptor(fd, path); }
+    int give_name(int fd, int folder, const std::string& name) override { return link_descriptor(fd, folder, name); }
 
-    int hold(int fd) override {
-        for (;;) {
-            if (::flock(fd, LOCK_EX) == 0) return 0;
-            if (errno != EINTR) return errno;
-        }
+    FileInfo stat_in(int folder, const std::string& name) override { return info_at(folder, name, 0); }
+    FileInfo stat_link_in(int folder, const std::string& name) override {
+        return info_at(folder, name, AT_SYMLINK_NOFOLLOW);
     }
 
-    FdResult claim(const std::string& path) override {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-        if (fd < 0) return {-1, errno};
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    int rename_in(int folder, const std::string& from, const std::string& to) override {
+        return status(::renameat(folder, from.c_str(), folder, to.c_str()));
+    }
+
+    int unlink_in(int folder, const std::string& name) override {
+        return status(::unlinkat(folder, name.c_str(), 0));
+    }
+
+    NamesResult list_folder(int folder) override {
+        const FdResult listable = open_listable(folder);
+        if (listable.error != 0) return {{}, listable.error};
+        const std::unique_ptr<DIR, DirCloser> dir(::fdopendir(listable.fd));
+        if (!dir) {
             const int error = errno;
-            ::close(fd);
-            return {-1, error};
+            ::close(listable.fd);
+            return {{}, error};
         }
-        return {fd, 0};
-    }
-
-    NamesResult list_directory(const std::string& path) override {
-        const std::unique_ptr<DIR, DirCloser> dir(::opendir(path.c_str()));
-        if (!dir) return {{}, errno};
         NamesResult result;
         for (;;) {
             errno = 0;
@@ -155,6 +197,44 @@ public:
         }
         result.error = errno;
         return result;
+    }
+
+    int flush_folder(int folder) override {
+        const FdResult listable = open_listable(folder);
+        if (listable.error != 0) return listable.error;
+        const int error = status(::fsync(listable.fd));
+        ::close(listable.fd);
+        return error;
+    }
+
+    // The group before the mode: a change of group may clear mode bits. The
+    // group is given only where the process may, so a user outside the
+    // replaced file's group still gets the mode.
+    int open_up(int fd, const std::optional<FileInfo>& like, const FileInfo& replaced) override {
+        mode_t mode = (like && like->error == 0 ? like->permissions : kWithoutInput) & ~creation_mask();
+        if (replaced.error == 0 && replaced.kind == FileKind::Regular && replaced.owned_by_user) {
+            mode &= replaced.permissions;
+            (void)::fchown(fd, static_cast<uid_t>(-1), replaced.group);
+        }
+        return status(::fchmod(fd, mode));
+    }
+
+    int hold(int fd) override {
+        for (;;) {
+            if (::flock(fd, LOCK_EX) == 0) return 0;
+            if (errno != EINTR) return errno;
+        }
+    }
+
+    FdResult claim(int folder, const std::string& name) override {
+        const int fd = ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) return {-1, errno};
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int error = errno;
+            ::close(fd);
+            return {-1, error};
+        }
+        return {fd, 0};
     }
 
     IoStatus read(int fd, std::span<std::uint8_t> into) override {
@@ -203,20 +283,6 @@ public:
         if (::lstat(path.c_str(), &st) != 0) return FileInfo{.error = errno};
         return info_from(st);
     }
-
-    // The owner first: a change of owner may clear mode bits. Only the owner
-    // and group the process may give are given, one at a time, so a user
-    // outside the file's group still keeps its owner's mode.
-    int keep_attributes(int fd, const FileInfo& replaced) override {
-        if (::fchown(fd, replaced.owner, replaced.group) != 0) ::fchown(fd, static_cast<uid_t>(-1), replaced.group);
-        return status(::fchmod(fd, replaced.permissions));
-    }
-
-    int rename(const std::string& from, const std::string& to) override {
-        return status(::rename(from.c_str(), to.c_str()));
-    }
-
-    int unlink(const std::string& path) override { return status(::unlink(path.c_str())); }
 
     int standard_input() override { return STDIN_FILENO; }
     int standard_output() override { return STDOUT_FILENO; }

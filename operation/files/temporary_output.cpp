@@ -1,6 +1,7 @@
 #include "operation/files/temporary_output.h"
 
 #include "operation/files/hidden_name.h"
+#include "operation/files/path_parts.h"
 #include "operation/files/platform.h"
 
 namespace brisol {
@@ -8,16 +9,8 @@ namespace {
 
 constexpr int kNameAttempts = 64;
 
-// The directory part of a path as open() needs it: "." for a bare name.
-std::string directory_of(const std::string& path) {
-    const std::size_t slash = path.find_last_of(platform::kDirectoryEnds);
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-bool names_the_same_file(FileSystem& files, const std::string& path, int fd) {
-    const FileInfo named = files.stat_path(path);
+bool names_the_same_file(OutputFileSystem& files, int folder, const std::string& name, int fd) {
+    const FileInfo named = files.stat_in(folder, name);
     const FileInfo open = files.stat_fd(fd);
     return named.error == 0 && open.error == 0 && named.same_file_as(open);
 }
@@ -29,79 +22,94 @@ bool may_be_own_leftover(const FileInfo& info) {
     return info.error == 0 && info.kind == FileKind::Regular && info.links == 1 && info.owned_by_user;
 }
 
-// Hidden outputs of runs that died: what no live process holds. A failure to
-// list, open or remove one only leaves it for a later run.
-void sweep_leftovers(OutputFileSystem& files, const std::string& directory) {
-    for (const std::string& name : files.list_directory(directory).names) {
-        if (!is_hidden_output_name(name)) continue;
-        const std::string path = directory + "/" + name;
-        const FdResult claimed = files.claim(path);
-        if (claimed.error != 0) continue;
-        // The name may have been given to another file since it was listed.
-        if (may_be_own_leftover(files.stat_fd(claimed.fd)) && names_the_same_file(files, path, claimed.fd))
-            files.unlink(path);
-        files.close(claimed.fd);
-    }
-}
-
 }  // namespace
 
 TemporaryOutput::TemporaryOutput(OutputFileSystem& files, std::string final_path)
-    : files_(files), final_path_(std::move(final_path)), directory_(directory_of(final_path_)) {}
+    : files_(files), final_name_(name_in_folder(final_path)), directory_(folder_of(final_path)) {}
 
-TemporaryOutput::~TemporaryOutput() { discard(); }
-
-std::string TemporaryOutput::hidden_candidate() const {
-    const std::size_t slash = final_path_.find_last_of(platform::kDirectoryEnds);
-    const std::string folder = slash == std::string::npos ? std::string{} : final_path_.substr(0, slash + 1);
-    return folder + hidden_output_name();
+TemporaryOutput::~TemporaryOutput() {
+    discard();
+    release_folder();
 }
 
-int TemporaryOutput::create(int like) {
-    sweep_leftovers(files_, directory_);
-    const FdResult unnamed = files_.create_unnamed(directory_, like);
+void TemporaryOutput::release_folder() {
+    if (folder_ >= 0) files_.close(folder_);
+    folder_ = -1;
+}
+
+const KeptFile* TemporaryOutput::read_file_at_name() const {
+    return find_kept_file(*reads_, files_.stat_in(folder_, final_name_));
+}
+
+// Hidden outputs of runs that died: what no live process holds and the run
+// does not read. A failure to list, open or remove one only leaves it for a
+// later run.
+void TemporaryOutput::sweep_leftovers() {
+    if (!files_.first_sweep_of(files_.stat_fd(folder_))) return;
+    for (const std::string& name : files_.list_folder(folder_).names) {
+        if (!is_hidden_output_name(name)) continue;
+        const FdResult claimed = files_.claim(folder_, name);
+        if (claimed.error != 0) continue;
+        const FileInfo info = files_.stat_fd(claimed.fd);
+        // The name may have been given to another file since it was listed.
+        if (may_be_own_leftover(info) && find_kept_file(*reads_, info) == nullptr &&
+            names_the_same_file(files_, folder_, name, claimed.fd))
+            files_.unlink_in(folder_, name);
+        files_.close(claimed.fd);
+    }
+}
+
+CommitStatus TemporaryOutput::create(int like, const std::vector<KeptFile>& reads) {
+    reads_ = &reads;
+    if (like >= 0) like_ = files_.stat_fd(like);
+    const FdResult folder = files_.open_folder(directory_);
+    if (folder.error != 0) return {CommitStep::Rename, folder.error};
+    folder_ = folder.fd;
+    if (const KeptFile* read = read_file_at_name()) return {CommitStep::Rename, 0, read};
+    sweep_leftovers();
+    const FdResult unnamed = files_.create_unnamed(folder_, like);
     if (unnamed.error == platform::kErrorNotSupported) return create_hidden(like);
-    if (unnamed.error != 0) return unnamed.error;
+    if (unnamed.error != 0) return {CommitStep::Rename, unnamed.error};
     fd_ = unnamed.fd;
     unnamed_ = true;
     // Held from the start: should it take a hidden name on the way to the
-    // output name, no other run may take it for a leftover.
+    // final one, no sweep may take it for a leftover.
     if (const int error = files_.hold(fd_); error != 0) {
         discard();
-        return error;
+        return {CommitStep::Rename, error};
     }
-    return 0;
+    return {};
 }
 
-int TemporaryOutput::create_hidden(int like) {
+CommitStatus TemporaryOutput::create_hidden(int like) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        std::string candidate = hidden_candidate();
-        const FdResult made = files_.create_new(candidate, like);
+        std::string candidate = hidden_output_name();
+        const FdResult made = files_.create_in(folder_, candidate, like);
         if (made.error == platform::kErrorExists) continue;
-        if (made.error != 0) return made.error;
+        if (made.error != 0) return {CommitStep::Rename, made.error};
         fd_ = made.fd;
-        temp_path_ = std::move(candidate);
+        temp_name_ = std::move(candidate);
         exists_ = true;
         if (const int error = files_.hold(fd_); error != 0) {
             discard();
-            return error;
+            return {CommitStep::Rename, error};
         }
         // Another run's sweep may have removed the file between its creation
         // and the hold; the name is then no longer ours to remove.
-        if (names_the_same_file(files_, temp_path_, fd_)) return 0;
+        if (names_the_same_file(files_, folder_, temp_name_, fd_)) return {};
         exists_ = false;
         discard();
     }
-    return platform::kErrorExists;
+    return {CommitStep::Rename, platform::kErrorExists};
 }
 
 int TemporaryOutput::name_hidden() {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        std::string candidate = hidden_candidate();
-        const int error = files_.give_name(fd_, candidate);
+        std::string candidate = hidden_output_name();
+        const int error = files_.give_name(fd_, folder_, candidate);
         if (error == platform::kErrorExists) continue;
         if (error != 0) return error;
-        temp_path_ = std::move(candidate);
+        temp_name_ = std::move(candidate);
         exists_ = true;
         unnamed_ = false;
         return 0;
@@ -111,25 +119,26 @@ int TemporaryOutput::name_hidden() {
 
 CommitStatus TemporaryOutput::commit() {
     const CommitStatus status = put_in_place();
-    if (status.error != 0) {
+    if (status.failed()) {
         discard();
         return status;
     }
     // The data is already safe; flushing the directory makes the new name
     // survive a power cut too. It cannot be undone if it fails, so a failure
     // here changes nothing about the result.
-    const FdResult directory = files_.open_directory(directory_);
-    if (directory.error == 0) {
-        files_.fsync(directory.fd);
-        files_.close(directory.fd);
-    }
+    (void)files_.flush_folder(folder_);
     return status;
 }
 
 CommitStatus TemporaryOutput::put_in_place() {
     if (const int error = files_.fsync(fd_); error != 0) return {CommitStep::Flush, error};
+    // Whoever can write the folder may have put another name of a file the
+    // run reads there while it ran.
+    if (const KeptFile* read = read_file_at_name()) return {CommitStep::Rename, 0, read};
+    if (const int error = files_.open_up(fd_, like_, files_.stat_link_in(folder_, final_name_)); error != 0)
+        return {CommitStep::Flush, error};
     if (unnamed_) {
-        const int named = files_.give_name(fd_, final_path_);
+        const int named = files_.give_name(fd_, folder_, final_name_);
         if (named == 0) {
             // No file had the name, so removing it again leaves the folder as
             // it was when closing reports a late write error.
@@ -137,7 +146,7 @@ CommitStatus TemporaryOutput::put_in_place() {
             const int error_on_close = files_.close(fd_);
             fd_ = -1;
             if (error_on_close == 0) return {};
-            files_.unlink(final_path_);
+            files_.unlink_in(folder_, final_name_);
             return {CommitStep::Close, error_on_close};
         }
         if (named != platform::kErrorExists) return {CommitStep::Rename, named};
@@ -158,7 +167,7 @@ CommitStatus TemporaryOutput::replace_final() {
     fd_ = keeper.fd;
     if (error_on_close != 0) {
         status = {CommitStep::Close, error_on_close};
-    } else if (const int error = files_.rename(temp_path_, final_path_); error != 0) {
+    } else if (const int error = files_.rename_in(folder_, temp_name_, final_name_); error != 0) {
         status = {CommitStep::Rename, error};
     } else {
         exists_ = false;
@@ -173,7 +182,7 @@ CommitStatus TemporaryOutput::replace_final() {
 void TemporaryOutput::discard() {
     // Removed while still held, so that no sweep sees it unheld.
     if (exists_) {
-        files_.unlink(temp_path_);
+        files_.unlink_in(folder_, temp_name_);
         exists_ = false;
     }
     if (fd_ >= 0) {

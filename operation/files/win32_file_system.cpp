@@ -11,13 +11,20 @@
 // open), and a claim asks for read access, which no live output shares.
 // An output takes the input's access rules, so that a decrypted secret is no
 // more open than the file it came from.
+//
+// A folder's hold is a handle that shares no deletion, so the folder cannot
+// be renamed or removed while an output goes there; Win32 has no calls that
+// look a name up in an open folder, so names are still composed from the
+// folder's path as it was opened.
 
 #include <windows.h>
 #include <aclapi.h>
 
 #include <algorithm>
 #include <climits>
+#include <map>
 #include <memory>
+#include <mutex>
 
 #include "operation/files/hidden_name.h"
 #include "operation/files/output_file_system.h"
@@ -156,8 +163,7 @@ FileInfo info_of(HANDLE handle, bool opened_as_link = false) {
 // A console (CON) opens only to be read or written, which decides whether it
 // is the console's input or its output; looking at it as its input is
 // harmless.
-FileInfo info_at(const std::string& path, DWORD flags) {
-    const std::wstring name = win32::file_path(path);
+FileInfo info_at(const std::wstring& name, DWORD flags) {
     const auto open = [&](DWORD access) {
         return CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
@@ -191,25 +197,31 @@ public:
                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     }
 
-    // Hidden until it takes the output's name (rename below).
-    FdResult create_new(const std::string& path, int like) override {
-        return fd_result(create_output(win32::file_path(path), like));
-    }
-
     FdResult open_for_writing(const std::string& path) override {
         return fd_result(CreateFileW(win32::file_path(path).c_str(), GENERIC_WRITE,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                      FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     }
 
-    // Windows flushes a rename itself (MOVEFILE_WRITE_THROUGH below); a
-    // directory handle cannot be flushed.
-    FdResult open_directory(const std::string&) override { return {-1, ERROR_NOT_SUPPORTED}; }
+    FdResult open_folder(const std::string& path) override {
+        std::wstring folder = win32::file_path(path);
+        const FdResult held = fd_result(CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY,
+                                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (held.error != 0) return held;
+        const std::lock_guard lock(folders_mutex_);
+        folders_[held.fd] = std::move(folder);
+        return held;
+    }
 
-    FdResult create_unnamed(const std::string& directory, int like) override {
-        const std::wstring folder = win32::file_path(directory) + L"\\";
+    // Hidden until it takes the output's name (rename below).
+    FdResult create_in(int folder, const std::string& name, int like) override {
+        return fd_result(create_output(path_in(folder, name), like));
+    }
+
+    FdResult create_unnamed(int folder, int like) override {
         for (;;) {
-            const HANDLE handle = create_output(folder + win32::widen(hidden_output_name()), like);
+            const HANDLE handle = create_output(path_in(folder, hidden_output_name()), like);
             if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) continue;
             if (handle == INVALID_HANDLE_VALUE) return fd_result(handle);
             if (const int error = set_delete_on_close(handle, true); error != 0) {
@@ -222,10 +234,10 @@ public:
 
     // A file marked for deletion cannot be renamed everywhere, so the mark
     // comes off first and goes back on when the name cannot be had.
-    int give_name(int fd, const std::string& path) override {
+    int give_name(int fd, int folder, const std::string& name) override {
         const HANDLE handle = handle_of(fd);
         if (const int error = set_delete_on_close(handle, false); error != 0) return error;
-        if (const int error = rename_handle(handle, win32::file_path(path)); error != 0) {
+        if (const int error = rename_handle(handle, path_in(folder, name)); error != 0) {
             set_delete_on_close(handle, true);
             return error;
         }
@@ -233,10 +245,57 @@ public:
         return 0;
     }
 
+    FileInfo stat_in(int folder, const std::string& name) override { return info_at(path_in(folder, name), 0); }
+    FileInfo stat_link_in(int folder, const std::string& name) override {
+        return info_at(path_in(folder, name), FILE_FLAG_OPEN_REPARSE_POINT);
+    }
+
+    // Replaces an existing output whole or not at all. Windows refuses to
+    // replace a file while anyone has it open, even only to look at it (a
+    // virus scanner, an indexer, another run checking its names), so a
+    // refusal is retried for a moment before it counts.
+    int rename_in(int folder, const std::string& from, const std::string& to) override {
+        const std::wstring source = path_in(folder, from);
+        if (!SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_NORMAL))
+            return static_cast<int>(GetLastError());
+        const std::wstring target = path_in(folder, to);
+        for (int attempt = 1;; ++attempt) {
+            const int error = error_of(MoveFileExW(source.c_str(), target.c_str(),
+                                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+            if (!is_passing_refusal(error) || attempt == kReplaceAttempts) return error;
+            Sleep(kReplaceRetryMs);
+        }
+    }
+
+    int unlink_in(int folder, const std::string& name) override {
+        return error_of(DeleteFileW(path_in(folder, name).c_str()));
+    }
+
+    NamesResult list_folder(int folder) override {
+        WIN32_FIND_DATAW found{};
+        const HANDLE search = FindFirstFileW(path_in(folder, "*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return {{}, static_cast<int>(GetLastError())};
+        NamesResult result;
+        do {
+            const std::wstring_view name = found.cFileName;
+            if (name != L"." && name != L"..") result.names.push_back(win32::narrow(name));
+        } while (FindNextFileW(search, &found));
+        if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES) result.error = static_cast<int>(error);
+        FindClose(search);
+        return result;
+    }
+
+    // Windows flushes a rename itself (MOVEFILE_WRITE_THROUGH above); a
+    // directory handle cannot be flushed.
+    int flush_folder(int) override { return 0; }
+
+    // An output keeps the access rules it was made with.
+    int open_up(int, const std::optional<FileInfo>&, const FileInfo&) override { return 0; }
+
     int hold(int) override { return 0; }
 
-    FdResult claim(const std::string& path) override {
-        const HANDLE handle = CreateFileW(win32::file_path(path).c_str(), GENERIC_READ | DELETE,
+    FdResult claim(int folder, const std::string& name) override {
+        const HANDLE handle = CreateFileW(path_in(folder, name).c_str(), GENERIC_READ | DELETE,
                                           FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                           FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
         if (handle == INVALID_HANDLE_VALUE) return fd_result(handle);
@@ -247,20 +306,6 @@ public:
             return {-1, ERROR_CANT_RESOLVE_FILENAME};
         }
         return fd_result(handle);
-    }
-
-    NamesResult list_directory(const std::string& path) override {
-        WIN32_FIND_DATAW found{};
-        const HANDLE search = FindFirstFileW((win32::file_path(path) + L"\\*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) return {{}, static_cast<int>(GetLastError())};
-        NamesResult result;
-        do {
-            const std::wstring_view name = found.cFileName;
-            if (name != L"." && name != L"..") result.names.push_back(win32::narrow(name));
-        } while (FindNextFileW(search, &found));
-        if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES) result.error = static_cast<int>(error);
-        FindClose(search);
-        return result;
     }
 
     IoStatus read(int fd, std::span<std::uint8_t> into) override {
@@ -318,7 +363,13 @@ public:
     }
 
     int fsync(int fd) override { return error_of(FlushFileBuffers(handle_of(fd))); }
-    int close(int fd) override { return error_of(CloseHandle(handle_of(fd))); }
+    int close(int fd) override {
+        {
+            const std::lock_guard lock(folders_mutex_);
+            folders_.erase(fd);
+        }
+        return error_of(CloseHandle(handle_of(fd)));
+    }
 
     FdResult duplicate(int fd) override {
         HANDLE copy = INVALID_HANDLE_VALUE;
@@ -330,35 +381,24 @@ public:
 
     FileInfo stat_fd(int fd) override { return info_of(handle_of(fd)); }
 
-    FileInfo stat_path(const std::string& path) override { return info_at(path, 0); }
-    FileInfo stat_link(const std::string& path) override { return info_at(path, FILE_FLAG_OPEN_REPARSE_POINT); }
-
-    // An output replaced by a rename keeps the access rules it was made with.
-    int keep_attributes(int, const FileInfo&) override { return 0; }
-
-    // Replaces an existing output whole or not at all. Windows refuses to
-    // replace a file while anyone has it open, even only to look at it (a
-    // virus scanner, an indexer, another run checking its names), so a
-    // refusal is retried for a moment before it counts.
-    int rename(const std::string& from, const std::string& to) override {
-        const std::wstring source = win32::file_path(from);
-        if (!SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_NORMAL))
-            return static_cast<int>(GetLastError());
-        const std::wstring target = win32::file_path(to);
-        for (int attempt = 1;; ++attempt) {
-            const int error = error_of(MoveFileExW(source.c_str(), target.c_str(),
-                                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
-            if (!is_passing_refusal(error) || attempt == kReplaceAttempts) return error;
-            Sleep(kReplaceRetryMs);
-        }
-    }
-
-    int unlink(const std::string& path) override {
-        return error_of(DeleteFileW(win32::file_path(path).c_str()));
+    FileInfo stat_path(const std::string& path) override { return info_at(win32::file_path(path), 0); }
+    FileInfo stat_link(const std::string& path) override {
+        return info_at(win32::file_path(path), FILE_FLAG_OPEN_REPARSE_POINT);
     }
 
     int standard_input() override { return HandleToLong(GetStdHandle(STD_INPUT_HANDLE)); }
     int standard_output() override { return HandleToLong(GetStdHandle(STD_OUTPUT_HANDLE)); }
+
+private:
+    std::wstring path_in(int folder, const std::string& name) {
+        const std::lock_guard lock(folders_mutex_);
+        const auto found = folders_.find(folder);
+        const std::wstring base = found == folders_.end() ? std::wstring{} : found->second;
+        return base + L"\\" + win32::widen(name);
+    }
+
+    std::mutex folders_mutex_;
+    std::map<int, std::wstring> folders_;  // the path each folder hold was opened by
 };
 
 }  // namespace

@@ -27,6 +27,10 @@ inline constexpr std::string_view kIsSocket = "Is a socket";
 inline constexpr std::string_view kOthersDevice = "Is a device or FIFO of another user";
 // The device or FIFO that was checked is not the one that opened.
 inline constexpr std::string_view kOutputReplaced = "It was replaced while it was opened";
+// An output name that another user's file or link holds in a folder where
+// only they may replace it (a sticky folder such as /tmp).
+inline constexpr std::string_view kOthersEntryInSharedFolder =
+    "It belongs to another user, and only they may replace it in this folder";
 // The reason given for an input that was truncated or extended while it was
 // read: what was read is no longer the file the user chose.
 inline constexpr std::string_view kInputChanged = "The file changed size while it was read";

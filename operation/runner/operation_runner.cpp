@@ -30,7 +30,7 @@ namespace {
 // ends, which wipes the round keys, the RC4 permutation and the buffer.
 struct Operation {
     Operation(OutputFileSystem& file_system, const StartRequest& request, std::string output_name,
-              const PasswordKey& key1, const PasswordKey& key2)
+              std::vector<KeptFile> read_files, const PasswordKey& key1, const PasswordKey& key2)
         : files(file_system),
           direction(request.direction),
           input_path(request.input_path),
@@ -38,6 +38,7 @@ struct Operation {
           output_path(std::move(output_name)),
           output_is_stdout(request.output_is_stdout),
           output_direct(request.output_is_stdout),
+          reads(std::move(read_files)),
           output(file_system, output_path),
           level1(key1),
           level2(key2) {}
@@ -89,6 +90,8 @@ struct Operation {
     // Written as it is made, with no temporary file: standard output, a
     // descriptor named as a file, or a device or FIFO.
     bool output_direct;
+    // The input first, once it is open, then what else the run reads.
+    std::vector<KeptFile> reads;
     // A device or FIFO, which the worker opens: a FIFO's reader may be late.
     std::optional<FileInfo> output_device;
     int output_fd = -1;  // of a direct output
@@ -96,7 +99,7 @@ struct Operation {
     int input_fd = -1;
     // A stream's size is unknown: progress then reports 0 as the total.
     std::uint64_t input_size = 0;
-    TemporaryOutput output;
+    TemporaryOutput output;  // after `reads`, which it looks at to its end
     Level1Cipher level1;
     Level2Cipher level2;
     ChunkBuffer buffer;
@@ -108,6 +111,7 @@ struct Worker {
 };
 
 std::string commit_message(const CommitStatus& status, const Operation& op) {
+    if (status.read_file != nullptr) return messages::same_file(op.output_path, status.read_file->shown);
     const std::string_view verb =
         status.failed_step == CommitStep::Rename ? messages::kCannotSave : messages::kCannotWrite;
     return op.output_error(verb, platform::reason(status.error));
@@ -134,6 +138,7 @@ std::string open_files(Operation& op, OutputFileSystem& files) {
     }
     FileInfo input_info;
     if (std::string refusal = examine_input(op, files, input_info); !refusal.empty()) return refusal;
+    op.reads.insert(op.reads.begin(), KeptFile{op.input_name(), input_info});
 
     // Appending the result to the file being read would never reach its end.
     if (op.output_is_stdout) {
@@ -145,14 +150,17 @@ std::string open_files(Operation& op, OutputFileSystem& files) {
     }
 
     // A link, or a file system that drops a trailing dot, can make the output
-    // name another name of the input; replacing it would destroy the input.
-    const FileInfo existing = files.stat_path(op.output_path);
-    if (existing.error == 0 && existing.same_file_as(input_info))
-        return messages::same_file(op.output_path, op.input_name());
+    // name another name of a file the run reads; replacing it would destroy it.
+    if (const KeptFile* read = find_kept_file(op.reads, files.stat_path(op.output_path)))
+        return messages::same_file(op.output_path, read->shown);
     OutputTarget target = examine_output(files, op.output_path);
     if (!target.refusal.empty()) return std::move(target.refusal);
     switch (target.way) {
         case OutputWay::Descriptor:
+            // Written where it is, so it must not be a file the run reads.
+            if (const KeptFile* read = find_kept_file(op.reads, target.existing);
+                read != nullptr && target.existing.kind == FileKind::Regular)
+                return messages::same_file(op.output_path, read->shown);
             op.output_direct = true;
             op.output_fd = target.descriptor;
             return {};
@@ -164,11 +172,9 @@ std::string open_files(Operation& op, OutputFileSystem& files) {
         case OutputWay::ReplaceFile:
             break;
     }
-    if (const int error = op.output.create(op.input_is_stdin ? -1 : op.input_fd); error != 0)
-        return messages::file_error(messages::kCannotCreate, op.output_path, error);
-    // Where the file system keeps no modes (vfat), the new file keeps the
-    // input's, which are never more open than the input is.
-    if (target.way == OutputWay::ReplaceFile) (void)files.keep_attributes(op.output.fd(), target.existing);
+    const CommitStatus created = op.output.create(op.input_is_stdin ? -1 : op.input_fd, op.reads);
+    if (created.read_file != nullptr) return messages::same_file(op.output_path, created.read_file->shown);
+    if (created.error != 0) return messages::file_error(messages::kCannotCreate, op.output_path, created.error);
     return {};
 }
 
@@ -186,7 +192,8 @@ std::string open_device(Operation& op, const std::atomic<bool>& cancel) {
         }
         if (opened.error != platform::kErrorNoReader || op.output_device->kind != FileKind::Fifo)
             return messages::file_error(messages::kCannotOpen, op.output_path, opened.error);
-        if (cancel.load()) return op.cancelled_message();
+        // Its reader never came, so it received nothing.
+        if (cancel.load()) return messages::cancelled(op.output_path);
         std::this_thread::sleep_for(kReaderPoll);
     }
     // Between the look and the open, whoever can write the folder could have
@@ -267,7 +274,7 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
                     result.outcome = OperationOutcome::Failed;
                     result.message = op.output_error(messages::kCannotWrite, platform::reason(error));
                 }
-            } else if (const CommitStatus status = op.output.commit(); status.error != 0) {
+            } else if (const CommitStatus status = op.output.commit(); status.failed()) {
                 result.outcome = OperationOutcome::Failed;
                 result.message = commit_message(status, op);
             }
@@ -350,7 +357,8 @@ StartResult OperationRunner::start(Direction direction, const std::string& curre
     return start(StartRequest::beside_input(direction, current_path, password1, password2, extension), sink);
 }
 
-StartResult OperationRunner::start(const StartRequest& request, CompletionSink& sink) {
+StartResult OperationRunner::start(const StartRequest& request, CompletionSink& sink,
+                                   std::vector<KeptFile> read_files) {
     const std::lock_guard lock(impl_->mutex);
     if (impl_->busy.load()) return {false, std::string{messages::kBusy}};
     impl_->join_returned();
@@ -360,8 +368,8 @@ StartResult OperationRunner::start(const StartRequest& request, CompletionSink& 
     StartCheck check = check_start(request, codepage);
     if (!check.refusal.empty()) return {false, std::move(check.refusal)};
 
-    auto op = std::make_unique<Operation>(impl_->files, request, std::move(check.output_path), check.key1,
-                                          check.key2);
+    auto op = std::make_unique<Operation>(impl_->files, request, std::move(check.output_path),
+                                          std::move(read_files), check.key1, check.key2);
     if (std::string refusal = open_files(*op, impl_->files); !refusal.empty())
         return {false, std::move(refusal)};
     op->level1.reg = request.start_register;

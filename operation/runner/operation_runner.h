@@ -9,7 +9,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "operation/files/file_system.h"
 #include "operation/request/operation_request.h"
 
 namespace brisol {
@@ -49,8 +51,12 @@ public:
                       std::string_view extension, CompletionSink& sink);
     // The same for standard streams, an output of the caller's choice (with
     // the same refusals) and a register that does not start at zero. Standard
-    // input and output are used but never closed.
-    StartResult start(const StartRequest& request, CompletionSink& sink);
+    // input and output are used but never closed. `read_files` are what else
+    // the run reads (password files, the --after file): the output is never
+    // one of them, nor is the input, to the end of the run, and no sweep of
+    // leftovers removes them.
+    StartResult start(const StartRequest& request, CompletionSink& sink,
+                      std::vector<KeptFile> read_files = {});
 
     // Asks a running operation to stop at its next chunk; its temporary
     // output is removed and the sink hears Cancelled.

@@ -1,5 +1,6 @@
 #include "operation/runner/output_target.h"
 
+#include "operation/files/path_parts.h"
 #include "operation/files/platform.h"
 #include "operation/messages/messages.h"
 
@@ -17,6 +18,12 @@ OutputTarget refused(const std::string& path, std::string_view why) {
 
 OutputTarget refused(const std::string& path, int error) { return refused(path, platform::reason(error)); }
 
+// An output replaces what has the name by renaming over it, which a sticky
+// folder allows only to the entry's owner, the folder's owner and root.
+bool others_entry_kept(FileSystem& files, const std::string& path, const FileInfo& entry) {
+    return !entry.owned_by_user && files.stat_path(folder_of(path)).keeps_others_entries;
+}
+
 }  // namespace
 
 OutputTarget examine_output(FileSystem& files, const std::string& path) {
@@ -30,14 +37,16 @@ OutputTarget examine_output(FileSystem& files, const std::string& path) {
     if (info.error != 0) return refused(path, info.error);
     switch (info.kind) {
         case FileKind::Regular:
+            if (others_entry_kept(files, path, info)) return refused(path, messages::kOthersEntryInSharedFolder);
             return {OutputWay::ReplaceFile, info, -1, {}};
         case FileKind::Symlink: {
             // A link to a folder was refused before links were replaced, and
-            // still is: the run was more likely meant to go into it.
+            // still is: the run was more likely meant to go into it. Any other
+            // link, a dangling one or a loop included, is replaced.
             const FileInfo target = files.stat_path(path);
             if (target.error == 0 && target.kind == FileKind::Directory)
                 return refused(path, platform::kErrorIsDirectory);
-            if (target.error != 0 && target.error != platform::kErrorNotFound) return refused(path, target.error);
+            if (others_entry_kept(files, path, info)) return refused(path, messages::kOthersEntryInSharedFolder);
             return {OutputWay::NewFile, info, -1, {}};
         }
         case FileKind::CharacterDevice:

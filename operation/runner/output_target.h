@@ -8,7 +8,9 @@
 // the system gives a process for its own descriptors (/dev/stdout, /dev/fd/N)
 // are the one exception, written through that descriptor as standard output
 // is. For the same reason a device or FIFO of another user is refused, as is
-// whatever cannot take a result at all (a directory, a socket, a block device).
+// whatever cannot take a result at all (a directory, a socket, a block device),
+// and a file or link of another user in a sticky folder, where the rename
+// that replaces it would fail only once the result is made.
 
 #include <string>
 
@@ -18,7 +20,7 @@ namespace brisol {
 
 enum class OutputWay {
     NewFile,      // nothing of that name, or a symbolic link: replaced by a new file
-    ReplaceFile,  // a regular file, whose mode, owner and group the new one keeps
+    ReplaceFile,  // a regular file: replaced by one of the user's own, no more open than the input
     Device,       // a character device or FIFO, opened and written where it is
     Descriptor,   // one of the process's own descriptors, written as it is
 };

@@ -312,6 +312,16 @@ const std::string kRoot = "[ \"$(id -u)\" = 0 ] || exit 77; ";
 const std::string kCrypt = "$CLI crypt --password-file keys ";
 // A folder on a file system mounted without devices cannot open them.
 std::string opens(const std::string& device) { return "{ printf '' >" + device + " || exit 77; } && "; }
+// Runs what follows as a second user; the scratch folder must let it in.
+const std::string kAsOtherUser = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+// Waits for a condition of a run in the background, however long it takes.
+std::string until(const std::string& condition) { return "until " + condition + "; do sleep 0.01; done; "; }
+// Runs the script with "m" a FUSE mount of "src", a file system without
+// unnamed files; its status survives the unmount.
+std::string on_fuse(const std::string& script) {
+    return kRoot + "test -c /dev/fuse && command -v bindfs >e || exit 77; mkdir src m && { bindfs src m || exit 77; }; ( " +
+           script + " ); status=$?; umount m; exit $status";
+}
 
 const HostileCase kHostileCases[] = {
     {"a FIFO is written where it is", "mkfifo p && { cat p >got & } && " + kCrypt + "-o p some.file && wait", 0, "",
@@ -371,10 +381,10 @@ const HostileCase kHostileCases[] = {
      "test \"$(stat -c %a some.file.bsl)\" = 600"},
     {"the umask still applies", "chmod 666 some.file && umask 027 && " + kCrypt + "some.file", 0, "",
      "test \"$(stat -c %a some.file.bsl)\" = 640"},
-    {"a replaced output keeps its mode and, where allowed, its owner",
-     "echo old >out && chmod 640 out && owner=$(id -un) && { chown nobody out 2>/dev/null && owner=nobody; }; "
-     "echo \"640 $owner\" >expected && " + kCrypt + "-o out some.file",
-     0, "", "test \"$(stat -c '%a %U' out)\" = \"$(cat expected)\" && cmp -s out reference"},
+    {"a replaced output of the user's own keeps its mode within the input's and, where allowed, its group",
+     "chmod 644 some.file && umask 022 && echo old >out && chmod 640 out && group=$(id -g) && "
+     "{ chgrp 65534 out 2>e && group=65534; }; echo \"640 $group\" >expected && " + kCrypt + "-o out some.file",
+     0, "", "test \"$(stat -c '%a %g' out)\" = \"$(cat expected)\" && cmp -s out reference"},
     {"/dev/stdin as input while it carries the passwords", "cat keys some.file >both && $CLI crypt -o out /dev/stdin <both", 2,
      "brisol-cli: \"/dev/stdin\" is the same file as standard input, which carries the passwords\n"
      "Try 'brisol-cli --help'.\n",
@@ -389,6 +399,49 @@ const HostileCase kHostileCases[] = {
     {"an empty password is said", "printf '\\npw2\\n' | $CLI crypt -o out some.file", 0,
      "brisol-cli: Warning: PASSWORD-1 is empty, so the GOST layer is keyed with zeros and protects nothing.\n",
      "test -f out"},
+    {"a replaced output is no more open than the input", "echo old >out && chmod 666 out && " + kCrypt + "-o out some.file",
+     0, "", "test \"$(stat -c %a out)\" = 600"},
+    {"another user's output is replaced by one of the user's own",
+     kRoot + "echo theirs >out && chmod 666 out && chown 65534:65534 out && " + kCrypt + "-o out some.file", 0, "",
+     "test \"$(stat -c '%a %u %g' out)\" = \"600 0 0\" && cmp -s out reference"},
+    {"another user's output in a sticky folder is refused before the passwords are read",
+     kRoot + "chmod 755 . && mkdir -m 1777 shared && echo theirs >shared/out && cp some.file shared/ && chown 65534 shared/some.file "
+     "&& cd shared && " + kAsOtherUser + "$CLI crypt -o out some.file </dev/null", 1,
+     "brisol-cli: Cannot create \"out\": It belongs to another user, and only they may replace it in this folder\n",
+     "test \"$(cat shared/out)\" = theirs"},
+    {"the password file is never the output", kCrypt + "-o keys some.file", 1,
+     "brisol-cli: \"keys\" is the same file as \"keys\"; the input was left untouched.\n",
+     "printf 'pw1\\npw2\\n' | cmp -s - keys"},
+    {"the sweep keeps the password file",
+     "cp keys .brisol-KEYSKEYS.tmp && $CLI crypt --password-file .brisol-KEYSKEYS.tmp some.file", 0, "",
+     "cmp -s keys .brisol-KEYSKEYS.tmp && cmp -s some.file.bsl reference"},
+    {"the sweep keeps the input", "cp some.file .brisol-Ab3dE5fG.tmp && " + kCrypt + ".brisol-Ab3dE5fG.tmp", 0, "",
+     "cmp -s some.file .brisol-Ab3dE5fG.tmp && cmp -s .brisol-Ab3dE5fG.tmp.bsl reference"},
+    {"the sweep keeps the --after file",
+     "cp reference .brisol-AfterAft.tmp && " + kCrypt + "--after .brisol-AfterAft.tmp -o out some.file", 0, "",
+     "cmp -s reference .brisol-AfterAft.tmp"},
+    {"a link loop at the output name is replaced", "ln -s loop loop && " + kCrypt + "-o loop some.file", 0, "",
+     "test ! -L loop && cmp -s loop reference"},
+    {"a link through a file at the output name is replaced", "ln -s some.file/x link && " + kCrypt + "-o link some.file",
+     0, "", "test ! -L link && cmp -s link reference"},
+    {"a FIFO whose reader never came was not written",
+     "mkfifo p && { " + kCrypt + "-o p some.file & pid=$!; " + until("[ $(ls /proc/$pid/task | wc -l) -gt 1 ]") +
+         "kill -TERM $pid; wait $pid; }",
+     143, "brisol-cli: Stopped: \"p\" was not written.\n", "test -p p"},
+    {"a hidden output on FUSE is the user's alone until it is complete",
+     on_fuse("umask 022 && mkfifo in && { " + kCrypt + "-o m/out - <in & } && exec 3>in && " +
+             until("ls m/.brisol-*.tmp >e 2>&1") + "stat -c %a m/.brisol-*.tmp >while && cat some.file >&3 && exec 3>&- && wait"),
+     0, "", "test \"$(cat while) $(stat -c %a src/out)\" = \"600 644\" && cmp -s src/out reference"},
+    {"a folder swapped for a link during the run keeps the output in the folder that was checked",
+     "cp some.file orig && mkdir d && mkfifo in && { " + kCrypt + "-o d/some.file - <in & pid=$!; } && exec 3>in && " +
+         until("ls -l /proc/$pid/fd | grep -q \" $PWD/d$\"") +
+         "mv d d.old && ln -s . d && cat some.file >&3 && exec 3>&- && wait $pid",
+     0, "", "cmp -s d.old/some.file reference && test ! -e some.file.bsl && cmp -s some.file orig"},
+    {"a file the run reads that takes the output's name during the run stays",
+     "mkfifo in && { " + kCrypt + "-o out - <in & pid=$!; } && exec 3>in && " +
+         until("[ $(ls /proc/$pid/task | wc -l) -gt 1 ]") + "ln keys out && cat some.file >&3 && exec 3>&- && wait $pid",
+     1, "brisol-cli: \"out\" is the same file as \"keys\"; the input was left untouched.\n",
+     "printf 'pw1\\npw2\\n' | cmp -s - keys"},
 };
 
 TEST_F(CliTest, HostileCommandLinesDestroyNothingAndExposeNothing) {

@@ -46,31 +46,45 @@ public:
 
     int reads = 0;
     int writes = 0;
+    int listings = 0;  // of folders, by sweeps of leftovers
 
     FdResult open_read(const std::string& path) override {
         if (open_read_error != 0) return {-1, open_read_error};
         return real_.open_read(path);
     }
-    FdResult create_new(const std::string& path, int like) override {
-        if (create_error != 0) return {-1, create_error};
-        return output(real_.create_new(path, like));
-    }
     FdResult open_for_writing(const std::string& path) override {
         if (open_for_writing_error != 0) return {-1, open_for_writing_error};
         return real_.open_for_writing(path);
     }
-    FdResult open_directory(const std::string& path) override { return real_.open_directory(path); }
-    FdResult create_unnamed(const std::string& directory, int like) override {
+    FdResult open_folder(const std::string& path) override { return real_.open_folder(path); }
+    FdResult create_in(int folder, const std::string& name, int like) override {
+        if (create_error != 0) return {-1, create_error};
+        return output(real_.create_in(folder, name, like));
+    }
+    FdResult create_unnamed(int folder, int like) override {
         if (unnamed_unsupported) return {-1, platform::kErrorNotSupported};
         if (create_error != 0) return {-1, create_error};
-        return output(real_.create_unnamed(directory, like));
+        return output(real_.create_unnamed(folder, like));
     }
-    int give_name(int fd, const std::string& path) override {
-        return give_name_error != 0 ? give_name_error : real_.give_name(fd, path);
+    int give_name(int fd, int folder, const std::string& name) override {
+        return give_name_error != 0 ? give_name_error : real_.give_name(fd, folder, name);
+    }
+    FileInfo stat_in(int folder, const std::string& name) override { return real_.stat_in(folder, name); }
+    FileInfo stat_link_in(int folder, const std::string& name) override { return real_.stat_link_in(folder, name); }
+    int rename_in(int folder, const std::string& from, const std::string& to) override {
+        return rename_error != 0 ? rename_error : real_.rename_in(folder, from, to);
+    }
+    int unlink_in(int folder, const std::string& name) override { return real_.unlink_in(folder, name); }
+    NamesResult list_folder(int folder) override {
+        ++listings;
+        return real_.list_folder(folder);
+    }
+    int flush_folder(int folder) override { return real_.flush_folder(folder); }
+    int open_up(int fd, const std::optional<FileInfo>& like, const FileInfo& replaced) override {
+        return real_.open_up(fd, like, replaced);
     }
     int hold(int fd) override { return hold_error != 0 ? hold_error : real_.hold(fd); }
-    FdResult claim(const std::string& path) override { return real_.claim(path); }
-    NamesResult list_directory(const std::string& path) override { return real_.list_directory(path); }
+    FdResult claim(int folder, const std::string& name) override { return real_.claim(folder, name); }
     FdResult duplicate(int fd) override { return real_.duplicate(fd); }
 
     IoStatus read(int fd, std::span<std::uint8_t> into) override {
@@ -108,11 +122,6 @@ public:
     FileInfo stat_fd(int fd) override { return real_.stat_fd(fd); }
     FileInfo stat_path(const std::string& path) override { return real_.stat_path(path); }
     FileInfo stat_link(const std::string& path) override { return real_.stat_link(path); }
-    int keep_attributes(int fd, const FileInfo& replaced) override { return real_.keep_attributes(fd, replaced); }
-    int rename(const std::string& from, const std::string& to) override {
-        return rename_error != 0 ? rename_error : real_.rename(from, to);
-    }
-    int unlink(const std::string& path) override { return real_.unlink(path); }
 
 private:
     FdResult output(FdResult made) {

@@ -95,6 +95,20 @@ TEST(Leftovers, ARunSweepsOnlyUnheldFilesOfItsOwnPattern) {
     }
 }
 
+// However many outputs a process makes in a folder, it looks through the
+// folder once: a sweep per output would cost the folder's size each time.
+TEST(Leftovers, AProcessListsEachFolderOnce) {
+    const InputBesideOldOutput files_at_hand(kInputSize);
+    const std::string other = files_at_hand.dir.file("other.bin");
+    write_file(other, "another input");
+    FaultyFileSystem files;
+    for (const std::string& input : {files_at_hand.input, other, files_at_hand.input}) {
+        OperationRunner runner(files);
+        EXPECT_EQ(run_to_end(runner, Direction::Crypt, input).outcome, OperationOutcome::Succeeded) << input;
+    }
+    EXPECT_EQ(files.listings, 1);
+}
+
 // While a run writes, its output is nowhere to be seen, or it is a hidden
 // file that a second run in the same folder leaves alone.
 TEST(Leftovers, ARunningOutputIsUnnamedOrHeld) {
