@@ -7,6 +7,9 @@
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
+; The files' times would make the installer differ with the clock of the
+; machine that built it; installed files take the time of installing.
+SetDateSave off
 
 !define PRODUCT "Brisol"
 !define FILE_TYPE "Brisol.EncryptedFile"
