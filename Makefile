@@ -148,7 +148,7 @@ web:
 		-DBRISOL_WERROR=$(WERROR) $(CMAKE_FLAGS) >/dev/null
 	@$(WEB_ENV) cmake --build $(WEB_BUILD)
 
-# docs/web-page.png, taken in headless Chromium.
+# docs/web-page.png and docs/web-page-phone.png, taken in headless Chromium.
 web-screenshot: web
 	@/usr/bin/python3 web/screenshot.py $(WEB_BUILD)/brisol.html docs/web-page.png
 

@@ -105,12 +105,6 @@ inline constexpr std::string_view kStoppedDiffering2 =
     "PASSWORD-2 and its repeat differed three times: stopped, nothing was written";
 // The reason when a password source has a line past kMaxLineBytes.
 inline constexpr std::string_view kLineTooLong = "A password line is longer than 4 KiB";
-// Printed after kMessagePrefix when crypt has an empty password: allowed,
-// since files were made that way, but that layer's key is all zeros.
-inline constexpr std::string_view kEmptyPassword1 =
-    "Warning: PASSWORD-1 is empty, so the GOST layer is keyed with zeros and protects nothing.";
-inline constexpr std::string_view kEmptyPassword2 =
-    "Warning: PASSWORD-2 is empty, so the RC4 layer is keyed with zeros and protects nothing.";
 // After the output's name, or "standard output".
 inline constexpr std::string_view kIsTerminal =
     " is a terminal; nothing was written. Redirect it, or name an output with -o.";

@@ -79,8 +79,8 @@ int main(int argc, char** argv) {
     }
     // Allowed, as the window allows it and older files were made so, but said.
     if (options.direction == brisol::Direction::Crypt) {
-        if (passwords.first.empty()) print_message(kEmptyPassword1);
-        if (passwords.second.empty()) print_message(kEmptyPassword2);
+        if (passwords.first.empty()) print_message(brisol::messages::kEmptyPassword1);
+        if (passwords.second.empty()) print_message(brisol::messages::kEmptyPassword2);
     }
     return run_files(options, passwords, start_register);
 }

@@ -72,13 +72,15 @@
                 element.type = fieldKinds[id];
                 element.value = text;
                 element.spellcheck = false;
-                element.autocomplete = 'off';
+                // Passwords are neither offered from a browser's store nor
+                // kept in it.
+                element.autocomplete = fieldKinds[id] === 'password' ? 'new-password' : 'off';
                 if (label) label.htmlFor = name;
             } else {
                 element = document.createElement('button');
                 element.type = 'button';
             }
-            if (!fieldKinds[id]) element.textContent = text;
+            if (!fieldKinds[id]) element.textContent = name === 'label_platform' ? texts.platform : text;
             element.id = name;
             place(element, rect);
             container.append(element);
@@ -144,7 +146,12 @@
     document.addEventListener('drop', event => {
         event.preventDefault();
         const files = event.dataTransfer.files;
-        if (files.length > 0) setCurrent(files[files.length - 1]);
+        if (files.length === 0) return;
+        const last = files[files.length - 1];
+        const item = event.dataTransfer.items[event.dataTransfer.items.length - 1];
+        const entry = item && item.webkitGetAsEntry ? item.webkitGetAsEntry() : null;
+        if (entry && entry.isDirectory) return inform(moduleText(brisol, brisol._brisol_folder_refusal, last.name));
+        setCurrent(last);
     });
     byId(ids.info).addEventListener('click', () => about.showModal());
     byId(ids.aboutOk).addEventListener('click', () => about.close());
@@ -210,6 +217,11 @@
         }
         const outputName = moduleText(brisol, brisol._brisol_output_name, direction, name, field(ids.extension));
         running = { direction, file: current };
+        // As brisol-cli warns: allowed, since files were made that way.
+        running.warnings = direction === 0
+            ? [ids.password1, ids.password2].map((id, index) => field(id) === '' ? texts.emptyPasswords[index] : '')
+                .filter(Boolean)
+            : [];
         messageBox.hidden = true;
         let target;
         try {
@@ -279,10 +291,25 @@
         running = null;
         cancelButton.disabled = true;
         status.progress.textContent = '';
-        if (op.writeFailure) return inform(op.writeFailure);
-        if (!completion) return inform(moduleText(brisol, brisol._brisol_cancelled, op.target.name), 'information');
-        if (completion.locks) for (const id of texts.locked) byId(id).disabled = true;
-        inform(completion.text, completion.kind);
+        if (op.writeFailure) inform(op.writeFailure);
+        else if (!completion) inform(moduleText(brisol, brisol._brisol_cancelled, op.target.name), 'information');
+        else {
+            if (completion.locks) for (const id of texts.locked) byId(id).disabled = true;
+            const warnings = succeeded ? op.warnings : [];
+            const warned = warnings.length > 0 && completion.kind === 'information';
+            inform([completion.text, ...warnings].join('\n'), warned ? 'warning' : completion.kind);
+        }
+        refocus(op.direction);
+    }
+
+    // The Cancel button is disabled at the end, and a locked control may
+    // have had the focus: it goes back to the command that started the run,
+    // or to Open FILE... where that one is locked.
+    function refocus(direction) {
+        const focused = document.activeElement;
+        if (focused && focused !== document.body && !focused.disabled) return;
+        const command = byId(direction === 0 ? ids.crypt : ids.decrypt);
+        (command.disabled ? byId(ids.openFile) : command).focus();
     }
 
     // Each worker ends its stage with one message: done (the second stage's

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "operation/files/platform.h"
 #include "operation/messages/messages.h"
 #include "operation/text/codepage.h"
 #include "operation/text/codepage_tables.h"
@@ -21,6 +22,9 @@
 
 namespace brisol::web {
 namespace {
+
+// The window's line that names the platform, as the page's own.
+constexpr std::string_view kPagePlatformText = "Brisol for any web browser";
 
 std::string json_rect(DialogRect rect) {
     return "[" + std::to_string(rect.x) + "," + std::to_string(rect.y) + "," + std::to_string(rect.width) +
@@ -47,6 +51,8 @@ std::string page_texts() {
     codepages += "]";
     std::string locked = "[";
     for (const int id : kLockedControlIds) {
+        // A phone has no drop, so Open FILE... is the only way to a second file.
+        if (id == kOpenFileId) continue;
         if (locked.size() > 1) locked += ",";
         locked += std::to_string(id);
     }
@@ -63,7 +69,9 @@ std::string page_texts() {
            ",\"quit\":" + std::to_string(kQuitId) + ",\"aboutOk\":" + std::to_string(kAboutOkId) + "}" +
            ",\"locked\":" + locked + ",\"caption\":" + json_string(texts::kMessageCaption) +
            ",\"fileOpenError\":" + json_string(texts::kFileOpenError) +
-           ",\"busy\":" + json_string(messages::kBusy) + ",\"codepages\":" + codepages +
+           ",\"busy\":" + json_string(messages::kBusy) + ",\"platform\":" + json_string(kPagePlatformText) +
+           ",\"emptyPasswords\":[" + json_string(messages::kEmptyPassword1) + "," +
+           json_string(messages::kEmptyPassword2) + "]" + ",\"codepages\":" + codepages +
            ",\"defaultCodepage\":" + json_string(locale_codepage()) + "}";
 }
 
@@ -83,6 +91,14 @@ EMSCRIPTEN_KEEPALIVE const char* brisol_file_status(const char* name, std::size_
     return brisol::web::exported(brisol::web::text_storage,
                                  brisol::texts::kStatusFilePrefix +
                                      brisol::messages::shown_name(brisol::web::passed(name, name_size)));
+}
+
+// A dropped folder, refused as the window refuses one it is given.
+EMSCRIPTEN_KEEPALIVE const char* brisol_folder_refusal(const char* name, std::size_t name_size) {
+    return brisol::web::exported(brisol::web::text_storage,
+                                 brisol::messages::file_error(brisol::messages::kCannotOpen,
+                                                              brisol::web::passed(name, name_size),
+                                                              brisol::platform::kErrorIsDirectory));
 }
 
 // "25%": the share done.

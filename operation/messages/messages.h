@@ -38,6 +38,13 @@ inline constexpr std::string_view kInputChanged = "The file changed size while i
 // inside a chunk: nothing could be written at the right offsets.
 inline constexpr std::string_view kMisaligned = "It was read in pieces that end inside a chunk";
 
+// Warned of when Crypt has an empty password: allowed, since files were
+// made that way, but that layer's key is all zeros.
+inline constexpr std::string_view kEmptyPassword1 =
+    "Warning: PASSWORD-1 is empty, so the GOST layer is keyed with zeros and protects nothing.";
+inline constexpr std::string_view kEmptyPassword2 =
+    "Warning: PASSWORD-2 is empty, so the RC4 layer is keyed with zeros and protects nothing.";
+
 inline constexpr std::string_view kNoFileChosen = "No file is chosen: choose or drop a file first.";
 inline constexpr std::string_view kBusy =
     "An operation is still running: wait for it to finish, then try again.";

@@ -182,10 +182,18 @@ def drops_and_locking_as_in_the_window(b):
     assert b.js("return document.getElementById('status-file').textContent") == "File: dropped-last"
     assert page.run("control_202") == COMPLETED
     assert page.download("dropped-last.bsl") == read(cli("crypt", last, path("dropped.bsl")))
-    # Success locks all but Info; a later drop frees Crypt and Decrypt alone.
-    assert enabled(b) == {"202": False, "203": False, "201": False, "101": False, "102": False, "204": True}
+    # Success locks all but Info and, since a phone has no drop, Open FILE...;
+    # a later drop frees Crypt and Decrypt alone.
+    assert enabled(b) == {"202": False, "203": False, "201": True, "101": False, "102": False, "204": True}
     b.js(drop)
-    assert enabled(b) == {"202": True, "203": True, "201": False, "101": False, "102": False, "204": True}
+    assert enabled(b) == {"202": True, "203": True, "201": True, "101": False, "102": False, "204": True}
+    # A folder is refused as the window refuses one; the file stays current.
+    b.js("const e = new Event('drop', { bubbles: true }); Object.defineProperty(e, 'dataTransfer', { value: {"
+         " files: [new File([], 'folder')], items: [{ webkitGetAsEntry: () => ({ isDirectory: true }) }] } });"
+         "document.body.dispatchEvent(e);")
+    assert b.js("return document.getElementById('message-text').textContent") == \
+        'Cannot open "folder": Is a directory'
+    assert b.js("return document.getElementById('status-file').textContent") == "File: dropped-last"
 
 
 def enabled(b):
@@ -219,6 +227,20 @@ def passwords_in_a_code_page(b):
     assert page.run("control_202", "first", "ключ", codepage="CP1252") == \
         "PASSWORD-2 has a character that code page CP1252 cannot represent."
     assert not os.listdir(b.downloads)
+
+
+@case
+def an_empty_password_is_warned_of_in_crypt_only(b):
+    plain = make("empty-key", 700)
+    encrypted = cli("crypt", plain, path("empty-key.bsl"), ("", "second"))
+    for button, source, password1, warned in [("control_202", plain, "", True),
+                                              ("control_202", plain, "first", False),
+                                              ("control_203", encrypted, "", False)]:
+        page = Page(b)
+        page.choose(source)
+        text = page.run(button, password1)
+        assert text.startswith(COMPLETED) and ("PASSWORD-1 is empty" in text) == warned, (button, text)
+        assert (b.js("return document.getElementById('message').className") == "warning") == warned
 
 
 @case
@@ -278,6 +300,8 @@ def cancel_leaves_no_download(b):
         b.js("document.getElementById('cancel').click()")
         assert page.message().startswith("Stopped: "), (button, page.message())
         assert not os.listdir(b.downloads)
+        # Cancel is disabled at the end: the focus goes back to the command.
+        assert b.js("return document.activeElement.id") == button
 
 
 @case
