@@ -33,6 +33,7 @@
     // the first stage (Decrypt's GOST layer), two of them beside the second
     // stage's keep two cores busy; otherwise the first alone runs it.
     const kSharingWorkers = 2;
+    const kRevokeDelayMs = 1000;
     const workers = [...Array(kSharingWorkers + 1)].map(() => {
         const worker = new Worker(workerUrl);
         worker.postMessage({ type: 'module', binary });
@@ -103,7 +104,6 @@
 
     let current = null;      // the chosen File
     let running = null;      // the operation in the workers
-    let downloadUrl = null;  // the last result offered as a download
 
     // kind: "information", "warning" or "error", as the window marks them.
     function inform(text, kind = 'error') {
@@ -129,7 +129,8 @@
     byId(ids.crypt).disabled = true;
     byId(ids.decrypt).disabled = true;
     refreshFileStatus();
-    if (typeof window.showSaveFilePicker !== 'function') document.getElementById('no-picker').hidden = false;
+    const picker = typeof window.showSaveFilePicker === 'function';
+    document.getElementById(picker ? 'picker-empties' : 'no-picker').hidden = false;
 
     byId(ids.openFile).addEventListener('click', () => chooser.click());
     chooser.addEventListener('change', () => {
@@ -179,7 +180,18 @@
                 name: handle.name,
                 write: bytes => stream.write(bytes),
                 close: () => stream.close(),
-                abort: () => stream.abort(),
+                // The browser emptied the chosen file when it was chosen, and
+                // an empty file is no result: it goes, where the browser lets
+                // the page remove it. The message then says what is left.
+                abort: async () => {
+                    await stream.abort();
+                    try {
+                        await handle.remove();
+                        return '';
+                    } catch {
+                        return moduleText(brisol, brisol._brisol_left_empty, handle.name);
+                    }
+                },
             };
         }
         let parts = [];
@@ -188,13 +200,19 @@
             write: async bytes => { parts.push(new Blob([bytes])); },
             close: async () => {
                 const link = document.createElement('a');
-                downloadUrl = URL.createObjectURL(new Blob(parts));
+                const url = URL.createObjectURL(new Blob(parts));
                 parts = [];
-                link.href = downloadUrl;
+                link.href = url;
                 link.download = suggestedName;
                 link.click();
+                // The download holds the Blob from here on; the URL would
+                // keep a second hold on it until the page is closed.
+                setTimeout(() => URL.revokeObjectURL(url), kRevokeDelayMs);
             },
-            abort: async () => { parts = []; },
+            abort: async () => {
+                parts = [];
+                return '';
+            },
         };
     }
 
@@ -234,8 +252,6 @@
             running = null;
             return;
         }
-        if (downloadUrl) URL.revokeObjectURL(downloadUrl);
-        downloadUrl = null;
         running.target = target;
         running.writeFailure = null;
         running.writes = Promise.resolve();
@@ -279,10 +295,11 @@
     async function end(completion) {
         const op = running;
         const succeeded = completion && completion.locks !== undefined;
+        let leftEmpty = '';
         try {
             await op.writes;
             if (succeeded && !op.writeFailure) await op.target.close();
-            else await op.target.abort();
+            else leftEmpty = await op.target.abort();
         } catch (error) {
             op.writeFailure = op.writeFailure ||
                 moduleText(brisol, brisol._brisol_file_error, 1, op.target.name, String(error.message));
@@ -291,8 +308,12 @@
         running = null;
         cancelButton.disabled = true;
         status.progress.textContent = '';
-        if (op.writeFailure) inform(op.writeFailure);
-        else if (!completion) inform(moduleText(brisol, brisol._brisol_cancelled, op.target.name), 'information');
+        const withLeftEmpty = text => [text, leftEmpty].filter(Boolean).join('\n');
+        if (op.writeFailure) inform(withLeftEmpty(op.writeFailure));
+        else if (!completion) {
+            inform(withLeftEmpty(moduleText(brisol, brisol._brisol_cancelled, op.target.name)),
+                   leftEmpty ? 'warning' : 'information');
+        } else if (!succeeded) inform(withLeftEmpty(completion.text), completion.kind);
         else {
             if (completion.locks) for (const id of texts.locked) byId(id).disabled = true;
             const warnings = succeeded ? op.warnings : [];

@@ -101,6 +101,14 @@ EMSCRIPTEN_KEEPALIVE const char* brisol_folder_refusal(const char* name, std::si
                                                               brisol::platform::kErrorIsDirectory));
 }
 
+// After a stop or a failure, when the emptied file chosen in the save dialog
+// could not be removed.
+EMSCRIPTEN_KEEPALIVE const char* brisol_left_empty(const char* name, std::size_t name_size) {
+    return brisol::web::exported(brisol::web::text_storage,
+                                 brisol::messages::quoted_name(brisol::web::passed(name, name_size)) +
+                                     " is left empty: the browser emptied it when it was chosen.");
+}
+
 // "25%": the share done.
 EMSCRIPTEN_KEEPALIVE const char* brisol_progress_text(double done, double total) {
     return brisol::web::exported(brisol::web::text_storage,

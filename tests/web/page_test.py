@@ -28,7 +28,9 @@ COMPLETED = "Operation completed... OK"
 # Replaces the save dialog with a file that keeps only its length and CRC-32.
 STAND_IN_PICKER = """
 window.saved = null;
-window.showSaveFilePicker = async ({ suggestedName }) => ({ name: suggestedName, createWritable: async () => {
+window.showSaveFilePicker = async ({ suggestedName }) => ({ name: suggestedName,
+                                                           remove: async () => { window.saved.removed = true; },
+                                                           createWritable: async () => {
     const table = new Int32Array(256).map((_, n) => {
         for (let k = 0; k < 8; k++) n = n & 1 ? 0xEDB88320 ^ (n >>> 1) : n >>> 1;
         return n;
@@ -292,14 +294,18 @@ def a_file_made_right_after_another(b):
 def cancel_leaves_no_download(b):
     plain = make("cancelled", 64 * MIB) if not os.path.exists(path("large")) else path("large")
     encrypted = path("large.bsl") if os.path.exists(path("large.bsl")) else cli("crypt", plain, plain + ".bsl")
-    for button, source in [("control_202", plain), ("control_203", encrypted)]:
-        page = Page(b)
+    for button, source, picker in [("control_202", plain, False), ("control_203", encrypted, False),
+                                   ("control_202", plain, True)]:
+        page = Page(b, picker=picker)
         page.choose(source)
         page.run(button, wait=False)
         b.wait(lambda: b.js("return document.getElementById('progress').value > 0"))
         b.js("document.getElementById('cancel').click()")
         assert page.message().startswith("Stopped: "), (button, page.message())
         assert not os.listdir(b.downloads)
+        # The file the save dialog emptied is removed, not left at 0 bytes.
+        if picker:
+            assert b.js("return window.saved.aborted && window.saved.removed"), page.message()
         # Cancel is disabled at the end: the focus goes back to the command.
         assert b.js("return document.activeElement.id") == button
 
