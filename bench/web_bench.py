@@ -15,7 +15,7 @@ import threading
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
-from browser import Browser  # noqa: E402
+from browser import Chromium as Browser  # noqa: E402
 
 PAGE, CLI = map(os.path.abspath, sys.argv[1:3])
 MIB = int(sys.argv[3])

@@ -34,6 +34,7 @@
     // stage's keep two cores busy; otherwise the first alone runs it.
     const kSharingWorkers = 2;
     const kRevokeDelayMs = 1000;
+    const kInFlight = 4;
     const workers = [...Array(kSharingWorkers + 1)].map(() => {
         const worker = new Worker(workerUrl);
         worker.postMessage({ type: 'module', binary });
@@ -103,6 +104,7 @@
     for (const name of texts.codepages) codepageChoice.add(new Option(name, name, false, name === texts.defaultCodepage));
 
     let current = null;      // the chosen File
+    let chosen = null;       // it with its size and time when chosen
     let running = null;      // the operation in the workers
 
     // kind: "information", "warning" or "error", as the window marks them.
@@ -121,6 +123,7 @@
     }
     function setCurrent(file) {
         current = file;
+        chosen = choiceOf(file);
         enableOperations();
         refreshFileStatus();
     }
@@ -216,6 +219,80 @@
         };
     }
 
+    // A file as chosen: a read that disagrees with its size or time then
+    // finds it changed since.
+    function choiceOf(file) {
+        return { file, size: file.size, lastModified: file.lastModified };
+    }
+
+    // Reads on the page's own thread, where every engine lets a page opened
+    // from disk read a chosen file (a worker's read may be refused there). A
+    // read that comes back short, or a file whose size or time moved, is a
+    // file changed while it was read, as the desktop says; the message is
+    // thrown. An engine that checks the file's time itself refuses the read
+    // as not readable, and keeps the old size and time.
+    async function readBytes(choice, start, end) {
+        const { file } = choice;
+        const changed = () => file.size !== choice.size || file.lastModified !== choice.lastModified;
+        let bytes;
+        try {
+            bytes = new Uint8Array(await file.slice(start, end).arrayBuffer());
+        } catch (error) {
+            if (changed() || error.name === 'NotReadableError') {
+                throw moduleText(brisol, brisol._brisol_input_changed, file.name);
+            }
+            throw moduleText(brisol, brisol._brisol_file_error, 0, file.name, String(error.message));
+        }
+        if (bytes.length !== end - start || changed()) {
+            bytes.fill(0);
+            throw moduleText(brisol, brisol._brisol_input_changed, file.name);
+        }
+        return bytes;
+    }
+
+    // Feeds the first stage's workers (one port each) their slices in the
+    // file's order, transferred, each worker no more than kInFlight slices
+    // read and not yet written, so memory stays flat however large the file
+    // is. A worker that shares the stage gets each slice but the first with
+    // the input block before it in front. A failed read goes to fail().
+    function feedSlices(choice, ports, fail) {
+        const sliceBytes = brisol._brisol_slice_bytes();
+        const blockBytes = brisol._brisol_block_bytes();
+        const shares = ports.length;
+        const room = ports.map(() => kInFlight);
+        let wake = () => {};
+        let stopped = false;
+        (async () => {
+            for (let at = 0, slice = 0; at < choice.size; at += sliceBytes, slice++) {
+                const share = slice % shares;
+                while (room[share] === 0 && !stopped) await new Promise(resolve => { wake = resolve; });
+                if (stopped) return;
+                room[share]--;
+                let bytes;
+                try {
+                    bytes = await readBytes(choice, shares > 1 && at > 0 ? at - blockBytes : at,
+                                            Math.min(choice.size, at + sliceBytes));
+                } catch (text) {
+                    if (!stopped) fail(text);
+                    return;
+                }
+                if (stopped) return bytes.fill(0);
+                ports[share].postMessage(bytes, [bytes.buffer]);
+            }
+        })();
+        return {
+            written: slice => {
+                room[slice % shares]++;
+                wake();
+            },
+            stop: () => {
+                stopped = true;
+                wake();
+                for (const port of ports) port.close();
+            },
+        };
+    }
+
     function field(id) {
         return byId(id).value;
     }
@@ -227,13 +304,19 @@
         const refusal = moduleText(brisol, brisol._brisol_refusal, direction, name, field(ids.password1),
                                    field(ids.password2), field(ids.extension), codepage);
         if (refusal) return inform(refusal);
-        const after = afterInput.files.length > 0 ? afterInput.files[0] : null;
-        let afterOffset = -1;
+        const after = afterInput.files.length > 0 ? choiceOf(afterInput.files[0]) : null;
+        let afterBlock = new Uint8Array(0);
         if (after) {
-            afterOffset = brisol._brisol_after_offset(after.size);
-            if (afterOffset < 0) return inform(moduleText(brisol, brisol._brisol_after_refusal, after.name));
+            const afterOffset = brisol._brisol_after_offset(after.size);
+            if (afterOffset < 0) return inform(moduleText(brisol, brisol._brisol_after_refusal, after.file.name));
+            try {
+                afterBlock = await readBytes(after, afterOffset, afterOffset + brisol._brisol_block_bytes());
+            } catch (text) {
+                return inform(text);
+            }
         }
         const outputName = moduleText(brisol, brisol._brisol_output_name, direction, name, field(ids.extension));
+        const choice = chosen;
         running = { direction, file: current };
         // As brisol-cli warns: allowed, since files were made that way.
         running.warnings = direction === 0
@@ -261,23 +344,30 @@
         progressBar.value = 0;
         cancelButton.disabled = false;
         // Each first-stage worker's slices go straight to the second stage's
-        // worker; the page gives the first-stage worker a credit back for each
+        // worker; the page feeds the first-stage worker another slice for each
         // of its slices written.
         const shares = brisol._brisol_first_stage_shared(direction) ? kSharingWorkers : 1;
         running.workers = workers.slice(0, shares + 1);
         const slices = Array.from({ length: shares }, () => new MessageChannel());
-        const credits = slices.map(() => new MessageChannel());
-        running.credits = credits.map(channel => channel.port1);
+        const feeds = slices.map(() => new MessageChannel());
         const passwords = [field(ids.password1), field(ids.password2)];
         running.workers.forEach((worker, index) => {
             const stage = index < shares ? 0 : 1;
             const layer = brisol._brisol_stage_password(direction, stage);
             const password = utf8.encode(passwords[layer - 1]);
-            const ports = stage === 0 ? { next: slices[index].port1, credits: credits[index].port2 }
+            const block = layer === 1 ? afterBlock.slice() : new Uint8Array(0);
+            const ports = stage === 0 ? { next: slices[index].port1, feed: feeds[index].port2 }
                                       : { from: slices.map(channel => channel.port2) };
-            worker.postMessage({ type: 'run', direction, stage, share: index, shares, file: current, password,
-                                 codepage, after: layer === 1 ? after : null, afterOffset, ...ports },
-                               [password.buffer, ...Object.values(ports).flat()]);
+            worker.postMessage({ type: 'run', direction, stage, share: index, shares, size: choice.size,
+                                 name: choice.file.name, password, codepage, afterBlock: block, ...ports },
+                               [password.buffer, block.buffer, ...Object.values(ports).flat()]);
+        });
+        afterBlock.fill(0);
+        const op = running;
+        op.feed = feedSlices(choice, feeds.map(channel => channel.port1), text => {
+            if (op.failure) return;
+            op.failure = text;
+            cancelStages();
         });
     }
 
@@ -304,7 +394,7 @@
             op.writeFailure = op.writeFailure ||
                 moduleText(brisol, brisol._brisol_file_error, 1, op.target.name, String(error.message));
         }
-        for (const port of op.credits) port.close();
+        op.feed.stop();
         running = null;
         cancelButton.disabled = true;
         status.progress.textContent = '';
@@ -350,7 +440,7 @@
                 }
                 message.bytes.fill(0);
                 report(message.done, message.total);
-                op.credits[message.slice % op.credits.length].postMessage(null);
+                op.feed.written(message.slice);
             });
             return;
         }

@@ -131,6 +131,13 @@ EMSCRIPTEN_KEEPALIVE const char* brisol_file_error(int verb, const char* name, s
                                                        passed(name, name_size), passed(reason, reason_size)));
 }
 
+// The desktop's message for an input that came back short, or whose size or
+// modification time moved since it was chosen.
+EMSCRIPTEN_KEEPALIVE const char* brisol_input_changed(const char* name, std::size_t name_size) {
+    return exported(text_storage, messages::file_error(messages::kCannotRead, passed(name, name_size),
+                                                       messages::kInputChanged));
+}
+
 // "Stopped: "OUTPUT" was not written."
 EMSCRIPTEN_KEEPALIVE const char* brisol_cancelled(const char* name, std::size_t name_size) {
     return exported(text_storage, messages::cancelled(passed(name, name_size)));

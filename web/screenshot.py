@@ -10,7 +10,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
-from browser import Browser  # noqa: E402
+from browser import Chromium as Browser  # noqa: E402
 
 page, output = map(os.path.abspath, sys.argv[1:3])
 work = tempfile.mkdtemp(prefix="brisol-shot-")
