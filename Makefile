@@ -152,11 +152,15 @@ web:
 web-screenshot: web
 	@/usr/bin/python3 web/screenshot.py $(WEB_BUILD)/brisol.html docs/web-page.png
 
-# The page in headless Chromium against brisol-cli of the Linux build.
-# Debian's selenium is a module of Debian's own python3.
+# The page against brisol-cli of the Linux build in each browser engine, one
+# runner per engine, every engine run even after one fails. Debian's
+# selenium is a module of Debian's own python3.
+WEB_ENGINES ?= chromium webkit firefox
 test-web: web configure
 	@cmake --build $(BUILD) --target brisol-cli
-	@/usr/bin/python3 tests/web/page_test.py $(WEB_BUILD)/brisol.html $(BUILD)/brisol-cli
+	@failed=0; for engine in $(WEB_ENGINES); do \
+		/usr/bin/python3 tests/web/page_test.py $(WEB_BUILD)/brisol.html $(BUILD)/brisol-cli $$engine || failed=1; \
+	done; exit $$failed
 
 # The page's speed and memory beside brisol-cli --jobs 1 on a BENCH_MIB file.
 bench-web: web configure

@@ -169,7 +169,8 @@ class Firefox(Browser):
                 break
         else:
             raise RuntimeError("Firefox did not open its WebDriver BiDi endpoint")
-        self.socket = websocket.create_connection(found.group(1) + "/session", timeout=600)
+        self.socket = websocket.create_connection(found.group(1) + "/session", timeout=600,
+                                                  suppress_origin=True)
         self.last = 0
         self.events = []
         self.send("session.new", {"capabilities": {}})
@@ -199,6 +200,9 @@ class Firefox(Browser):
 
     def navigate(self, url):
         self.send("browsingContext.navigate", {"context": self.context, "url": url, "wait": "complete"})
+        # A headless window has no focus of its own, and without it keys do
+        # not activate what they are pressed on.
+        self.send("browsingContext.activate", {"context": self.context})
 
     def js(self, script, *args):
         result = self.send("script.callFunction", {
@@ -230,7 +234,9 @@ class Firefox(Browser):
         return [params["request"]["url"] for params in self.taken("network.beforeRequestSent")]
 
     def errors(self):
-        return [params["text"] for params in self.taken("log.entryAdded") if params["level"] == "error"]
+        # The browser's own look for a favicon, which the page's policy refuses, is not the page's error.
+        return [params["text"] for params in self.taken("log.entryAdded")
+                if params["level"] == "error" and "/favicon.ico" not in params["text"]]
 
 
 def serialized(value):
