@@ -220,8 +220,11 @@
     }
 
     // A file as chosen: a read that disagrees with its size or time then
-    // finds it changed since.
+    // finds it changed since. WebKit takes a file's time at its first read
+    // and, until then, reads a file cut short as zeros past its end: one byte
+    // read now has it refuse any later read of a changed file.
     function choiceOf(file) {
+        file.slice(0, 1).arrayBuffer().then(bytes => new Uint8Array(bytes).fill(0), () => {});
         return { file, size: file.size, lastModified: file.lastModified };
     }
 
@@ -230,7 +233,7 @@
     // read that comes back short, or a file whose size or time moved, is a
     // file changed while it was read, as the desktop says; the message is
     // thrown. An engine that checks the file's time itself refuses the read
-    // as not readable, and keeps the old size and time.
+    // (as not readable, or as not found), and keeps the old size and time.
     async function readBytes(choice, start, end) {
         const { file } = choice;
         const changed = () => file.size !== choice.size || file.lastModified !== choice.lastModified;
@@ -238,7 +241,7 @@
         try {
             bytes = new Uint8Array(await file.slice(start, end).arrayBuffer());
         } catch (error) {
-            if (changed() || error.name === 'NotReadableError') {
+            if (changed() || ['NotReadableError', 'NotFoundError'].includes(error.name)) {
                 throw moduleText(brisol, brisol._brisol_input_changed, file.name);
             }
             throw moduleText(brisol, brisol._brisol_file_error, 0, file.name, String(error.message));
