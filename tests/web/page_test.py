@@ -348,14 +348,17 @@ def served_and_from_disk_it_asks_for_and_keeps_nothing(b):
     handler = functools.partial(Quiet, directory=os.path.dirname(PAGE))
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
-    plain = make("served", CHUNK + 1)
+    plain = make("served", 2 * MIB - 1)
+    encrypted = cli("crypt", plain, path("served.bsl"))
     try:
         for url in ["file://" + PAGE, f"http://127.0.0.1:{server.server_port}/{os.path.basename(PAGE)}"]:
             b.requests()
-            page = Page(b, url)
-            page.choose(plain)
-            assert page.run("control_202") == COMPLETED
-            assert page.download("served.bsl") == read(cli("crypt", plain, path("served.bsl")))
+            for button, source, expected, name in [("control_202", plain, encrypted, "served.bsl"),
+                                                   ("control_203", encrypted, plain, "served.bsl.src")]:
+                page = Page(b, url)
+                page.choose(source)
+                assert page.run(button) == COMPLETED, (url, button)
+                assert page.download(name) == read(expected), (url, button)
             extra = [u for u in b.requests() if u != url and not u.startswith(("data:", "blob:"))]
             assert not extra, extra
             assert not b.errors()
