@@ -220,11 +220,8 @@
     }
 
     // A file as chosen: a read that disagrees with its size or time then
-    // finds it changed since. WebKit takes a file's time at its first read
-    // and, until then, reads a file cut short as zeros past its end: one byte
-    // read now has it refuse any later read of a changed file.
+    // finds it changed since.
     function choiceOf(file) {
-        file.slice(0, 1).arrayBuffer().then(bytes => new Uint8Array(bytes).fill(0), () => {});
         return { file, size: file.size, lastModified: file.lastModified };
     }
 
@@ -308,19 +305,18 @@
                                    field(ids.password2), field(ids.extension), codepage);
         if (refusal) return inform(refusal);
         const after = afterInput.files.length > 0 ? choiceOf(afterInput.files[0]) : null;
-        let afterBlock = new Uint8Array(0);
-        if (after) {
-            const afterOffset = brisol._brisol_after_offset(after.size);
-            if (afterOffset < 0) return inform(moduleText(brisol, brisol._brisol_after_refusal, after.file.name));
-            try {
-                afterBlock = await readBytes(after, afterOffset, afterOffset + brisol._brisol_block_bytes());
-            } catch (text) {
-                return inform(text);
-            }
-        }
+        const afterOffset = after ? brisol._brisol_after_offset(after.size) : -1;
+        if (after && afterOffset < 0) return inform(moduleText(brisol, brisol._brisol_after_refusal, after.file.name));
         const outputName = moduleText(brisol, brisol._brisol_output_name, direction, name, field(ids.extension));
         const choice = chosen;
         running = { direction, file: current };
+        let afterBlock = new Uint8Array(0);
+        try {
+            if (after) afterBlock = await readBytes(after, afterOffset, afterOffset + brisol._brisol_block_bytes());
+        } catch (text) {
+            running = null;
+            return inform(text);
+        }
         // As brisol-cli warns: allowed, since files were made that way.
         running.warnings = direction === 0
             ? [ids.password1, ids.password2].map((id, index) => field(id) === '' ? texts.emptyPasswords[index] : '')
