@@ -200,9 +200,6 @@ class Firefox(Browser):
 
     def navigate(self, url):
         self.send("browsingContext.navigate", {"context": self.context, "url": url, "wait": "complete"})
-        # A headless window has no focus of its own, and without it keys do
-        # not activate what they are pressed on.
-        self.send("browsingContext.activate", {"context": self.context})
 
     def js(self, script, *args):
         result = self.send("script.callFunction", {

@@ -218,7 +218,7 @@ def enabled(b):
 @case
 def the_about_box_takes_no_escape(b):
     if ENGINE == "firefox":
-        raise Skip("headless Firefox over WebDriver BiDi does not activate a button by its keys")
+        raise Skip("headless Firefox over WebDriver BiDi types into fields but does not press a button by Enter")
     Page(b)
     b.js("document.getElementById('control_204').click()")
     assert b.js("return document.activeElement.id") == "control_303"
