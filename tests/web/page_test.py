@@ -327,24 +327,35 @@ def cancel_leaves_no_download(b):
 @case
 def a_file_changed_after_its_choice_fails_and_leaves_no_download(b):
     # Grown, the first bytes still read as chosen; cut short, a read falls
-    # short. Only Chromium tells the page that a file grew; the others show
-    # neither its new size nor its time and read its first bytes as they
-    # were: the run is that of the file as chosen.
-    changes = [("control_202", lambda f: f.write(b"later")), ("control_203", lambda f: f.truncate(MIB))]
-    for button, change in changes[ENGINE != "chromium":]:
-        source = make("changing", 5 * MIB)
+    # short, before the run or while it reads. Only Chromium tells the page
+    # that a file grew; the others show neither its new size nor its time
+    # and read its first bytes as they were: the run is that of the file as
+    # chosen.
+    grow, cut = (lambda f: f.write(b"later")), (lambda f: f.truncate(MIB))
+    changes = [("control_202", grow, False), ("control_203", cut, False), ("control_202", cut, True)]
+    for button, change, running in changes[ENGINE != "chromium":]:
+        source = make("changing", (64 if running else 5) * MIB)
         # Made a while ago, so that the change moves its time: engines tell
         # times apart by the second.
         made = time.time() - 60
         os.utime(source, (made, made))
         page = Page(b)
         page.choose(source)
-        with open(source, "r+b") as f:
-            f.seek(0, os.SEEK_END)
-            change(f)
-        text = page.run(button)
-        assert text == 'Cannot read "changing": The file changed size while it was read', (button, text)
+        if not running:
+            changed(source, change)
+        page.run(button, wait=False)
+        if running:
+            b.wait(lambda: b.js("return document.getElementById('progress').value > 0"))
+            changed(source, change)
+        text = page.message()
+        assert text == 'Cannot read "changing": The file changed size while it was read', (button, running, text)
         assert not os.listdir(b.downloads)
+
+
+def changed(name, change):
+    with open(name, "r+b") as f:
+        f.seek(0, os.SEEK_END)
+        change(f)
 
 
 @case
