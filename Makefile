@@ -158,6 +158,7 @@ web-screenshot: web
 WEB_ENGINES ?= chromium webkit firefox
 test-web: web configure
 	@cmake --build $(BUILD) --target brisol-cli
+	@npm ci --prefix tests/web --no-audit --no-fund --silent
 	@failed=0; for engine in $(WEB_ENGINES); do \
 		/usr/bin/python3 tests/web/page_test.py $(WEB_BUILD)/brisol.html $(BUILD)/brisol-cli $$engine || failed=1; \
 	done; exit $$failed

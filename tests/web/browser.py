@@ -99,6 +99,10 @@ class Chromium(SeleniumBrowser):
         self.driver.execute_cdp_cmd("Browser.setDownloadBehavior",
                                     {"behavior": "allow", "downloadPath": self.downloads})
 
+    def viewport(self, width, height):
+        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": width, "height": height, "deviceScaleFactor": 1, "mobile": False})
+
     def requests(self):
         """URLs the page requested since the last call."""
         urls = []
@@ -139,6 +143,9 @@ class WebKit(SeleniumBrowser):
         super().close()
         self.display.terminate()
         self.display.wait()
+
+    def viewport(self, width, height):
+        self.driver.set_window_size(width, height)
 
     def requests(self):
         return self.js("return performance.getEntriesByType('resource').map(e => e.name)")
@@ -197,6 +204,10 @@ class Firefox(Browser):
         self.socket.close()
         self.process.wait()
         super().close()
+
+    def viewport(self, width, height):
+        self.send("browsingContext.setViewport", {"context": self.context,
+                                                  "viewport": {"width": width, "height": height}})
 
     def navigate(self, url):
         self.send("browsingContext.navigate", {"context": self.context, "url": url, "wait": "complete"})

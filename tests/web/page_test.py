@@ -386,6 +386,33 @@ def served_and_from_disk_it_asks_for_and_keeps_nothing(b):
         server.shutdown()
 
 
+AXE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "node_modules", "axe-core", "axe.min.js")
+# At a desktop's size the window's look; at a phone's one column of controls.
+LAYOUTS = [("desktop", 900, 800, False), ("phone", 360, 740, True)]
+
+
+@case
+def every_size_fits_and_axe_finds_nothing(b):
+    with open(AXE, encoding="utf-8") as f:
+        axe = f.read()
+    try:
+        for layout, width, height, phone in LAYOUTS:
+            b.viewport(width, height)
+            Page(b)
+            b.js(axe + "; axe.run().then(r => { window.axeFound = JSON.stringify("
+                 "r.violations.map(v => v.id + ': ' + v.help)); });")
+            found = b.wait(lambda: b.js("return window.axeFound"))
+            assert found == "[]", (layout, found)
+            sizes = b.js("return { wide: document.documentElement.scrollWidth, shown: window.innerWidth, low:"
+                         " [...document.querySelectorAll('button, input, select, summary')]"
+                         ".filter(e => e.offsetParent !== null && e.getBoundingClientRect().height < 44)"
+                         ".map(e => e.id || e.tagName) }")
+            assert sizes["wide"] <= sizes["shown"], (layout, sizes)
+            assert sizes["low"] if not phone else not sizes["low"], (layout, sizes)
+    finally:
+        b.viewport(900, 800)
+
+
 def main():
     browser = ENGINES[ENGINE]()
     passed = failed = skipped = 0
