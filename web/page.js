@@ -374,6 +374,12 @@
         for (const worker of running.workers) worker.postMessage({ type: 'cancel' });
     }
 
+    // A full disk is what the browser calls its storage quota.
+    function writeFailureText(name, error) {
+        const reason = error.name === 'QuotaExceededError' ? texts.noSpace : String(error.message);
+        return moduleText(brisol, brisol._brisol_file_error, 1, name, reason);
+    }
+
     function report(done, total) {
         progressBar.value = total === 0 ? 1 : done / total;
         status.progress.textContent = moduleText(brisol, brisol._brisol_progress_text, done, total);
@@ -391,7 +397,7 @@
             else leftEmpty = await op.target.abort();
         } catch (error) {
             op.writeFailure = op.writeFailure ||
-                moduleText(brisol, brisol._brisol_file_error, 1, op.target.name, String(error.message));
+                writeFailureText(op.target.name, error);
         }
         op.feed.stop();
         running = null;
@@ -429,17 +435,17 @@
         const op = running;
         if (message.type === 'data') {
             op.writes = op.writes.then(async () => {
-                if (op.writeFailure) return;
                 try {
+                    if (op.writeFailure) return;
                     await op.target.write(message.bytes);
+                    report(message.done, message.total);
+                    op.feed.written(message.slice);
                 } catch (error) {
-                    op.writeFailure = moduleText(brisol, brisol._brisol_file_error, 1, op.target.name,
-                                                 String(error.message));
+                    op.writeFailure = writeFailureText(op.target.name, error);
                     cancelStages();
+                } finally {
+                    message.bytes.fill(0);
                 }
-                message.bytes.fill(0);
-                report(message.done, message.total);
-                op.feed.written(message.slice);
             });
             return;
         }

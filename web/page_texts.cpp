@@ -70,6 +70,7 @@ std::string page_texts() {
            ",\"locked\":" + locked + ",\"caption\":" + json_string(texts::kMessageCaption) +
            ",\"fileOpenError\":" + json_string(texts::kFileOpenError) +
            ",\"busy\":" + json_string(messages::kBusy) + ",\"platform\":" + json_string(kPagePlatformText) +
+           ",\"noSpace\":" + json_string(platform::reason(platform::kErrorNoSpace)) +
            ",\"emptyPasswords\":[" + json_string(messages::kEmptyPassword1) + "," +
            json_string(messages::kEmptyPassword2) + "]" + ",\"codepages\":" + codepages +
            ",\"defaultCodepage\":" + json_string(locale_codepage()) + "}";

@@ -91,8 +91,11 @@ function secondStage(brisol, request, slicePtr) {
     const early = new Map();
     let over = false;
     return new Promise((resolve, reject) => {
+        // Slices that came early and wait for their turn hold results too.
         const settle = (how, value) => {
             over = true;
+            for (const slice of early.values()) wipe(slice.bytes);
+            early.clear();
             how(value);
         };
         wake = () => settle(resolve, false);

@@ -30,6 +30,7 @@ COMPLETED = "Operation completed... OK"
 # Replaces the save dialog with a file that keeps only its length and CRC-32.
 STAND_IN_PICKER = """
 window.saved = null;
+window.quota = Infinity;
 window.showSaveFilePicker = async ({ suggestedName }) => ({ name: suggestedName,
                                                            remove: async () => { window.saved.removed = true; },
                                                            createWritable: async () => {
@@ -40,6 +41,7 @@ window.showSaveFilePicker = async ({ suggestedName }) => ({ name: suggestedName,
     const file = window.saved = { name: suggestedName, size: 0, crc: -1, closed: false, aborted: false };
     return {
         write: async bytes => {
+            if (file.size + bytes.length > window.quota) throw new DOMException('quota', 'QuotaExceededError');
             let crc = file.crc;
             for (let i = 0; i < bytes.length; i++) crc = table[(crc ^ bytes[i]) & 255] ^ (crc >>> 8);
             file.crc = crc;
@@ -322,6 +324,12 @@ def cancel_leaves_no_download(b):
             assert b.js("return window.saved.aborted && window.saved.removed"), page.message()
         # Cancel is disabled at the end: the focus goes back to the command.
         assert b.js("return document.activeElement.id") == button
+    # A full disk says what the desktop says, and leaves nothing either.
+    page = Page(b, picker=True)
+    page.choose(plain)
+    b.js("window.quota = 3 * 1024 * 1024")
+    assert page.run("control_202") == f'Cannot write "{os.path.basename(plain)}.bsl": No space left on device'
+    assert b.js("return window.saved.aborted && window.saved.removed")
 
 
 @case
