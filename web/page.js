@@ -34,6 +34,7 @@
     // stage's keep two cores busy; otherwise the first alone runs it.
     const kSharingWorkers = 2;
     const kRevokeDelayMs = 1000;
+    const kPrivatePrefix = 'brisol-result-';
     const kInFlight = 4;
     const workers = [...Array(kSharingWorkers + 1)].map(() => {
         const worker = new Worker(workerUrl);
@@ -133,7 +134,15 @@
     byId(ids.decrypt).disabled = true;
     refreshFileStatus();
     const picker = typeof window.showSaveFilePicker === 'function';
-    document.getElementById(picker ? 'picker-empties' : 'no-picker').hidden = false;
+    if (picker) document.getElementById('picker-empties').hidden = false;
+    else {
+        // Which way the result will take, found by trying it once.
+        privateTarget('').then(async probe => {
+            if (probe) await probe.abort();
+            document.getElementById(probe ? 'private-copy' : 'no-picker').hidden = false;
+        });
+    }
+    removeStalePrivateCopies();
 
     byId(ids.openFile).addEventListener('click', () => chooser.click());
     chooser.addEventListener('change', () => {
@@ -197,26 +206,96 @@
                 },
             };
         }
+        const kept = await privateTarget(suggestedName);
+        if (kept) return kept;
         let parts = [];
         return {
             name: suggestedName,
             write: async bytes => { parts.push(new Blob([bytes])); },
             close: async () => {
-                const link = document.createElement('a');
-                const url = URL.createObjectURL(new Blob(parts));
+                download(new Blob(parts), suggestedName, () => {});
                 parts = [];
-                link.href = url;
-                link.download = suggestedName;
-                link.click();
-                // The download holds the Blob from here on; the URL would
-                // keep a second hold on it until the page is closed.
-                setTimeout(() => URL.revokeObjectURL(url), kRevokeDelayMs);
             },
             abort: async () => {
                 parts = [];
                 return '';
             },
         };
+    }
+
+    // Offers the result as a download. The download holds it from the click
+    // on; the URL would keep a second hold on it until the page is closed.
+    function download(result, name, downloaded) {
+        const link = document.createElement('a');
+        const url = URL.createObjectURL(result);
+        link.href = url;
+        link.download = name;
+        link.click();
+        setTimeout(() => {
+            URL.revokeObjectURL(url);
+            downloaded();
+        }, kRevokeDelayMs);
+    }
+
+    // Where the browser gives the page a private file system it can write
+    // as it goes (Firefox, and Chromium when served), the result is written
+    // there and downloaded from there, so a large result needs free disk
+    // rather than free memory; its private copy goes once the download has
+    // it. A lock of its name marks it in use for as long as this page lives,
+    // so a page that went before removing its copy leaves it to the next.
+    // Null where there is none.
+    async function privateTarget(suggestedName) {
+        let root;
+        let handle;
+        let stream;
+        let release = () => {};
+        const name = kPrivatePrefix + [...crypto.getRandomValues(new Uint8Array(8))]
+            .map(byte => byte.toString(16).padStart(2, '0')).join('');
+        try {
+            root = await navigator.storage.getDirectory();
+            await new Promise((locked, failed) => {
+                navigator.locks.request(name, () => {
+                    locked();
+                    return new Promise(resolve => { release = resolve; });
+                }).catch(failed);
+            });
+            handle = await root.getFileHandle(name, { create: true });
+            stream = await handle.createWritable();
+        } catch {
+            if (handle) await root.removeEntry(name).catch(() => {});
+            release();
+            return null;
+        }
+        const remove = () => root.removeEntry(name).catch(() => {}).finally(release);
+        return {
+            name: suggestedName,
+            write: bytes => stream.write(bytes),
+            close: async () => {
+                await stream.close();
+                download(await handle.getFile(), suggestedName, remove);
+            },
+            abort: async () => {
+                await stream.abort().catch(() => {});
+                await remove();
+                return '';
+            },
+        };
+    }
+
+    // A private copy whose lock nobody holds belongs to a page that went
+    // before it could remove it.
+    async function removeStalePrivateCopies() {
+        try {
+            const root = await navigator.storage.getDirectory();
+            for await (const name of root.keys()) {
+                if (!name.startsWith(kPrivatePrefix)) continue;
+                await navigator.locks.request(name, { ifAvailable: true }, async lock => {
+                    if (lock) await root.removeEntry(name);
+                });
+            }
+        } catch {
+            // No private file system, nothing to remove.
+        }
     }
 
     // A file as chosen: a read that disagrees with its size or time then

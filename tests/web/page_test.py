@@ -366,6 +366,14 @@ def changed(name, change):
         change(f)
 
 
+def private_files(b):
+    """The names in the page's private file system, as JSON; none where it has none."""
+    b.js("window.left = null; Promise.resolve().then(() => navigator.storage.getDirectory())"
+         ".then(async root => { const names = []; for await (const name of root.keys()) names.push(name);"
+         " window.left = JSON.stringify(names); }, () => { window.left = '[]'; });")
+    return b.wait(lambda: b.js("return window.left"))
+
+
 @case
 def served_and_from_disk_it_asks_for_and_keeps_nothing(b):
     class Quiet(http.server.SimpleHTTPRequestHandler):
@@ -390,6 +398,8 @@ def served_and_from_disk_it_asks_for_and_keeps_nothing(b):
             assert not extra, extra
             assert not b.errors()
             assert b.js("return localStorage.length + sessionStorage.length + document.cookie.length") == 0
+            # A result written to the private file system goes once it is downloaded.
+            b.wait(lambda: private_files(b) == "[]", 10)
     finally:
         server.shutdown()
 
