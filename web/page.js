@@ -475,8 +475,7 @@
             if (succeeded && !op.writeFailure) await op.target.close();
             else leftEmpty = await op.target.abort();
         } catch (error) {
-            op.writeFailure = op.writeFailure ||
-                writeFailureText(op.target.name, error);
+            op.writeFailure = op.writeFailure || writeFailureText(op.target.name, error);
         }
         op.feed.stop();
         running = null;
@@ -490,9 +489,8 @@
         } else if (!succeeded) inform(withLeftEmpty(completion.text), completion.kind);
         else {
             if (completion.locks) for (const id of texts.locked) byId(id).disabled = true;
-            const warnings = succeeded ? op.warnings : [];
-            const warned = warnings.length > 0 && completion.kind === 'information';
-            inform([completion.text, ...warnings].join('\n'), warned ? 'warning' : completion.kind);
+            const warned = op.warnings.length > 0 && completion.kind === 'information';
+            inform([completion.text, ...op.warnings].join('\n'), warned ? 'warning' : completion.kind);
         }
         refocus(op.direction);
     }
