@@ -27,11 +27,23 @@ pthread_t g_waiter{};
 // Standard input, output and error that were closed when the program started.
 bool g_closed_at_start[3] = {};
 
+bool ignored_by_caller(int signal_number) {
+    struct sigaction current {};
+    ::sigaction(signal_number, nullptr, &current);
+    return current.sa_handler == SIG_IGN;
+}
+
+// An interrupt that whoever started the program ignores (nohup, a script's
+// background job) stays ignored: blocked and waited for, it would be taken.
 sigset_t handled_signals() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP, kCompletionSignal})
-        sigaddset(&set, signal_number);
+    static const sigset_t set = [] {
+        sigset_t handled;
+        sigemptyset(&handled);
+        sigaddset(&handled, kCompletionSignal);
+        for (const int signal_number : {SIGINT, SIGTERM, SIGHUP})
+            if (!ignored_by_caller(signal_number)) sigaddset(&handled, signal_number);
+        return handled;
+    }();
     return set;
 }
 
