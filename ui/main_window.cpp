@@ -148,13 +148,13 @@ std::string MainWindow::field_text(int id) const {
     return text;
 }
 
-std::optional<std::string> MainWindow::choose_file(const std::string& current_path) {
+FileChoice MainWindow::choose_file(const std::string& current_path) {
     const std::optional<QString> chosen =
         file_dialog_.choose(QString::fromStdString(current_path));
     if (!chosen) {
-        return std::nullopt;
+        return {};
     }
-    return chosen->toStdString();
+    return {chosen->toStdString()};
 }
 
 void MainWindow::inform(const Message& message) {

@@ -60,7 +60,7 @@ private:
     void set_enabled(int id, bool enabled) override;
     void set_status_text(int part, const std::string& text) override;
     std::string field_text(int id) const override;
-    std::optional<std::string> choose_file(const std::string& current_path) override;
+    FileChoice choose_file(const std::string& current_path) override;
     void inform(const Message& message) override;
     void show_about_box() override;
     void end_dialog() override;

@@ -1,6 +1,7 @@
 // The page's own thread: builds the window's controls from the module's
-// tables, carries out the window's rules for them, asks the module whether an
-// operation may start and hands its two stages to workers. The result
+// tables, forwards what happens to them to the window's rules in the module
+// (page_window.cpp), carries out what the rules ask (Module.page below) and
+// runs an operation they start in workers, its two stages. The result
 // goes to the file chosen in the save dialog where the browser has one,
 // written as it comes; otherwise it is gathered into a Blob and downloaded at
 // the end.
@@ -9,7 +10,24 @@
 (async () => {
     const binary = Uint8Array.from(atob(document.getElementById('module-binary').textContent),
                                    c => c.charCodeAt(0));
-    const brisol = await createBrisol({ wasmBinary: binary });
+    // What the window's rules ask of the page; MessageKind's order.
+    const kinds = ['information', 'warning', 'error'];
+    const page = {
+        setEnabled: (id, enabled) => { byId(id).disabled = !enabled; },
+        setStatus: (part, text) => {
+            (part === texts.progressPart ? status.progress : status.file).textContent = text;
+        },
+        field: id => byId(id).value,
+        codepage: () => codepageChoice.value,
+        chooseFile: () => chooser.click(),
+        inform: (text, kind) => inform(text, kinds[kind]),
+        showAbout: () => about.showModal(),
+        begin: (...args) => begin(...args),
+        cancel: () => {
+            if (running && running.target) cancelStages();
+        },
+    };
+    const brisol = await createBrisol({ wasmBinary: binary, page });
     const texts = JSON.parse(moduleText(brisol, brisol._brisol_page_texts));
     const ids = texts.ids;
     const byId = id => document.getElementById('control_' + id);
@@ -115,24 +133,12 @@
         document.getElementById('message-caption').textContent = texts.caption;
         document.getElementById('message-text').textContent = text;
     }
-    function refreshFileStatus() {
-        status.file.textContent = moduleText(brisol, brisol._brisol_file_status, current ? current.name : '');
-    }
-    function enableOperations() {
-        byId(ids.crypt).disabled = false;
-        byId(ids.decrypt).disabled = false;
-    }
     function setCurrent(file) {
         current = file;
         chosen = choiceOf(file);
-        enableOperations();
-        refreshFileStatus();
     }
 
-    // The window's opening: Crypt and Decrypt wait for a file.
-    byId(ids.crypt).disabled = true;
-    byId(ids.decrypt).disabled = true;
-    refreshFileStatus();
+    brisol._brisol_page_open();
     const picker = typeof window.showSaveFilePicker === 'function';
     if (picker) document.getElementById('picker-empties').hidden = false;
     else {
@@ -144,16 +150,16 @@
     }
     removeStalePrivateCopies();
 
-    byId(ids.openFile).addEventListener('click', () => chooser.click());
+    for (const id of [ids.openFile, ids.crypt, ids.decrypt, ids.info])
+        byId(id).addEventListener('click', () => brisol._brisol_page_command(id));
     chooser.addEventListener('change', () => {
-        if (chooser.files.length > 0) setCurrent(chooser.files[0]);
+        if (chooser.files.length > 0) {
+            setCurrent(chooser.files[0]);
+            callModule(brisol, brisol._brisol_page_file_chosen, [current.name, 1]);
+        }
         chooser.value = '';
     });
-    chooser.addEventListener('cancel', () => {
-        enableOperations();
-        refreshFileStatus();
-        inform(texts.fileOpenError);
-    });
+    chooser.addEventListener('cancel', () => callModule(brisol, brisol._brisol_page_file_chosen, ['', 0]));
     // The whole page takes drops, at any time; the last file dropped counts.
     document.addEventListener('dragover', event => event.preventDefault());
     document.addEventListener('drop', event => {
@@ -163,10 +169,10 @@
         const last = files[files.length - 1];
         const item = event.dataTransfer.items[event.dataTransfer.items.length - 1];
         const entry = item && item.webkitGetAsEntry ? item.webkitGetAsEntry() : null;
-        if (entry && entry.isDirectory) return inform(moduleText(brisol, brisol._brisol_folder_refusal, last.name));
-        setCurrent(last);
+        const folder = Boolean(entry && entry.isDirectory);
+        if (!folder) setCurrent(last);
+        callModule(brisol, brisol._brisol_page_drop, [last.name, folder ? 1 : 0]);
     });
-    byId(ids.info).addEventListener('click', () => about.showModal());
     byId(ids.aboutOk).addEventListener('click', () => about.close());
     // Escape does not close the About box, as in the window. The browser
     // lets a page refuse the cancel event only once per click, so the key
@@ -372,67 +378,75 @@
         };
     }
 
-    function field(id) {
-        return byId(id).value;
-    }
+    // How a run ends, as brisol_page_end() takes it.
+    const End = { succeeded: 0, failed: 1, cancelled: 2, dismissed: 3 };
 
-    async function start(direction) {
-        if (running) return inform(texts.busy);
-        const name = current ? current.name : '';
-        const codepage = codepageChoice.value;
-        const refusal = moduleText(brisol, brisol._brisol_refusal, direction, name, field(ids.password1),
-                                   field(ids.password2), field(ids.extension), codepage);
-        if (refusal) return inform(refusal);
+    // The rules found nothing to refuse: the run starts, unless the "made
+    // right after" file is too short, which is said at once. The passwords
+    // come as UTF-8 bytes, the module's reading of the fields.
+    function begin(direction, outputName, password1, password2, codepage) {
         const after = afterInput.files.length > 0 ? choiceOf(afterInput.files[0]) : null;
         const afterOffset = after ? brisol._brisol_after_offset(after.size) : -1;
-        if (after && afterOffset < 0) return inform(moduleText(brisol, brisol._brisol_after_refusal, after.file.name));
-        const outputName = moduleText(brisol, brisol._brisol_output_name, direction, name, field(ids.extension));
-        const choice = chosen;
-        running = { direction, file: current };
+        if (after && afterOffset < 0) {
+            password1.fill(0);
+            password2.fill(0);
+            return moduleText(brisol, brisol._brisol_after_refusal, after.file.name);
+        }
+        messageBox.hidden = true;
+        running = { direction, file: current, name: outputName };
+        run(running, chosen, after, afterOffset, [password1, password2], codepage);
+        return '';
+    }
+
+    // Hands the run's end to the rules.
+    function finish(op, how, text = '', note = '', hint = { kind: '', looksRandom: false }) {
+        running = null;
+        callModule(brisol, brisol._brisol_page_end, [how, text, note, hint.kind, hint.looksRandom ? 1 : 0]);
+        refocus(op.direction);
+    }
+
+    async function run(op, choice, after, afterOffset, passwords, codepage) {
+        const { direction } = op;
+        const wipePasswords = () => passwords.forEach(bytes => bytes.fill(0));
         let afterBlock = new Uint8Array(0);
         try {
             if (after) afterBlock = await readBytes(after, afterOffset, afterOffset + brisol._brisol_block_bytes());
         } catch (text) {
-            running = null;
-            return inform(text);
+            wipePasswords();
+            return finish(op, End.failed, text);
         }
-        // As brisol-cli warns: allowed, since files were made that way.
-        running.warnings = direction === 0
-            ? [ids.password1, ids.password2].map((id, index) => field(id) === '' ? texts.emptyPasswords[index] : '')
-                .filter(Boolean)
-            : [];
-        messageBox.hidden = true;
         let target;
         try {
-            target = await openTarget(outputName);
+            target = await openTarget(op.name);
         } catch (error) {
-            running = null;
-            return inform(moduleText(brisol, brisol._brisol_file_error, 1, outputName, String(error.message)));
+            wipePasswords();
+            afterBlock.fill(0);
+            return finish(op, End.failed, moduleText(brisol, brisol._brisol_file_error, 1, op.name, String(error.message)));
         }
         if (!target) {
-            running = null;
-            return;
+            wipePasswords();
+            afterBlock.fill(0);
+            return finish(op, End.dismissed);
         }
-        running.target = target;
-        running.writeFailure = null;
-        running.writes = Promise.resolve();
-        running.ended = 0;
-        running.failure = null;
-        running.stopped = false;
+        op.target = target;
+        op.writeFailure = null;
+        op.writes = Promise.resolve();
+        op.ended = 0;
+        op.failure = null;
+        op.stopped = false;
         progressBar.value = 0;
         cancelButton.disabled = false;
         // Each first-stage worker's slices go straight to the second stage's
         // worker; the page feeds the first-stage worker another slice for each
         // of its slices written.
         const shares = brisol._brisol_first_stage_shared(direction) ? kSharingWorkers : 1;
-        running.workers = workers.slice(0, shares + 1);
+        op.workers = workers.slice(0, shares + 1);
         const slices = Array.from({ length: shares }, () => new MessageChannel());
         const feeds = slices.map(() => new MessageChannel());
-        const passwords = [field(ids.password1), field(ids.password2)];
-        running.workers.forEach((worker, index) => {
+        op.workers.forEach((worker, index) => {
             const stage = index < shares ? 0 : 1;
             const layer = brisol._brisol_stage_password(direction, stage);
-            const password = utf8.encode(passwords[layer - 1]);
+            const password = passwords[layer - 1].slice();
             const block = layer === 1 ? afterBlock.slice() : new Uint8Array(0);
             const ports = stage === 0 ? { next: slices[index].port1, feed: feeds[index].port2 }
                                       : { from: slices.map(channel => channel.port2) };
@@ -441,7 +455,7 @@
                                [password.buffer, block.buffer, ...Object.values(ports).flat()]);
         });
         afterBlock.fill(0);
-        const op = running;
+        wipePasswords();
         op.feed = feedSlices(choice, feeds.map(channel => channel.port1), text => {
             if (op.failure) return;
             op.failure = text;
@@ -461,38 +475,25 @@
 
     function report(done, total) {
         progressBar.value = total === 0 ? 1 : done / total;
-        status.progress.textContent = moduleText(brisol, brisol._brisol_progress_text, done, total);
+        brisol._brisol_page_progress(done, total);
     }
 
-    // completion: the module's message, with whether the controls lock;
-    // a failure's message alone; nothing after Cancel.
-    async function end(completion) {
+    // Closes or gives up the target, then hands the end to the rules; a
+    // failed write is the run's failure.
+    async function end(how, text = '', hint = undefined) {
         const op = running;
-        const succeeded = completion && completion.locks !== undefined;
-        let leftEmpty = '';
+        let note = '';
         try {
             await op.writes;
-            if (succeeded && !op.writeFailure) await op.target.close();
-            else leftEmpty = await op.target.abort();
+            if (how === End.succeeded && !op.writeFailure) await op.target.close();
+            else note = await op.target.abort();
         } catch (error) {
             op.writeFailure = op.writeFailure || writeFailureText(op.target.name, error);
         }
         op.feed.stop();
-        running = null;
         cancelButton.disabled = true;
-        status.progress.textContent = '';
-        const withLeftEmpty = text => [text, leftEmpty].filter(Boolean).join('\n');
-        if (op.writeFailure) inform(withLeftEmpty(op.writeFailure));
-        else if (!completion) {
-            inform(withLeftEmpty(moduleText(brisol, brisol._brisol_cancelled, op.target.name)),
-                   leftEmpty ? 'warning' : 'information');
-        } else if (!succeeded) inform(withLeftEmpty(completion.text), completion.kind);
-        else {
-            if (completion.locks) for (const id of texts.locked) byId(id).disabled = true;
-            const warned = op.warnings.length > 0 && completion.kind === 'information';
-            inform([completion.text, ...op.warnings].join('\n'), warned ? 'warning' : completion.kind);
-        }
-        refocus(op.direction);
+        if (op.writeFailure) finish(op, End.failed, op.writeFailure, note);
+        else finish(op, how, text, note, hint);
     }
 
     // The Cancel button is disabled at the end, and a locked control may
@@ -533,17 +534,13 @@
         if (message.type === 'cancelled') op.stopped = true;
         if (message.completion) op.completion = message.completion;
         if (++op.ended < op.workers.length) return;
-        if (op.failure) return end({ text: op.failure, kind: 'error' });
-        if (op.stopped) return end(null);
+        if (op.failure) return end(End.failed, op.failure);
+        if (op.stopped) return end(End.cancelled);
         report(op.file.size, op.file.size);
-        end(op.completion);
+        end(End.succeeded, '', op.completion);
     }
     for (const worker of workers) worker.onmessage = event => heard(event.data);
 
-    byId(ids.crypt).addEventListener('click', () => start(0));
-    byId(ids.decrypt).addEventListener('click', () => start(1));
-    cancelButton.addEventListener('click', () => {
-        if (running && running.target) cancelStages();
-    });
+    cancelButton.addEventListener('click', () => brisol._brisol_page_cancel());
     document.body.dataset.ready = 'true';
 })();

@@ -1,5 +1,5 @@
-// One operation of the page. The page's own thread asks refusal() when Crypt
-// or Decrypt is pressed, before the save dialog opens; then each worker runs
+// One operation of the page's workers, started by the window's rules
+// (page_window.cpp) once they have found nothing to refuse: each worker runs
 // a stage of layer_stages.h over its slices of the file, in order: begin(),
 // apply() for each slice (after restart() for one that does not follow the
 // slice before, where workers share the stage) and finish() (or end()). A
@@ -20,12 +20,9 @@
 #include "cipher/secure_memory.h"
 #include "operation/content/content_check.h"
 #include "operation/messages/messages.h"
-#include "operation/naming/output_name.h"
-#include "operation/request/start_check.h"
 #include "operation/text/codepage.h"
 #include "web/exported_text.h"
 #include "web/json_text.h"
-#include "window/completion.h"
 
 namespace brisol::web {
 namespace {
@@ -63,23 +60,6 @@ struct Operation {
 std::unique_ptr<Operation> running;
 std::string text_storage;
 
-// How the page's message box marks a message; "error" for a refusal.
-const char* message_kind(MessageKind kind) {
-    switch (kind) {
-        case MessageKind::Information: return "information";
-        case MessageKind::Warning: return "warning";
-        case MessageKind::Error: break;
-    }
-    return "error";
-}
-
-std::string refusal(Direction direction, std::string_view name, std::string_view password1,
-                    std::string_view password2, std::string_view extension,
-                    const std::string& codepage) {
-    return check_start(StartRequest::beside_input(direction, name, password1, password2, extension), codepage)
-        .refusal;
-}
-
 }  // namespace
 }  // namespace brisol::web
 
@@ -92,26 +72,6 @@ EMSCRIPTEN_KEEPALIVE std::size_t brisol_slice_bytes() { return kSliceBytes; }
 
 // The GOST layer's block, from which a shared stage restarts.
 EMSCRIPTEN_KEEPALIVE std::size_t brisol_block_bytes() { return kBlockSize; }
-
-// The output's name by the naming rule, which reads the extension as the window does.
-EMSCRIPTEN_KEEPALIVE const char* brisol_output_name(int direction, const char* name, std::size_t name_size,
-                                                    const char* extension, std::size_t extension_size) {
-    return exported(text_storage, output_name(direction_of(direction), passed(name, name_size),
-                                              passed(extension, extension_size)));
-}
-
-// Why an operation cannot start, as the desktop says it; empty when it can.
-EMSCRIPTEN_KEEPALIVE const char* brisol_refusal(int direction, const char* name, std::size_t name_size,
-                                                const char* password1, std::size_t password1_size,
-                                                const char* password2, std::size_t password2_size,
-                                                const char* extension, std::size_t extension_size,
-                                                const char* codepage, std::size_t codepage_size) {
-    return exported(text_storage,
-                    refusal(direction_of(direction), passed(name, name_size),
-                            passed(password1, password1_size), passed(password2, password2_size),
-                            passed(extension, extension_size),
-                            std::string{passed(codepage, codepage_size)}));
-}
 
 // Where the register block of a "made right after" file lies, or -1 with
 // brisol_after_refusal() saying why there is none.
@@ -136,11 +96,6 @@ EMSCRIPTEN_KEEPALIVE const char* brisol_file_error(int verb, const char* name, s
 EMSCRIPTEN_KEEPALIVE const char* brisol_input_changed(const char* name, std::size_t name_size) {
     return exported(text_storage, messages::file_error(messages::kCannotRead, passed(name, name_size),
                                                        messages::kInputChanged));
-}
-
-// "Stopped: "OUTPUT" was not written."
-EMSCRIPTEN_KEEPALIVE const char* brisol_cancelled(const char* name, std::size_t name_size) {
-    return exported(text_storage, messages::cancelled(passed(name, name_size)));
 }
 
 // Which password keys a direction's stage (0 first, 1 second): 1 for the
@@ -197,20 +152,15 @@ EMSCRIPTEN_KEEPALIVE const char* brisol_apply(std::size_t size, const char* name
     return exported(text_storage, {});
 }
 
-// Ends the second stage with the window's completion message, as JSON: its
-// text ("Operation completed... OK", after Decrypt with what the result
-// looks like below it), its kind, and whether the controls lock, which they
-// do not when a password looks wrong.
+// Ends the second stage with what Decrypt's result looks like, as JSON: the
+// kind it matched ("" for none) and whether it looks random.
 EMSCRIPTEN_KEEPALIVE const char* brisol_finish(double total) {
-    OperationResult result;
+    ContentHint hint;
     if (running->direction == Direction::Decrypt)
-        result.content = check_content(std::span(running->head).first(running->head_bytes),
-                                       static_cast<std::uint64_t>(total));
+        hint = check_content(std::span(running->head).first(running->head_bytes), static_cast<std::uint64_t>(total));
     running.reset();
-    const Message message = completion_message(result).value_or(Message{});
-    return exported(text_storage, "{\"text\":" + json_string(message.text) + ",\"kind\":" +
-                                      json_string(message_kind(message.kind)) + ",\"locks\":" +
-                                      (suggests_wrong_password(result) ? "false" : "true") + "}");
+    return exported(text_storage, "{\"kind\":" + json_string(hint.kind) +
+                                      ",\"looksRandom\":" + (hint.looks_random ? "true" : "false") + "}");
 }
 
 // Ends a stage without a message: the first one, or either on cancel or failure.

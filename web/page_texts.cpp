@@ -1,8 +1,8 @@
 // Everything the page shows that the desktop shows too, handed to its
 // JavaScript as one JSON object, so that no text, place or rule of the window
 // is typed a second time there: the controls of both dialog templates with
-// their places in dialog units, the window's texts, the controls an
-// operation's end locks, the code pages and the default one.
+// their places in dialog units, the window's texts, the status bar's
+// progress part, the code pages and the default one.
 
 #include <emscripten/emscripten.h>
 
@@ -16,7 +16,6 @@
 #include "operation/text/codepage_tables.h"
 #include "web/exported_text.h"
 #include "web/json_text.h"
-#include "window/completion.h"
 #include "window/controls.h"
 #include "window/texts.h"
 
@@ -49,14 +48,6 @@ std::string page_texts() {
         codepages += json_string(table.name);
     }
     codepages += "]";
-    std::string locked = "[";
-    for (const int id : kLockedControlIds) {
-        // A phone has no drop, so Open FILE... is the only way to a second file.
-        if (id == kOpenFileId) continue;
-        if (locked.size() > 1) locked += ",";
-        locked += std::to_string(id);
-    }
-    locked += "]";
     return "{\"title\":" + json_string(kMainWindowTitle) + ",\"window\":" + json_rect(kMainWindowRect) +
            ",\"logo\":" + json_rect(kLogoRect) + ",\"frame\":" + json_rect(kFrameRect) +
            ",\"places\":" + json_places(kMainWindowPlaces) +
@@ -67,12 +58,9 @@ std::string page_texts() {
            ",\"openFile\":" + std::to_string(kOpenFileId) + ",\"crypt\":" + std::to_string(kCryptId) +
            ",\"decrypt\":" + std::to_string(kDecryptId) + ",\"info\":" + std::to_string(kInfoId) +
            ",\"quit\":" + std::to_string(kQuitId) + ",\"aboutOk\":" + std::to_string(kAboutOkId) + "}" +
-           ",\"locked\":" + locked + ",\"caption\":" + json_string(texts::kMessageCaption) +
-           ",\"fileOpenError\":" + json_string(texts::kFileOpenError) +
-           ",\"busy\":" + json_string(messages::kBusy) + ",\"platform\":" + json_string(kPagePlatformText) +
-           ",\"noSpace\":" + json_string(platform::reason(platform::kErrorNoSpace)) +
-           ",\"emptyPasswords\":[" + json_string(messages::kEmptyPassword1) + "," +
-           json_string(messages::kEmptyPassword2) + "]" + ",\"codepages\":" + codepages +
+           ",\"progressPart\":" + std::to_string(kProgressPart) + ",\"caption\":" + json_string(texts::kMessageCaption) +
+           ",\"platform\":" + json_string(kPagePlatformText) +
+           ",\"noSpace\":" + json_string(platform::reason(platform::kErrorNoSpace)) + ",\"codepages\":" + codepages +
            ",\"defaultCodepage\":" + json_string(locale_codepage()) + "}";
 }
 
@@ -87,34 +75,12 @@ EMSCRIPTEN_KEEPALIVE const char* brisol_page_texts() {
     return brisol::web::exported(brisol::web::text_storage, brisol::web::page_texts());
 }
 
-// "File: " and the name as the status bar shows it.
-EMSCRIPTEN_KEEPALIVE const char* brisol_file_status(const char* name, std::size_t name_size) {
-    return brisol::web::exported(brisol::web::text_storage,
-                                 brisol::texts::kStatusFilePrefix +
-                                     brisol::messages::shown_name(brisol::web::passed(name, name_size)));
-}
-
-// A dropped folder, refused as the window refuses one it is given.
-EMSCRIPTEN_KEEPALIVE const char* brisol_folder_refusal(const char* name, std::size_t name_size) {
-    return brisol::web::exported(brisol::web::text_storage,
-                                 brisol::messages::file_error(brisol::messages::kCannotOpen,
-                                                              brisol::web::passed(name, name_size),
-                                                              brisol::platform::kErrorIsDirectory));
-}
-
 // After a stop or a failure, when the emptied file chosen in the save dialog
 // could not be removed.
 EMSCRIPTEN_KEEPALIVE const char* brisol_left_empty(const char* name, std::size_t name_size) {
     return brisol::web::exported(brisol::web::text_storage,
                                  brisol::messages::quoted_name(brisol::web::passed(name, name_size)) +
                                      " is left empty: the browser emptied it when it was chosen.");
-}
-
-// "25%": the share done.
-EMSCRIPTEN_KEEPALIVE const char* brisol_progress_text(double done, double total) {
-    return brisol::web::exported(brisol::web::text_storage,
-                                 brisol::progress_text(static_cast<std::uint64_t>(done),
-                                                       static_cast<std::uint64_t>(total)));
 }
 
 }  // extern "C"

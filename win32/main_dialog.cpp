@@ -226,15 +226,15 @@ private:
         return text;
     }
 
-    std::optional<std::string> choose_file(const std::string& current_path) override {
+    FileChoice choose_file(const std::string& current_path) override {
         const std::wstring initial = widen(current_path);
         const std::size_t length = std::min(initial.size(), file_name_.size() - 1);
         std::copy_n(initial.begin(), length, file_name_.begin());
         file_name_.at(length) = L'\0';
         if (!GetOpenFileNameW(&open_file_)) {
-            return std::nullopt;
+            return {};
         }
-        return narrow(file_name_.data());
+        return {narrow(file_name_.data())};
     }
 
     void inform(const Message& message) override {

@@ -25,7 +25,9 @@ std::optional<Message> completion_message(const OperationResult& result) {
         case OperationOutcome::Failed:
             return Message{result.message, MessageKind::Error};
         case OperationOutcome::Cancelled:
-            // Only leaving the window cancels, and then nobody is left to tell.
+            // Leaving the window cancels with nobody left to tell; a face's
+            // own Cancel is told, and a dismissed save dialog has no message.
+            if (!result.message.empty()) return Message{result.message, MessageKind::Information};
             break;
     }
     return std::nullopt;

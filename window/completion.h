@@ -19,7 +19,7 @@ struct Message {
     MessageKind kind = MessageKind::Information;
 };
 
-// The message an operation's end shows, or nothing for a cancelled one.
+// The message an operation's end shows; nothing for a cancel without a message.
 std::optional<Message> completion_message(const OperationResult& result);
 
 // A Decrypt whose result looks random most likely had a wrong password, and

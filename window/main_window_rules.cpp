@@ -76,7 +76,13 @@ void MainWindowRules::drop(const std::vector<std::string>& paths) {
 }
 
 void MainWindowRules::open_file() {
-    std::optional<std::string> chosen = controls_.choose_file(current_path_);
+    FileChoice choice = controls_.choose_file(current_path_);
+    if (!choice.later) {
+        file_chosen(std::move(choice.path));
+    }
+}
+
+void MainWindowRules::file_chosen(std::optional<std::string> chosen) {
     if (chosen) {
         current_path_ = std::move(*chosen);
     }
@@ -115,15 +121,28 @@ void MainWindowRules::start_operation(Direction direction) {
         sink_);
     if (!result.started) {
         controls_.inform(Message{result.message, MessageKind::Error});
+        return;
+    }
+    warnings_.clear();
+    if (traits_.warns_of_empty_passwords && direction == Direction::Crypt) {
+        if (request.password1.empty()) warnings_.emplace_back(messages::kEmptyPassword1);
+        if (request.password2.empty()) warnings_.emplace_back(messages::kEmptyPassword2);
     }
 }
 
 void MainWindowRules::close() {
+    // First: an end that the stop brings at once has nobody to tell.
+    closed_ = true;
     if (operations_.busy()) {
         operations_.cancel();
     }
     operations_.wait();
-    closed_ = true;
+}
+
+void MainWindowRules::cancel() {
+    if (operations_.busy()) {
+        operations_.cancel();
+    }
 }
 
 void MainWindowRules::progress(std::uint64_t done, std::uint64_t total) {
@@ -134,7 +153,9 @@ void MainWindowRules::lock() { set_locked_controls_enabled(false); }
 
 void MainWindowRules::set_locked_controls_enabled(bool enabled) {
     for (const int id : kLockedControlIds) {
-        controls_.set_enabled(id, enabled);
+        if (id != kOpenFileId || !traits_.open_file_stays_after_success) {
+            controls_.set_enabled(id, enabled);
+        }
     }
 }
 
@@ -147,7 +168,16 @@ void MainWindowRules::completion(const OperationResult& result) {
     if (suggests_wrong_password(result)) {
         set_locked_controls_enabled(true);
     }
-    if (const std::optional<Message> message = completion_message(result)) {
+    std::optional<Message> message = completion_message(result);
+    if (message && result.outcome == OperationOutcome::Succeeded && !warnings_.empty()) {
+        for (const std::string& warning : warnings_) {
+            message->text += "\n" + warning;
+        }
+        if (message->kind == MessageKind::Information) {
+            message->kind = MessageKind::Warning;
+        }
+    }
+    if (message) {
         controls_.inform(*message);
     }
 }

@@ -30,6 +30,23 @@ struct OperationRequest {
     ~OperationRequest();
 };
 
+// What the open-file dialog gave: a path, nothing (cancelled or failed), or
+// an answer still to come, which the face hands to file_chosen() later (a
+// page's dialog answers after the click that opened it has returned).
+struct FileChoice {
+    std::optional<std::string> path;
+    bool later = false;
+};
+
+// Where faces differ.
+struct FaceTraits {
+    // A face that may have no drops (the page on a phone) keeps Open FILE...
+    // after a success, since it is then the only way to a second file.
+    bool open_file_stays_after_success = false;
+    // A Crypt with an empty password succeeds with brisol-cli's warnings.
+    bool warns_of_empty_passwords = false;
+};
+
 // The toolkit's side. Texts are UTF-8; controls are named by their ids.
 class WindowControls {
 public:
@@ -37,9 +54,7 @@ public:
     virtual void set_enabled(int id, bool enabled) = 0;
     virtual void set_status_text(int part, const std::string& text) = 0;
     virtual std::string field_text(int id) const = 0;
-    // The open-file dialog: the chosen path, or nothing when it was cancelled
-    // or failed.
-    virtual std::optional<std::string> choose_file(const std::string& current_path) = 0;
+    virtual FileChoice choose_file(const std::string& current_path) = 0;
     // A message captioned "Brisol" that does not block the window.
     virtual void inform(const Message& message) = 0;
     // The About box, modal; returns when it is closed.
@@ -50,8 +65,9 @@ public:
 class MainWindowRules {
 public:
     // The operations report to sink, which the face implements.
-    MainWindowRules(Operations& operations, WindowControls& controls, CompletionSink& sink)
-        : operations_(operations), controls_(controls), sink_(sink) {}
+    MainWindowRules(Operations& operations, WindowControls& controls, CompletionSink& sink,
+                    FaceTraits traits = {})
+        : operations_(operations), controls_(controls), sink_(sink), traits_(traits) {}
 
     // The window has opened: Crypt and Decrypt wait for a file.
     void open();
@@ -59,6 +75,8 @@ public:
     void command(int id);
     // A file was chosen, dropped or named on the command line.
     void set_current_path(std::string path);
+    // The open-file dialog's answer; nothing when it was cancelled or failed.
+    void file_chosen(std::optional<std::string> path);
     // Files dropped onto the window, in the order given: the last one counts.
     void drop(const std::vector<std::string>& paths);
     const std::string& current_path() const { return current_path_; }
@@ -66,6 +84,8 @@ public:
     // Every way of leaving the window: a running operation is stopped and
     // its worker waited for, so no partial output is left behind.
     void close();
+    // A face's own Cancel: the running operation stops, and its end says so.
+    void cancel();
 
     // The worker's reports, carried out on the window's thread.
     void progress(std::uint64_t done, std::uint64_t total);
@@ -82,7 +102,10 @@ private:
     Operations& operations_;
     WindowControls& controls_;
     CompletionSink& sink_;
+    FaceTraits traits_;
     std::string current_path_;
+    // Told with the running operation's success.
+    std::vector<std::string> warnings_;
     bool closed_ = false;
 };
 

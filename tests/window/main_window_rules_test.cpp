@@ -37,7 +37,8 @@ public:
         const auto found = fields.find(id);
         return found == fields.end() ? std::string{} : found->second;
     }
-    std::optional<std::string> choose_file(const std::string&) override { return {}; }
+    // The page's way: the answer comes later, through file_chosen().
+    FileChoice choose_file(const std::string&) override { return {{}, true}; }
     void inform(const Message& message) override { messages.push_back(message); }
     void show_about_box() override {}
     void end_dialog() override {}
@@ -72,7 +73,9 @@ public:
         if (sink_ == nullptr) return;
         CompletionSink& sink = *std::exchange(sink_, nullptr);
         if (outcome == OperationOutcome::Succeeded) sink.lock_controls();
-        sink.show_completion(OperationResult{outcome, {}, output_path_, 0, {}});
+        const std::string told =
+            outcome == OperationOutcome::Cancelled ? messages::cancelled(output_path_) : std::string{};
+        sink.show_completion(OperationResult{outcome, told, output_path_, 0, {}});
     }
 
 private:
@@ -172,6 +175,35 @@ TEST(WorkerStandIn, ASecondStartWhileOneRunsIsRefused) {
     rules.command(kDecryptId);
     operations.finish();
     EXPECT_EQ(controls.messages.front().text, messages::kBusy);
+}
+
+// The page's face: its file dialog answers later, Open FILE... stays after
+// a success, empty passwords warn, and its own Cancel is told.
+TEST(WorkerStandIn, ThePagesFaceAsTheRulesDriveIt) {
+    WorkerStandIn operations;
+    RecordedControls controls;
+    MainWindowRules rules(operations, controls, controls, FaceTraits{true, true});
+    controls.rules = &rules;
+    rules.open();
+    rules.command(kOpenFileId);
+    EXPECT_EQ(rules.current_path(), "");
+    rules.file_chosen(std::nullopt);
+    rules.file_chosen("/data/report.txt");
+    controls.fields[kPassword2Id] = "pw2";
+    rules.command(kCryptId);
+    controls.enabling.clear();
+    operations.finish();
+    rules.command(kCryptId);
+    rules.cancel();
+    const std::vector<std::string> expected{texts::kFileOpenError,
+                                            std::string{texts::kOperationCompleted} + "\n" +
+                                                std::string{messages::kEmptyPassword1},
+                                            messages::cancelled("/data/report.txt.bsl")};
+    std::vector<std::string> shown;
+    for (const Message& message : controls.messages) shown.push_back(message.text);
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(controls.messages.at(1).kind, MessageKind::Warning);
+    for (const auto& [id, enabled] : controls.enabling) EXPECT_NE(id, kOpenFileId);
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktop, OverThePort, ::testing::Values(&desktop_port));
