@@ -2,9 +2,10 @@
 // tables, forwards what happens to them to the window's rules in the module
 // (page_window.cpp), carries out what the rules ask (Module.page below) and
 // runs an operation they start in workers, its two stages. The result
-// goes to the file chosen in the save dialog where the browser has one,
-// written as it comes; otherwise it is gathered into a Blob and downloaded at
-// the end.
+// goes to a private copy on disk where the browser gives the page one, else
+// to the file chosen in the save dialog where it has one, written as it
+// comes; otherwise it is gathered into a Blob; the first and last are
+// downloaded at the end.
 'use strict';
 
 (async () => {
@@ -139,15 +140,12 @@
     }
 
     brisol._brisol_page_open();
-    const picker = typeof window.showSaveFilePicker === 'function';
-    if (picker) document.getElementById('picker-empties').hidden = false;
-    else {
-        // Which way the result will take, found by trying it once.
-        privateTarget('').then(async probe => {
-            if (probe) await probe.abort();
-            document.getElementById(probe ? 'private-copy' : 'no-picker').hidden = false;
-        });
-    }
+    // Which way the result will take, found by trying it once (openTarget).
+    privateTarget('').then(async probe => {
+        if (probe) await probe.abort();
+        const picker = typeof window.showSaveFilePicker === 'function';
+        document.getElementById(probe ? 'private-copy' : picker ? 'picker-empties' : 'no-picker').hidden = false;
+    });
     removeStalePrivateCopies();
 
     for (const id of [ids.openFile, ids.crypt, ids.decrypt, ids.info])
@@ -182,9 +180,14 @@
         if (event.key === 'Escape') event.preventDefault();
     });
 
-    // Where the result goes: the save dialog's file, written as it comes, or
-    // Blob parts downloaded at the end. Null when the dialog was dismissed.
+    // Where the result goes: a private copy downloaded at the end, the save
+    // dialog's file, written as it comes, or Blob parts downloaded at the end.
+    // The private copy comes first, since a browser empties a file chosen in
+    // its save dialog the moment it is chosen, and a stopped run would then
+    // leave it empty. Null when the dialog was dismissed.
     async function openTarget(suggestedName) {
+        const kept = await privateTarget(suggestedName);
+        if (kept) return kept;
         if (typeof window.showSaveFilePicker === 'function') {
             let handle;
             try {
@@ -212,8 +215,6 @@
                 },
             };
         }
-        const kept = await privateTarget(suggestedName);
-        if (kept) return kept;
         let parts = [];
         return {
             name: suggestedName,
