@@ -3,8 +3,9 @@
 WebAssembly module (as base64 text in a script element that does not run) and
 scripts inlined, and a Content-Security-Policy that
 allows exactly these inline scripts and style by their hashes, the module's
-compilation, the logo's data URL and the worker made from a Blob: nothing
-else, and no request to anywhere.
+compilation, the logo's data URL, the workers made from a Blob and, served,
+the download worker beside the page: nothing else, and no request to
+anywhere else.
 
 Usage: assemble_page.py OUTPUT MODULE_JS MODULE_WASM page.html page.css page.js worker.js module_calls.js logo.png
 """
@@ -44,7 +45,9 @@ def main():
         "script-src " + " ".join(digest(s) for s in executed) + " 'wasm-unsafe-eval'",
         "style-src " + digest(style),
         "img-src data:",
-        "worker-src blob:",
+        # The workers from a Blob; served, the download worker beside the page.
+        "worker-src blob: 'self'",
+        "frame-src 'self'",
         "base-uri 'none'",
         "form-action 'none'",
     ])

@@ -54,6 +54,10 @@
     const kSharingWorkers = 2;
     const kRevokeDelayMs = 1000;
     const kPrivatePrefix = 'brisol-result-';
+    const kDownloadWorker = 'brisol-download.js';
+    const kDownloadPath = 'brisol-download/';
+    const randomName = () => [...crypto.getRandomValues(new Uint8Array(8))]
+        .map(byte => byte.toString(16).padStart(2, '0')).join('');
     const kInFlight = 4;
     const workers = [...Array(kSharingWorkers + 1)].map(() => {
         const worker = new Worker(workerUrl);
@@ -140,11 +144,28 @@
     }
 
     brisol._brisol_page_open();
+    // Served, the page may have its download worker beside it, which hands
+    // the result to the browser's download as it is made; null without one.
+    const downloadWorker = (async () => {
+        if (!/^https?:$/.test(location.protocol) || !navigator.serviceWorker) return null;
+        try {
+            await navigator.serviceWorker.register(kDownloadWorker);
+            await navigator.serviceWorker.ready;
+            if (!navigator.serviceWorker.controller) {
+                await new Promise(resolve =>
+                    navigator.serviceWorker.addEventListener('controllerchange', resolve, { once: true }));
+            }
+            return navigator.serviceWorker.controller;
+        } catch {
+            return null;
+        }
+    })();
     // Which way the result will take, found by trying it once (openTarget).
     privateTarget('').then(async probe => {
         if (probe) await probe.abort();
         const picker = typeof window.showSaveFilePicker === 'function';
-        document.getElementById(probe ? 'private-copy' : picker ? 'picker-empties' : 'no-picker').hidden = false;
+        const way = probe ? 'private-copy' : await downloadWorker ? 'streamed' : picker ? 'picker-empties' : 'no-picker';
+        document.getElementById(way).hidden = false;
     });
     removeStalePrivateCopies();
 
@@ -180,13 +201,14 @@
         if (event.key === 'Escape') event.preventDefault();
     });
 
-    // Where the result goes: a private copy downloaded at the end, the save
-    // dialog's file, written as it comes, or Blob parts downloaded at the end.
+    // Where the result goes: a private copy downloaded at the end, a download
+    // streamed as it comes, the save dialog's file, written as it comes, or
+    // Blob parts downloaded at the end.
     // The private copy comes first, since a browser empties a file chosen in
     // its save dialog the moment it is chosen, and a stopped run would then
     // leave it empty. Null when the dialog was dismissed.
     async function openTarget(suggestedName) {
-        const kept = await privateTarget(suggestedName);
+        const kept = await privateTarget(suggestedName) || await streamTarget(suggestedName);
         if (kept) return kept;
         if (typeof window.showSaveFilePicker === 'function') {
             let handle;
@@ -256,8 +278,7 @@
         let handle;
         let stream;
         let release = () => {};
-        const name = kPrivatePrefix + [...crypto.getRandomValues(new Uint8Array(8))]
-            .map(byte => byte.toString(16).padStart(2, '0')).join('');
+        const name = kPrivatePrefix + randomName();
         try {
             root = await navigator.storage.getDirectory();
             await new Promise((locked, failed) => {
@@ -285,6 +306,58 @@
                 await stream.abort().catch(() => {});
                 await remove();
                 return '';
+            },
+        };
+    }
+
+    // A download that the download worker streams: each piece goes to it
+    // once it has asked for one, so only a few wait there. Null where the
+    // page has no download worker.
+    async function streamTarget(suggestedName) {
+        const worker = await downloadWorker;
+        if (!worker) return null;
+        const id = randomName();
+        const { port1: port, port2 } = new MessageChannel();
+        let asked = 0;
+        let gone = false;
+        let wake = () => {};
+        const ready = new Promise(resolve => {
+            port.onmessage = ({ data }) => {
+                if (data === 'ready') resolve();
+                if (data === 'more') asked++;
+                if (data === 'gone') gone = true;
+                wake();
+            };
+        });
+        worker.postMessage({ id, name: suggestedName, port: port2 }, [port2]);
+        await ready;
+        // In a frame of its own: a navigation of the page would let go of the
+        // chosen file.
+        const frame = document.createElement('iframe');
+        frame.hidden = true;
+        frame.src = kDownloadPath + id;
+        document.body.append(frame);
+        return {
+            name: suggestedName,
+            write: async bytes => {
+                while (asked === 0 && !gone) await new Promise(resolve => { wake = resolve; });
+                if (gone) throw new DOMException('The download was stopped', 'AbortError');
+                asked--;
+                // A copy goes, so the slice can be zeroed as every target's is.
+                const piece = bytes.slice();
+                port.postMessage(piece, [piece.buffer]);
+            },
+            // The frame goes once the download has the end. A download
+            // stopped halfway keeps what it had (WebKitGTK keeps it under the
+            // result's name), so the message says so.
+            close: async () => {
+                port.postMessage('end');
+                setTimeout(() => frame.remove(), kRevokeDelayMs);
+            },
+            abort: async () => {
+                port.postMessage('abort');
+                frame.remove();
+                return moduleText(brisol, brisol._brisol_left_partial, suggestedName);
             },
         };
     }

@@ -83,4 +83,12 @@ EMSCRIPTEN_KEEPALIVE const char* brisol_left_empty(const char* name, std::size_t
                                      " is left empty: the browser emptied it when it was chosen.");
 }
 
+// After a stop or a failure of a download streamed as it was made: the
+// browser keeps the part it had.
+EMSCRIPTEN_KEEPALIVE const char* brisol_left_partial(const char* name, std::size_t name_size) {
+    return brisol::web::exported(brisol::web::text_storage,
+                                 brisol::messages::quoted_name(brisol::web::passed(name, name_size)) +
+                                     " in the downloads holds only part of the result: delete it.");
+}
+
 }  // extern "C"

@@ -398,17 +398,30 @@ def served_and_from_disk_it_asks_for_and_keeps_nothing(b):
             b.requests()
             for button, source, expected, name in [("control_202", plain, encrypted, "served.bsl"),
                                                    ("control_203", encrypted, plain, "served.bsl.src")]:
-                # A save dialog is not asked where a private copy can be made.
+                # A save dialog is not asked where a private copy can be
+                # made, nor where, served, the download worker streams.
                 page = Page(b, url, picker=True, private_files=True)
                 private = private_files(b) != "none"
                 page.choose(source)
-                assert page.run(button) == COMPLETED, (url, button)
-                if private:
+                message = page.run(button)
+                assert message == COMPLETED, (url, button, message)
+                streamed = b.js("return Boolean(navigator.serviceWorker && navigator.serviceWorker.controller)")
+                if private or streamed:
                     assert page.download(name) == read(expected), (url, button)
                     assert not b.js("return window.saved"), (url, button)
                 else:
                     assert (page.saved()["crc"] ^ 0xFFFFFFFF) & 0xFFFFFFFF == crc(expected), (url, button)
-            extra = [u for u in b.requests() if u != url and not u.startswith(("data:", "blob:"))]
+            if streamed:
+                # A streamed download stopped halfway is left to the person, and said.
+                page = Page(b, url)
+                page.choose(path("large"))
+                page.run("control_202", wait=False)
+                b.wait(lambda: b.js("return document.getElementById('progress').value > 0"))
+                b.js("document.getElementById('cancel').click()")
+                assert page.message().endswith("holds only part of the result: delete it."), page.message()
+            # Served, the page may fetch its download worker beside it.
+            beside = url.rsplit("/", 1)[0] + "/brisol-download"
+            extra = [u for u in b.requests() if u != url and not u.startswith(("data:", "blob:", beside))]
             assert not extra, extra
             assert not b.errors()
             assert b.js("return localStorage.length + sessionStorage.length + document.cookie.length") == 0
