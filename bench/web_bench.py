@@ -50,13 +50,14 @@ WAYS = {
                  "its memory grows with the file",
 }
 # Which of an engine's processes run the page and its workers, told by
-# their command line and their name (Firefox forks its content processes
-# from one server, so they share its command line and differ in name).
+# their command line and their name. Chromium rewrites a renderer's command
+# line as one string; Firefox forks its content processes from one server,
+# so they share its command line and differ in name.
 FIREFOX_CONTENT = {"Web Content", "file:// Content", "Isolated Web Co", "WebCOOP+COEP Co"}
 CONTENT = {
-    "chromium": lambda argv, name: "--type=renderer" in argv and not any("webui" in a for a in argv),
-    "firefox": lambda argv, name: name in FIREFOX_CONTENT,
-    "webkit": lambda argv, name: os.path.basename(argv[0]) == "WebKitWebProcess",
+    "chromium": lambda command, name: "--type=renderer" in command and "webui" not in command,
+    "firefox": lambda command, name: name in FIREFOX_CONTENT,
+    "webkit": lambda command, name: command.split(" ", 1)[0].endswith("/WebKitWebProcess"),
 }
 
 
@@ -75,14 +76,14 @@ def resident(browser):
             with open(f"/proc/{pid}/stat") as f:
                 parents[pid] = int(f.read().rsplit(")", 1)[1].split()[1])
             with open(f"/proc/{pid}/cmdline", "rb") as f:
-                argv = f.read().decode(errors="replace").split("\0")[:-1]
+                command = f.read().decode(errors="replace").replace("\0", " ")
             with open(f"/proc/{pid}/comm") as f:
                 name = f.read().rstrip("\n")
             with open(f"/proc/{pid}/status") as f:
                 sizes[pid] = sum(int(line.split()[1]) for line in f if line.startswith(("RssAnon:", "RssShmem:")))
         except (OSError, IndexError, ValueError):
             continue
-        if argv and CONTENT[browser.engine](argv, name):
+        if CONTENT[browser.engine](command, name):
             content.add(pid)
     tree, grown = {root_pid(browser)}, True
     while grown:
