@@ -46,8 +46,8 @@ window.showSaveFilePicker = async () => ({ name: 'result', createWritable: async
 WAYS = {
     "picker-empties": "written as it is made to the save dialog's file (a stand-in that drops it)",
     "private-copy": "written as it is made to the private file system on disk, then downloaded",
-    "no-picker": "GATHERED IN MEMORY and downloaded at the end (no save dialog, no private file system): "
-                 "its memory grows with the file",
+    "no-picker": "GATHERED IN MEMORY and downloaded at the end: this engine has neither a save dialog nor "
+                 "a private file system, so no streaming way, and its memory is not meant to stay flat",
 }
 # Which of an engine's processes run the page and its workers, told by
 # their command line and their name. Chromium rewrites a renderer's command
@@ -97,7 +97,7 @@ def resident(browser):
 
 def way(browser):
     return browser.wait(lambda: browser.js(
-        "return ['picker-empties', 'private-copy', 'no-picker'].find(id => !document.getElementById(id).hidden)"))
+        "return arguments[0].split(' ').find(id => !document.getElementById(id).hidden)", " ".join(WAYS)))
 
 
 def private_files(browser):
@@ -117,13 +117,11 @@ def landed(browser, size):
 
 
 def page_run(browser, source, button, size):
-    """Seconds from the press to the run's end, and the peak growth over the
+    """Seconds from the press to the page's message, and the peak growth over the
     page just opened of its content processes and of the rest of the browser
     until the result has landed. A run that ends in an error raises it."""
-    for name in os.listdir(browser.downloads):
-        os.remove(os.path.join(browser.downloads, name))
     browser.open("file://" + PAGE)
-    if browser.engine == "chromium":
+    if browser.js("return typeof window.showSaveFilePicker === 'function'"):
         browser.js(DROPPING_PICKER)
     taken = way(browser)
     browser.js("document.getElementById('chooser').hidden = false")
