@@ -163,7 +163,9 @@ test-web: web configure
 		/usr/bin/python3 tests/web/page_test.py $(WEB_BUILD)/brisol.html $(BUILD)/brisol-cli $$engine || failed=1; \
 	done; exit $$failed
 
-# The page's speed and memory beside brisol-cli --jobs 1 on a BENCH_MIB file.
+# The page's speed and memory beside brisol-cli --jobs 1 on a BENCH_MIB file,
+# in each of BENCH_ENGINES.
+BENCH_ENGINES ?= $(WEB_ENGINES)
 bench-web: web configure
 	@cmake --build $(BUILD) --target brisol-cli
-	@/usr/bin/python3 bench/web_bench.py $(WEB_BUILD)/brisol.html $(BUILD)/brisol-cli $(BENCH_MIB)
+	@/usr/bin/python3 bench/web_bench.py $(WEB_BUILD)/brisol.html $(BUILD)/brisol-cli $(BENCH_MIB) $(BENCH_ENGINES)
