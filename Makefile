@@ -83,7 +83,7 @@ check-reproducible:
 WINDOWS_BUILD ?= build-windows
 WINDOWS_CONFIGURE = cmake -S . -B $(WINDOWS_BUILD) -G Ninja \
 	--toolchain $(CURDIR)/cmake/mingw-w64-x86_64.cmake \
-	-DBRISOL_UI=OFF -DBRISOL_BENCH=OFF -DBRISOL_LIBMAGIC=OFF -DBRISOL_WERROR=$(WERROR) $(CMAKE_FLAGS) >/dev/null
+	-DBRISOL_QT_WINDOW=OFF -DBRISOL_BENCH=OFF -DBRISOL_LIBMAGIC=OFF -DBRISOL_WERROR=$(WERROR) $(CMAKE_FLAGS) >/dev/null
 
 windows:
 	@scripts/install-deps windows
@@ -132,7 +132,7 @@ ARM64_BUILD ?= build-arm64
 test-arm64:
 	@scripts/install-deps arm64
 	@cmake -S . -B $(ARM64_BUILD) -G Ninja --toolchain $(CURDIR)/cmake/aarch64-linux-gnu.cmake \
-		-DBRISOL_UI=OFF -DBRISOL_BENCH=OFF -DBRISOL_LIBMAGIC=OFF -DBRISOL_WERROR=$(WERROR) $(CMAKE_FLAGS) >/dev/null
+		-DBRISOL_QT_WINDOW=OFF -DBRISOL_BENCH=OFF -DBRISOL_LIBMAGIC=OFF -DBRISOL_WERROR=$(WERROR) $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(ARM64_BUILD)
 	@ctest --test-dir $(ARM64_BUILD) --output-on-failure --timeout $(TEST_TIMEOUT) -LE long -j $(shell nproc)
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "operation/files/file_system.h"
-#include "window/desktop/runner_operations.h"
-#include "ui/main_window.h"
-#include "ui/resources.h"
+#include "file_system.h"
+#include "runner_operations.h"
+#include "main_window.h"
+#include "resources.h"
 
 int main(int argc, char* argv[]) {
     brisol::keep_running_on_write_failures();

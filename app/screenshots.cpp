@@ -6,10 +6,10 @@
 #include <QPixmap>
 #include <cstdio>
 
-#include "window/desktop/runner_operations.h"
-#include "ui/about_box.h"
-#include "ui/main_window.h"
-#include "ui/resources.h"
+#include "runner_operations.h"
+#include "about_box.h"
+#include "main_window.h"
+#include "resources.h"
 
 namespace {
 

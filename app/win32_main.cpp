@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "window/desktop/runner_operations.h"
-#include "operation/text/win32_text.h"
-#include "win32/main_dialog.h"
-#include "window/main_window_rules.h"
+#include "runner_operations.h"
+#include "win32_text.h"
+#include "main_dialog.h"
+#include "main_window_rules.h"
 
 namespace {
 

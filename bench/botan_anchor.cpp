@@ -1,6 +1,6 @@
 #include <botan/cipher_mode.h>
 
-#include "bench/anchors.h"
+#include "anchors.h"
 
 namespace brisol::bench {
 namespace {

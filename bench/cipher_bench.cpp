@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "bench/anchors.h"
-#include "cipher/chunk_pipeline.h"
-#include "cipher/kernels.h"
-#include "cipher/layer_stages.h"
-#include "operation/streams/read_ahead.h"
-#include "tests/cipher/memory_stream.h"
+#include "anchors.h"
+#include "chunk_pipeline.h"
+#include "kernels.h"
+#include "layer_stages.h"
+#include "read_ahead.h"
+#include "../tests/cipher/memory_stream.h"
 
 namespace brisol::bench {
 namespace {
@@ -40,8 +40,8 @@ std::vector<std::uint8_t> filled(std::size_t n) {
 }
 
 struct Keyed {
-    Level1Cipher level1{make_password_key("first benchmark password")};
-    Level2Cipher level2{make_password_key("second benchmark password")};
+    GostLayer gost{make_password_key("first benchmark password")};
+    Rc4Layer rc4{make_password_key("second benchmark password")};
 };
 
 const PasswordKey& anchor_key() {
@@ -57,22 +57,22 @@ public:
     }
 };
 
-void level1_run(benchmark::State& state, const CipherKernels* k, bool encrypt) {
+void gost_layer_run(benchmark::State& state, const CipherKernels* k, bool encrypt) {
     auto keyed = std::make_unique<Keyed>();
     std::vector<std::uint8_t> data = filled(kBufferBytes);
     for (auto _ : state) {
-        (encrypt ? k->level1_encrypt : k->level1_decrypt)(keyed->level1, data.data(),
+        (encrypt ? k->gost_encrypt : k->gost_decrypt)(keyed->gost, data.data(),
                                                            kBufferBytes / kBlockSize);
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kBufferBytes));
 }
 
-void level2_run(benchmark::State& state, const CipherKernels* k) {
+void rc4_layer_run(benchmark::State& state, const CipherKernels* k) {
     auto keyed = std::make_unique<Keyed>();
     std::vector<std::uint8_t> data = filled(kBufferBytes);
     for (auto _ : state) {
-        k->level2_apply(keyed->level2, data.data(), kBufferBytes);
+        k->rc4_apply(keyed->rc4, data.data(), kBufferBytes);
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kBufferBytes));
@@ -88,10 +88,10 @@ void pipeline_run(benchmark::State& state, const CipherKernels* k, Direction dir
         MemorySource memory(input);
         LayerStage first(direction, Stage::First, *k);
         ReadAheadSource source(memory, buffer.capacity(), [&](std::span<std::uint8_t> data) {
-            if (!first.apply(keyed->level1, keyed->level2, data)) state.SkipWithError("misaligned");
+            if (!first.apply(keyed->gost, keyed->rc4, data)) state.SkipWithError("misaligned");
         });
         CountingSink sink;
-        ChunkPipeline pipeline{keyed->level1, keyed->level2, k};
+        ChunkPipeline pipeline{keyed->gost, keyed->rc4, k};
         pipeline.first_stage_done = true;
         pipeline.run(direction, source, sink, buffer);
     }
@@ -151,8 +151,8 @@ std::vector<Comparison> comparisons() {
     const AnchorKind encrypt = gost_kind(GostDirection::Encrypt);
     const AnchorKind decrypt = gost_kind(GostDirection::Decrypt);
     return {
-        {"level1_encrypt/", encrypt},    {"level1_decrypt/", decrypt},
-        {"level2/", kRc4Kind},           {"pipeline_crypt/", encrypt},
+        {"gost_encrypt/", encrypt},    {"gost_decrypt/", decrypt},
+        {"rc4/", kRc4Kind},           {"pipeline_crypt/", encrypt},
         {"pipeline_decrypt/", decrypt},  {"pipeline_decrypt/", kRc4Kind},
     };
 }
@@ -165,9 +165,9 @@ void register_all() {
     benchmark::RegisterBenchmark(kOpensslRc4.c_str(), openssl_run);
     for (const CipherKernels& k : supported_kernels()) {
         const std::string name(k.name);
-        benchmark::RegisterBenchmark(("level1_encrypt/" + name).c_str(), level1_run, &k, true);
-        benchmark::RegisterBenchmark(("level1_decrypt/" + name).c_str(), level1_run, &k, false);
-        benchmark::RegisterBenchmark(("level2/" + name).c_str(), level2_run, &k);
+        benchmark::RegisterBenchmark(("gost_encrypt/" + name).c_str(), gost_layer_run, &k, true);
+        benchmark::RegisterBenchmark(("gost_decrypt/" + name).c_str(), gost_layer_run, &k, false);
+        benchmark::RegisterBenchmark(("rc4/" + name).c_str(), rc4_layer_run, &k);
         // Two threads: the rate is of the time that passed, not of one
         // thread's processor time.
         benchmark::RegisterBenchmark(("pipeline_crypt/" + name).c_str(), pipeline_run, &k,

@@ -1,7 +1,7 @@
 #include <cryptopp/gost.h>
 #include <cryptopp/modes.h>
 
-#include "bench/anchors.h"
+#include "anchors.h"
 
 namespace brisol::bench {
 namespace {

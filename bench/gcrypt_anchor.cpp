@@ -1,6 +1,6 @@
 #include <gcrypt.h>
 
-#include "bench/anchors.h"
+#include "anchors.h"
 
 namespace brisol::bench {
 namespace {

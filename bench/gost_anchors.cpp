@@ -1,4 +1,4 @@
-#include "bench/anchors.h"
+#include "anchors.h"
 
 namespace brisol::bench {
 

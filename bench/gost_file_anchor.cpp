@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "bench/anchors.h"
+#include "anchors.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <openssl/rc4.h>
 
-#include "bench/anchors.h"
+#include "anchors.h"
 
 namespace brisol::bench {
 

@@ -18,9 +18,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "cipher/byte_order.h"
-#include "cipher/layout.h"
-#include "cipher/level1_cipher.h"
+#include "byte_order.h"
+#include "layout.h"
+#include "gost_layer.h"
 
 namespace brisol {
 namespace {
@@ -56,7 +56,7 @@ template <auto Round, bool kUnrolled = true, class Word, std::size_t N>
 // Encrypting: the gamma is the encryption of the register by Round, and the
 // register takes the ciphertext, block after block.
 template <auto Round>
-inline void cfb_encrypt_chain(Level1Cipher& cipher, std::uint8_t* data, std::size_t blocks) noexcept {
+inline void cfb_encrypt_chain(GostLayer& cipher, std::uint8_t* data, std::size_t blocks) noexcept {
     const RoundKeys keys = cipher.round_keys;  // no store to the data can alias the copy
     std::uint32_t n1[1] = {cipher.reg.n1};
     std::uint32_t n2[1] = {cipher.reg.n2};
@@ -101,7 +101,7 @@ inline constexpr std::size_t kGroupBytes = K::kRegisters * sizeof(typename K::Bl
 // Decrypts the whole groups of K in data, from and to the cipher's register,
 // and returns how many blocks that was.
 template <class K>
-inline std::size_t cfb_decrypt_groups(Level1Cipher& cipher, std::uint8_t* data,
+inline std::size_t cfb_decrypt_groups(GostLayer& cipher, std::uint8_t* data,
                                       std::size_t blocks) {
     const std::size_t groups = blocks * kBlockSize / kGroupBytes<K>;
     const RoundKeys keys = cipher.round_keys;  // no store to the data can alias the copy

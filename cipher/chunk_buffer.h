@@ -10,8 +10,8 @@
 #include <memory>
 #include <span>
 
-#include "cipher/layout.h"
-#include "cipher/secure_memory.h"
+#include "layout.h"
+#include "secure_memory.h"
 
 namespace brisol {
 

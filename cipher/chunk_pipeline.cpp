@@ -1,6 +1,6 @@
-#include "cipher/chunk_pipeline.h"
+#include "chunk_pipeline.h"
 
-#include "cipher/layer_stages.h"
+#include "layer_stages.h"
 
 namespace brisol {
 
@@ -28,8 +28,8 @@ PipelineResult ChunkPipeline::run(Direction direction, ByteSource& source, ByteS
         }
         if (filled > 0) {
             const std::span<std::uint8_t> piece = space.first(filled);
-            if ((!first_stage_done && !first.apply(level1, level2, piece)) ||
-                !second.apply(level1, level2, piece))
+            if ((!first_stage_done && !first.apply(gost, rc4, piece)) ||
+                !second.apply(gost, rc4, piece))
                 return {PipelineOutcome::Misaligned, 0, result.bytes_done};
             const IoStatus put = sink.write(piece);
             if (put.error != 0) return {PipelineOutcome::SinkFailed, put.error, result.bytes_done};

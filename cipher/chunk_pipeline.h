@@ -12,12 +12,12 @@
 #include <cstdint>
 #include <functional>
 
-#include "cipher/byte_stream.h"
-#include "cipher/chunk_buffer.h"
-#include "cipher/kernels.h"
-#include "cipher/layout.h"
-#include "cipher/level1_cipher.h"
-#include "cipher/level2_cipher.h"
+#include "byte_stream.h"
+#include "chunk_buffer.h"
+#include "kernels.h"
+#include "layout.h"
+#include "gost_layer.h"
+#include "rc4_layer.h"
 
 namespace brisol {
 
@@ -39,8 +39,8 @@ struct PipelineControl {
 };
 
 struct ChunkPipeline {
-    Level1Cipher& level1;
-    Level2Cipher& level2;
+    GostLayer& gost;
+    Rc4Layer& rc4;
     const CipherKernels* kernels = &selected_kernels();
     // The source has done the first stage where it read the data, on a
     // thread of its own: the run does the second stage alone.

@@ -1,9 +1,9 @@
-#include "cipher/kernels.h"
+#include "kernels.h"
 
 #include <array>
 #include <utility>
 
-#include "cipher/kernel_rows.h"
+#include "fast_kernel_rows.h"
 
 namespace brisol {
 namespace {

@@ -4,10 +4,10 @@
 // same bytes and leaves the same state; they differ only in speed.
 //
 // What is unusual here:
-// - The reference kernel is the plain code of level1_cipher.h and
-//   level2_cipher.h, kept as the one the others are tested against.
+// - The reference kernel is the plain code of gost_layer.h and
+//   rc4_layer.h, kept as the one the others are tested against.
 // - Crypt is one GOST chain whatever the CPU, so the fast kernels differ in
-//   Decrypt's GOST layer, and in Crypt only by their round (kernel_rows.h).
+//   Decrypt's GOST layer, and in Crypt only by their round (fast_kernel_rows.h).
 // - Which layer runs when, and on which thread, is layer_stages.h's business.
 
 #include <cstddef>
@@ -15,19 +15,19 @@
 #include <span>
 #include <string_view>
 
-#include "cipher/level1_cipher.h"
-#include "cipher/level2_cipher.h"
+#include "gost_layer.h"
+#include "rc4_layer.h"
 
 namespace brisol {
 
 struct CipherKernels {
     std::string_view name;
     // The GOST layer, as cfb_encrypt_blocks and cfb_decrypt_blocks.
-    void (*level1_encrypt)(Level1Cipher&, std::uint8_t* data, std::size_t blocks);
-    void (*level1_decrypt)(Level1Cipher&, std::uint8_t* data, std::size_t blocks);
+    void (*gost_encrypt)(GostLayer&, std::uint8_t* data, std::size_t blocks);
+    void (*gost_decrypt)(GostLayer&, std::uint8_t* data, std::size_t blocks);
     // The RC4 layer over chunks from a chunk boundary, the last of them
     // possibly a tail, as apply_chunks().
-    void (*level2_apply)(Level2Cipher&, std::uint8_t* data, std::size_t n);
+    void (*rc4_apply)(Rc4Layer&, std::uint8_t* data, std::size_t n);
 };
 
 // The kernels this CPU can run: the reference one first, the one

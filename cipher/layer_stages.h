@@ -26,8 +26,8 @@
 #include <cstdint>
 #include <span>
 
-#include "cipher/kernels.h"
-#include "cipher/layout.h"
+#include "kernels.h"
+#include "layout.h"
 
 namespace brisol {
 
@@ -52,17 +52,17 @@ public:
 
     // Applies the stage to the next piece of the stream, in place. False,
     // with nothing done, for a piece after one that ended inside a chunk.
-    [[nodiscard]] bool apply(Level1Cipher& level1, Level2Cipher& level2,
+    [[nodiscard]] bool apply(GostLayer& gost, Rc4Layer& rc4,
                              std::span<std::uint8_t> piece) noexcept;
 
     // For a shareable first stage: the next piece does not follow the one
     // before, and `block_before` is the input's block just before it.
-    static void restart(Level1Cipher& level1, std::span<const std::uint8_t, kBlockSize> block_before) noexcept;
+    static void restart(GostLayer& gost, std::span<const std::uint8_t, kBlockSize> block_before) noexcept;
 
 private:
     const CipherKernels* kernels_;
     // The GOST layer's pass in the stage's direction; null for the RC4 layer.
-    void (*gost_)(Level1Cipher&, std::uint8_t* data, std::size_t blocks);
+    void (*gost_)(GostLayer&, std::uint8_t* data, std::size_t blocks);
     bool ended_ = false;  // a piece ended inside a chunk
 };
 

@@ -1,11 +1,11 @@
 // Kernel, wide tables, for any CPU: each GOST round is three look-ups
-// (level1_tables.h), Crypt's chain one block after another and Decrypt's
+// (gost_tables.h), Crypt's chain one block after another and Decrypt's
 // GOST layer on eight blocks at once, whose independent chains cover the
 // latency of one round's look-ups.
 
-#include "cipher/kernel_row.h"
-#include "cipher/kernel_rows.h"
-#include "cipher/level1_tables.h"
+#include "kernel_row_template.h"
+#include "fast_kernel_rows.h"
+#include "gost_tables.h"
 
 namespace brisol {
 namespace {

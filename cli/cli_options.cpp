@@ -1,12 +1,12 @@
-#include "cli/cli_options.h"
+#include "cli_options.h"
 
 #include <algorithm>
 #include <charconv>
 
-#include "cli/cli_texts.h"
-#include "operation/files/file_system.h"
-#include "operation/messages/messages.h"
-#include "operation/naming/output_name.h"
+#include "cli_texts.h"
+#include "file_system.h"
+#include "messages.h"
+#include "output_name.h"
 
 namespace brisol::cli {
 namespace {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cipher/layout.h"
+#include "layout.h"
 
 namespace brisol::cli {
 

@@ -2,16 +2,16 @@
 
 #include <string>
 
-#include "cli/cli_options.h"
-#include "cli/cli_texts.h"
-#include "cli/console.h"
-#include "cli/password_input.h"
-#include "cli/run_files.h"
-#include "cli/standard_descriptors.h"
-#include "operation/after/register_after.h"
-#include "operation/files/file_system.h"
-#include "operation/messages/messages.h"
-#include "operation/text/codepage.h"
+#include "cli_options.h"
+#include "cli_texts.h"
+#include "console.h"
+#include "password_input.h"
+#include "run_files.h"
+#include "standard_descriptors.h"
+#include "register_after.h"
+#include "file_system.h"
+#include "messages.h"
+#include "codepage.h"
 
 namespace {
 

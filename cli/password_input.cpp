@@ -1,13 +1,13 @@
-#include "cli/password_input.h"
+#include "password_input.h"
 
-#include "cipher/secure_memory.h"
-#include "cli/cli_texts.h"
-#include "cli/console.h"
-#include "cli/password_lines.h"
-#include "cli/standard_descriptors.h"
-#include "operation/files/output_file_system.h"
-#include "operation/files/platform.h"
-#include "operation/messages/messages.h"
+#include "secure_memory.h"
+#include "cli_texts.h"
+#include "console.h"
+#include "password_lines.h"
+#include "standard_descriptors.h"
+#include "output_file_system.h"
+#include "platform.h"
+#include "messages.h"
 
 namespace brisol::cli {
 namespace {

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "cli/cli_options.h"
+#include "cli_options.h"
 
 namespace brisol::cli {
 

@@ -1,4 +1,4 @@
-#include "cli/password_lines.h"
+#include "password_lines.h"
 
 #include <algorithm>
 

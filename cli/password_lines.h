@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "cipher/secure_memory.h"
-#include "cli/console.h"
+#include "secure_memory.h"
+#include "console.h"
 
 namespace brisol::cli {
 

@@ -12,9 +12,9 @@
 #include <cerrno>
 #include <csignal>
 
-#include "cli/console.h"
-#include "cli/password_lines.h"
-#include "operation/streams/writable_wait.h"
+#include "console.h"
+#include "password_lines.h"
+#include "writable_wait.h"
 
 namespace brisol::cli {
 namespace {

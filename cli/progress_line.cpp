@@ -1,9 +1,9 @@
-#include "cli/progress_line.h"
+#include "progress_line.h"
 
 #include <array>
 #include <cstdio>
 
-#include "cli/console.h"
+#include "console.h"
 
 namespace brisol::cli {
 namespace {

@@ -1,4 +1,4 @@
-#include "cli/run_files.h"
+#include "run_files.h"
 
 #include <algorithm>
 #include <atomic>
@@ -7,14 +7,14 @@
 #include <thread>
 #include <vector>
 
-#include "cli/cli_texts.h"
-#include "cli/console.h"
-#include "cli/progress_line.h"
-#include "cli/standard_descriptors.h"
-#include "cli/terminal_sink.h"
-#include "operation/files/output_file_system.h"
-#include "operation/messages/messages.h"
-#include "operation/runner/operation_runner.h"
+#include "cli_texts.h"
+#include "console.h"
+#include "progress_line.h"
+#include "standard_descriptors.h"
+#include "terminal_sink.h"
+#include "output_file_system.h"
+#include "messages.h"
+#include "operation_runner.h"
 
 namespace brisol::cli {
 namespace {

@@ -5,9 +5,9 @@
 
 #include <string_view>
 
-#include "cipher/level1_cipher.h"
-#include "cli/cli_options.h"
-#include "cli/password_input.h"
+#include "feedback_register.h"
+#include "cli_options.h"
+#include "password_input.h"
 
 namespace brisol::cli {
 

@@ -1,12 +1,12 @@
-#include "cli/standard_descriptors.h"
+#include "standard_descriptors.h"
 
 #include <optional>
 #include <vector>
 
-#include "cli/cli_texts.h"
-#include "cli/console.h"
-#include "operation/files/output_file_system.h"
-#include "operation/messages/messages.h"
+#include "cli_texts.h"
+#include "console.h"
+#include "output_file_system.h"
+#include "messages.h"
 
 namespace brisol::cli {
 namespace {

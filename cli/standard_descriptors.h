@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "cli/cli_options.h"
-#include "operation/files/file_system.h"
+#include "cli_options.h"
+#include "file_system.h"
 
 namespace brisol::cli {
 

@@ -1,7 +1,7 @@
-#include "cli/terminal_sink.h"
+#include "terminal_sink.h"
 
-#include "cli/console.h"
-#include "operation/messages/messages.h"
+#include "console.h"
+#include "messages.h"
 
 namespace brisol::cli {
 

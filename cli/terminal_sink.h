@@ -6,8 +6,8 @@
 #include <atomic>
 #include <string>
 
-#include "cli/progress_line.h"
-#include "operation/runner/operation_runner.h"
+#include "progress_line.h"
+#include "operation_runner.h"
 
 namespace brisol::cli {
 

@@ -10,9 +10,9 @@
 
 #include <algorithm>
 
-#include "cli/console.h"
-#include "cli/password_lines.h"
-#include "operation/text/win32_text.h"
+#include "console.h"
+#include "password_lines.h"
+#include "win32_text.h"
 
 namespace brisol::cli {
 namespace {

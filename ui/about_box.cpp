@@ -1,10 +1,10 @@
-#include "ui/about_box.h"
+#include "about_box.h"
 
 #include <QKeyEvent>
 #include <QPushButton>
 
-#include "ui/controls.h"
-#include "ui/dialog_units.h"
+#include "control_names.h"
+#include "qt_dialog_units.h"
 #include "ui_about_box.h"
 
 namespace brisol {

@@ -1,9 +1,9 @@
-#include "ui/file_dialog.h"
+#include "file_dialog.h"
 
 #include <QFileDialog>
 #include <QStringList>
 
-#include "window/texts.h"
+#include "texts.h"
 
 namespace brisol {
 

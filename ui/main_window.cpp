@@ -1,4 +1,4 @@
-#include "ui/main_window.h"
+#include "main_window.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -13,14 +13,14 @@
 #include <utility>
 #include <vector>
 
-#include "cipher/secure_memory.h"
-#include "ui/about_box.h"
-#include "ui/controls.h"
-#include "ui/dialog_units.h"
-#include "ui/resources.h"
-#include "ui/status_bar.h"
+#include "secure_memory.h"
+#include "about_box.h"
+#include "control_names.h"
+#include "qt_dialog_units.h"
+#include "resources.h"
+#include "status_bar_widget.h"
 #include "ui_main_window.h"
-#include "window/texts.h"
+#include "texts.h"
 
 namespace brisol {
 namespace {

@@ -9,9 +9,9 @@
 #include <optional>
 #include <string>
 
-#include "ui/file_dialog.h"
-#include "ui/message_boxes.h"
-#include "window/main_window_rules.h"
+#include "file_dialog.h"
+#include "message_boxes.h"
+#include "main_window_rules.h"
 
 class QLineEdit;
 class QPushButton;

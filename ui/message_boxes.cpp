@@ -1,9 +1,9 @@
-#include "ui/message_boxes.h"
+#include "message_boxes.h"
 
 #include <QMessageBox>
 #include <algorithm>
 
-#include "window/texts.h"
+#include "texts.h"
 
 namespace brisol {
 namespace {

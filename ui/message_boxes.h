@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <vector>
 
-#include "window/main_window_rules.h"
+#include "main_window_rules.h"
 
 class QMessageBox;
 

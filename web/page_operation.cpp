@@ -14,15 +14,15 @@
 #include <memory>
 #include <optional>
 
-#include "cipher/layer_stages.h"
-#include "cipher/level1_cipher.h"
-#include "cipher/level2_cipher.h"
-#include "cipher/secure_memory.h"
-#include "operation/content/content_check.h"
-#include "operation/messages/messages.h"
-#include "operation/text/codepage.h"
-#include "web/exported_text.h"
-#include "web/json_text.h"
+#include "layer_stages.h"
+#include "gost_layer.h"
+#include "rc4_layer.h"
+#include "secure_memory.h"
+#include "content_check.h"
+#include "messages.h"
+#include "codepage.h"
+#include "exported_text.h"
+#include "json_text.h"
 
 namespace brisol::web {
 namespace {
@@ -38,8 +38,8 @@ Stage stage_of(int stage) { return stage == 0 ? Stage::First : Stage::Second; }
 // zeros, which stands for no password, since LayerStage takes both layers.
 struct Operation {
     Operation(Direction direction, Stage stage, const PasswordKey& key)
-        : direction(direction), stage(stage), level1(layer() == Layer::Gost ? key : PasswordKey{}),
-          level2(layer() == Layer::Rc4 ? key : PasswordKey{}), layer_stage(direction, stage) {}
+        : direction(direction), stage(stage), gost(layer() == Layer::Gost ? key : PasswordKey{}),
+          rc4(layer() == Layer::Rc4 ? key : PasswordKey{}), layer_stage(direction, stage) {}
     ~Operation() {
         secure_wipe(slice.data(), slice.size());
         secure_wipe(head.data(), head.size());
@@ -48,8 +48,8 @@ struct Operation {
 
     Direction direction;
     Stage stage;
-    Level1Cipher level1;
-    Level2Cipher level2;
+    GostLayer gost;
+    Rc4Layer rc4;
     LayerStage layer_stage;
     std::array<std::uint8_t, kSliceBytes> slice{};
     // The start of Decrypt's result, for the look at it.
@@ -118,7 +118,7 @@ EMSCRIPTEN_KEEPALIVE std::uint8_t* brisol_begin(int direction, int stage, const 
     if (key.error != PasswordTextError::None) return nullptr;
     running = std::make_unique<Operation>(direction_of(direction), stage_of(stage), key.key);
     if (after_size == kBlockSize)
-        running->level1.reg = FeedbackRegister::from_block(std::span<const std::uint8_t, kBlockSize>(after, kBlockSize));
+        running->gost.reg = FeedbackRegister::from_block(std::span<const std::uint8_t, kBlockSize>(after, kBlockSize));
     return running->slice.data();
 }
 
@@ -132,7 +132,7 @@ EMSCRIPTEN_KEEPALIVE int brisol_first_stage_shared(int direction) {
 // from the input block before that slice.
 EMSCRIPTEN_KEEPALIVE void brisol_restart(const std::uint8_t* block, std::size_t block_size) {
     if (block_size == kBlockSize)
-        LayerStage::restart(running->level1, std::span<const std::uint8_t, kBlockSize>(block, kBlockSize));
+        LayerStage::restart(running->gost, std::span<const std::uint8_t, kBlockSize>(block, kBlockSize));
 }
 
 // The stage over the next `size` bytes of the slice buffer, in place. Empty,
@@ -141,7 +141,7 @@ EMSCRIPTEN_KEEPALIVE void brisol_restart(const std::uint8_t* block, std::size_t 
 EMSCRIPTEN_KEEPALIVE const char* brisol_apply(std::size_t size, const char* name, std::size_t name_size) {
     Operation& op = *running;
     const std::span<std::uint8_t> piece(op.slice.data(), size);
-    if (!op.layer_stage.apply(op.level1, op.level2, piece))
+    if (!op.layer_stage.apply(op.gost, op.rc4, piece))
         return exported(text_storage, messages::file_error(messages::kCannotRead, passed(name, name_size),
                                                            messages::kMisaligned));
     if (op.direction == Direction::Decrypt && op.stage == Stage::Second) {

@@ -10,14 +10,14 @@
 #include <string>
 #include <string_view>
 
-#include "operation/files/platform.h"
-#include "operation/messages/messages.h"
-#include "operation/text/codepage.h"
-#include "operation/text/codepage_tables.h"
-#include "web/exported_text.h"
-#include "web/json_text.h"
-#include "window/controls.h"
-#include "window/texts.h"
+#include "platform.h"
+#include "messages.h"
+#include "codepage.h"
+#include "codepage_tables.h"
+#include "exported_text.h"
+#include "json_text.h"
+#include "controls.h"
+#include "texts.h"
 
 namespace brisol::web {
 namespace {

@@ -14,12 +14,12 @@
 #include <optional>
 #include <string>
 
-#include "cipher/secure_memory.h"
-#include "operation/files/platform.h"
-#include "operation/messages/messages.h"
-#include "operation/request/start_check.h"
-#include "web/exported_text.h"
-#include "window/main_window_rules.h"
+#include "secure_memory.h"
+#include "platform.h"
+#include "messages.h"
+#include "start_check.h"
+#include "exported_text.h"
+#include "main_window_rules.h"
 
 // Texts come back from JavaScript in memory it allocated with malloc: their
 // bytes, and their length through `size`.

@@ -1,6 +1,6 @@
-#include "win32/about_dialog.h"
+#include "about_dialog.h"
 
-#include "window/controls.h"
+#include "controls.h"
 
 namespace brisol::win32 {
 namespace {

@@ -1,8 +1,8 @@
-#include "win32/logo.h"
+#include "logo.h"
 
 #include <array>
 
-#include "window/dialog_templates.h"
+#include "dialog_templates.h"
 
 namespace brisol::win32 {
 namespace {

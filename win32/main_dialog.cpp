@@ -1,4 +1,4 @@
-#include "win32/main_dialog.h"
+#include "main_dialog.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -10,14 +10,14 @@
 #include <mutex>
 #include <vector>
 
-#include "cipher/secure_memory.h"
-#include "operation/text/win32_text.h"
-#include "win32/about_dialog.h"
-#include "win32/logo.h"
-#include "win32/status_bar.h"
-#include "window/controls.h"
-#include "window/main_window_rules.h"
-#include "window/texts.h"
+#include "secure_memory.h"
+#include "win32_text.h"
+#include "about_dialog.h"
+#include "logo.h"
+#include "status_bar.h"
+#include "controls.h"
+#include "main_window_rules.h"
+#include "texts.h"
 
 namespace brisol::win32 {
 namespace {

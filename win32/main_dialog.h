@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "window/operations.h"
+#include "operations.h"
 
 namespace brisol::win32 {
 

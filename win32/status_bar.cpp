@@ -1,11 +1,11 @@
-#include "win32/status_bar.h"
+#include "status_bar.h"
 
 #include <commctrl.h>
 
 #include <array>
 #include <cwchar>
 
-#include "window/controls.h"
+#include "controls.h"
 
 namespace brisol::win32 {
 namespace {

@@ -1,7 +1,7 @@
-#include "window/completion.h"
+#include "completion.h"
 
-#include "operation/messages/messages.h"
-#include "window/texts.h"
+#include "messages.h"
+#include "texts.h"
 
 namespace brisol {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "operation/request/operation_request.h"
+#include "operation_request.h"
 
 namespace brisol {
 

@@ -6,8 +6,8 @@
 
 #include <array>
 
-#include "window/dialog_templates.h"
-#include "window/dialog_units.h"
+#include "dialog_templates.h"
+#include "dialog_units.h"
 
 namespace brisol {
 

@@ -7,7 +7,7 @@
 #define BRISOL_WINDOW_DIALOG_TEMPLATES_H
 
 #include "brisol_version.h"
-#include "operation/naming/default_extension.h"
+#include "default_extension.h"
 
 #define BRISOL_ICON_RESOURCE 1
 #define BRISOL_LOGO_RESOURCE 7

@@ -1,4 +1,4 @@
-#include "window/dialog_units.h"
+#include "dialog_units.h"
 
 namespace brisol {
 namespace {

@@ -1,14 +1,14 @@
-#include "window/main_window_rules.h"
+#include "main_window_rules.h"
 
 #include <utility>
 
-#include "cipher/password_key.h"
-#include "cipher/secure_memory.h"
-#include "operation/messages/messages.h"
-#include "operation/naming/output_name.h"
-#include "operation/text/utf8.h"
-#include "window/controls.h"
-#include "window/texts.h"
+#include "password_key.h"
+#include "secure_memory.h"
+#include "messages.h"
+#include "output_name.h"
+#include "utf8.h"
+#include "controls.h"
+#include "texts.h"
 
 namespace brisol {
 namespace {

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "window/completion.h"
-#include "window/operations.h"
+#include "completion.h"
+#include "operations.h"
 
 namespace brisol {
 

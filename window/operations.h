@@ -4,7 +4,7 @@
 // page's workers. One operation at a time; its end comes back through the
 // sink, on whatever thread the operation ran.
 
-#include "operation/request/operation_request.h"
+#include "operation_request.h"
 
 namespace brisol {
 

@@ -1,5 +1,5 @@
 #pragma once
-// Crypt's GOST round by the wide tables (level1_tables.h) for CPUs with BMI1,
+// Crypt's GOST round by the wide tables (gost_tables.h) for CPUs with BMI1,
 // which every CPU with AVX2 has; each x86 kernel includes this inside its
 // target region and names it as its crypt_round.
 //
@@ -14,7 +14,7 @@
 
 #include <immintrin.h>
 
-#include "cipher/level1_tables.h"
+#include "gost_tables.h"
 
 namespace brisol {
 namespace {

@@ -1,13 +1,13 @@
 #pragma once
 // The S-box rows laid out for the vector kernels, which shuffle nibbles and
 // so take the rows one by one, computed by the compiler like the other
-// tables (level1_tables.h).
+// tables (gost_tables.h).
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 
-#include "cipher/level1_tables.h"
+#include "gost_tables.h"
 
 namespace brisol {
 

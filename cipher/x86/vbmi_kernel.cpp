@@ -14,10 +14,10 @@
 
 #include <immintrin.h>
 
-#include "cipher/kernel_rows.h"
-#include "cipher/level1_tables.h"
-#include "cipher/x86/nibble_tables.h"
-#include "cipher/x86/target_region.h"
+#include "fast_kernel_rows.h"
+#include "gost_tables.h"
+#include "nibble_tables.h"
+#include "target_region.h"
 
 // The permute and shift intrinsics start from a deliberately undefined
 // register, which GCC 12 reports as uninitialised once they are inlined into
@@ -28,8 +28,8 @@
 #endif
 
 BRISOL_TARGET_BEGIN("avx512f,avx512bw,avx512vbmi,bmi")
-#include "cipher/kernel_row.h"
-#include "cipher/x86/bmi_round.h"
+#include "kernel_row_template.h"
+#include "bmi_round.h"
 
 namespace brisol {
 namespace {

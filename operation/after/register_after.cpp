@@ -1,11 +1,11 @@
-#include "operation/after/register_after.h"
+#include "register_after.h"
 
 #include <array>
 
-#include "cipher/layout.h"
-#include "operation/files/platform.h"
-#include "operation/messages/input_refusal.h"
-#include "operation/messages/messages.h"
+#include "layout.h"
+#include "platform.h"
+#include "input_refusal.h"
+#include "messages.h"
 
 namespace brisol {
 namespace {

@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "cipher/level1_cipher.h"
-#include "operation/files/output_file_system.h"
+#include "feedback_register.h"
+#include "output_file_system.h"
 
 namespace brisol {
 

@@ -1,11 +1,11 @@
-#include "operation/content/content_check.h"
+#include "content_check.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <string_view>
 
-#include "cipher/layout.h"
+#include "layout.h"
 
 namespace brisol {
 namespace {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <type_traits>
 
-#include "operation/content/content_check.h"
+#include "content_check.h"
 
 namespace brisol {
 namespace {

@@ -1,6 +1,6 @@
 // Kinds for builds without libmagic (Windows): the signature table alone.
 
-#include "operation/content/content_check.h"
+#include "content_check.h"
 
 namespace brisol {
 

@@ -9,7 +9,7 @@
 #include <charconv>
 #include <string>
 
-#include "operation/files/file_system.h"
+#include "file_system.h"
 
 namespace brisol {
 namespace {

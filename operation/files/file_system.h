@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cipher/byte_stream.h"
+#include "byte_stream.h"
 
 namespace brisol {
 

@@ -1,4 +1,4 @@
-#include "operation/files/hidden_name.h"
+#include "hidden_name.h"
 
 #include <algorithm>
 #include <random>

@@ -1,6 +1,6 @@
-#include "operation/files/path_parts.h"
+#include "path_parts.h"
 
-#include "operation/files/platform.h"
+#include "platform.h"
 
 namespace brisol {
 

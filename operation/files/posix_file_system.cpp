@@ -10,7 +10,7 @@
 #include <fstream>
 #include <memory>
 
-#include "operation/files/output_file_system.h"
+#include "output_file_system.h"
 
 namespace brisol {
 namespace {

@@ -1,8 +1,8 @@
-#include "operation/files/temporary_output.h"
+#include "temporary_output.h"
 
-#include "operation/files/hidden_name.h"
-#include "operation/files/path_parts.h"
-#include "operation/files/platform.h"
+#include "hidden_name.h"
+#include "path_parts.h"
+#include "platform.h"
 
 namespace brisol {
 namespace {

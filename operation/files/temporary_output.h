@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "operation/files/output_file_system.h"
+#include "output_file_system.h"
 
 namespace brisol {
 

@@ -26,10 +26,10 @@
 #include <memory>
 #include <mutex>
 
-#include "operation/files/hidden_name.h"
-#include "operation/files/output_file_system.h"
-#include "operation/files/platform.h"
-#include "operation/text/win32_text.h"
+#include "hidden_name.h"
+#include "output_file_system.h"
+#include "platform.h"
+#include "win32_text.h"
 
 namespace brisol {
 namespace {

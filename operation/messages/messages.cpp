@@ -1,7 +1,7 @@
-#include "operation/messages/messages.h"
+#include "messages.h"
 
-#include "operation/files/platform.h"
-#include "operation/text/utf8.h"
+#include "platform.h"
+#include "utf8.h"
 
 namespace brisol::messages {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "operation/content/content_check.h"
-#include "operation/text/codepage.h"
+#include "content_check.h"
+#include "codepage.h"
 
 namespace brisol::messages {
 

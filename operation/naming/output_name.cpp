@@ -1,8 +1,8 @@
-#include "operation/naming/output_name.h"
+#include "output_name.h"
 
-#include "operation/files/platform.h"
-#include "operation/messages/messages.h"
-#include "operation/text/utf8.h"
+#include "platform.h"
+#include "messages.h"
+#include "utf8.h"
 
 namespace brisol {
 namespace {

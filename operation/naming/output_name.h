@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "cipher/layout.h"
-#include "operation/naming/default_extension.h"
+#include "layout.h"
+#include "default_extension.h"
 
 namespace brisol {
 

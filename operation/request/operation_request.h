@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "cipher/layout.h"
-#include "cipher/level1_cipher.h"
-#include "operation/content/content_check.h"
+#include "layout.h"
+#include "feedback_register.h"
+#include "content_check.h"
 
 namespace brisol {
 

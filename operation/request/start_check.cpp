@@ -1,8 +1,8 @@
-#include "operation/request/start_check.h"
+#include "start_check.h"
 
-#include "operation/messages/messages.h"
-#include "operation/naming/output_name.h"
-#include "operation/text/codepage.h"
+#include "messages.h"
+#include "output_name.h"
+#include "codepage.h"
 
 namespace brisol {
 

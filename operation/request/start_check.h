@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "cipher/password_key.h"
-#include "operation/request/operation_request.h"
+#include "password_key.h"
+#include "operation_request.h"
 
 namespace brisol {
 

@@ -1,4 +1,4 @@
-#include "operation/runner/operation_runner.h"
+#include "operation_runner.h"
 
 #include <chrono>
 #include <list>
@@ -7,21 +7,21 @@
 #include <system_error>
 #include <thread>
 
-#include "cipher/chunk_pipeline.h"
-#include "cipher/layer_stages.h"
-#include "operation/files/output_file_system.h"
-#include "operation/files/platform.h"
-#include "operation/files/temporary_output.h"
-#include "operation/messages/input_refusal.h"
-#include "operation/messages/messages.h"
-#include "operation/request/start_check.h"
-#include "operation/runner/output_target.h"
-#include "operation/runner/progress_throttle.h"
-#include "operation/streams/file_streams.h"
-#include "operation/streams/read_ahead.h"
-#include "operation/streams/sampling_sink.h"
-#include "operation/streams/write_behind.h"
-#include "operation/text/codepage.h"
+#include "chunk_pipeline.h"
+#include "layer_stages.h"
+#include "output_file_system.h"
+#include "platform.h"
+#include "temporary_output.h"
+#include "input_refusal.h"
+#include "messages.h"
+#include "start_check.h"
+#include "output_target.h"
+#include "progress_throttle.h"
+#include "file_streams.h"
+#include "read_ahead.h"
+#include "sampling_sink.h"
+#include "write_behind.h"
+#include "codepage.h"
 
 namespace brisol {
 namespace {
@@ -40,8 +40,8 @@ struct Operation {
           output_direct(request.output_is_stdout),
           reads(std::move(read_files)),
           output(file_system, output_path),
-          level1(key1),
-          level2(key2) {}
+          gost(key1),
+          rc4(key2) {}
     ~Operation() {
         close_input();
         close_output();
@@ -100,8 +100,8 @@ struct Operation {
     // A stream's size is unknown: progress then reports 0 as the total.
     std::uint64_t input_size = 0;
     TemporaryOutput output;  // after `reads`, which it looks at to its end
-    Level1Cipher level1;
-    Level2Cipher level2;
+    GostLayer gost;
+    Rc4Layer rc4;
     ChunkBuffer buffer;
 };
 
@@ -216,14 +216,14 @@ PipelineResult run_overlapped(Operation& op, const PipelineControl& control, Byt
     LayerStage first_stage(op.direction, Stage::First);
     bool misaligned = false;  // written on the reading thread, read once it is joined
     WriteBehindSink destination(output, op.buffer.capacity());
-    ChunkPipeline pipeline{op.level1, op.level2};
+    ChunkPipeline pipeline{op.gost, op.rc4};
     pipeline.first_stage_done = true;
     PipelineResult piped;
     {
         ReadAheadSource read_ahead(
             op.input_is_stdin ? static_cast<ByteSource&>(stream_source) : file_source,
             op.buffer.capacity(), [&](std::span<std::uint8_t> data) {
-                if (!first_stage.apply(op.level1, op.level2, data)) misaligned = true;
+                if (!first_stage.apply(op.gost, op.rc4, data)) misaligned = true;
             });
         piped = pipeline.run(op.direction, read_ahead, destination, op.buffer, control);
         stream_source.stop();
@@ -372,7 +372,7 @@ StartResult OperationRunner::start(const StartRequest& request, CompletionSink& 
                                           std::move(read_files), check.key1, check.key2);
     if (std::string refusal = open_files(*op, impl_->files); !refusal.empty())
         return {false, std::move(refusal)};
-    op->level1.reg = request.start_register;
+    op->gost.reg = request.start_register;
 
     auto cancel = std::make_shared<std::atomic<bool>>(false);
     Worker& worker = impl_->workers.emplace_back();

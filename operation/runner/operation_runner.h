@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "operation/files/file_system.h"
-#include "operation/request/operation_request.h"
+#include "file_system.h"
+#include "operation_request.h"
 
 namespace brisol {
 

@@ -1,8 +1,8 @@
-#include "operation/runner/output_target.h"
+#include "output_target.h"
 
-#include "operation/files/path_parts.h"
-#include "operation/files/platform.h"
-#include "operation/messages/messages.h"
+#include "path_parts.h"
+#include "platform.h"
+#include "messages.h"
 
 namespace brisol {
 namespace {

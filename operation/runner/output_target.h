@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "operation/files/file_system.h"
+#include "file_system.h"
 
 namespace brisol {
 

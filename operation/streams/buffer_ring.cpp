@@ -1,4 +1,4 @@
-#include "operation/streams/buffer_ring.h"
+#include "buffer_ring.h"
 
 namespace brisol {
 

@@ -12,7 +12,7 @@
 #include <span>
 #include <vector>
 
-#include "cipher/chunk_buffer.h"
+#include "chunk_buffer.h"
 
 namespace brisol {
 

@@ -1,7 +1,7 @@
-#include "operation/streams/file_streams.h"
+#include "file_streams.h"
 
-#include "operation/files/platform.h"
-#include "operation/streams/writable_wait.h"
+#include "platform.h"
+#include "writable_wait.h"
 
 namespace brisol {
 

@@ -7,8 +7,8 @@
 
 #include <atomic>
 
-#include "cipher/byte_stream.h"
-#include "operation/files/file_system.h"
+#include "byte_stream.h"
+#include "file_system.h"
 
 namespace brisol {
 

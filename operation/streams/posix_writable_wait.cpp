@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "operation/streams/writable_wait.h"
+#include "writable_wait.h"
 
 namespace brisol {
 

@@ -1,4 +1,4 @@
-#include "operation/streams/read_ahead.h"
+#include "read_ahead.h"
 
 #include <algorithm>
 #include <cstring>

@@ -13,8 +13,8 @@
 #include <functional>
 #include <thread>
 
-#include "cipher/byte_stream.h"
-#include "operation/streams/buffer_ring.h"
+#include "byte_stream.h"
+#include "buffer_ring.h"
 
 namespace brisol {
 

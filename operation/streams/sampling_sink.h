@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "cipher/byte_stream.h"
-#include "cipher/secure_memory.h"
+#include "byte_stream.h"
+#include "secure_memory.h"
 
 namespace brisol {
 

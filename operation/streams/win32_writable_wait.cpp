@@ -1,4 +1,4 @@
-#include "operation/streams/writable_wait.h"
+#include "writable_wait.h"
 
 namespace brisol {
 

@@ -1,4 +1,4 @@
-#include "operation/streams/write_behind.h"
+#include "write_behind.h"
 
 #include <algorithm>
 #include <cstring>

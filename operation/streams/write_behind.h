@@ -8,8 +8,8 @@
 #include <cstddef>
 #include <thread>
 
-#include "cipher/byte_stream.h"
-#include "operation/streams/buffer_ring.h"
+#include "byte_stream.h"
+#include "buffer_ring.h"
 
 namespace brisol {
 

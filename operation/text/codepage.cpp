@@ -1,9 +1,9 @@
-#include "operation/text/codepage.h"
+#include "codepage.h"
 
 #include <array>
 
-#include "operation/text/codepage_conversion.h"
-#include "operation/text/utf8.h"
+#include "codepage_conversion.h"
+#include "utf8.h"
 
 namespace brisol {
 namespace {

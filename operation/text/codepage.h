@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "cipher/password_key.h"
+#include "password_key.h"
 
 namespace brisol {
 

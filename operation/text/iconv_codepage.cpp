@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "operation/text/codepage.h"
-#include "operation/text/codepage_conversion.h"
+#include "codepage.h"
+#include "codepage_conversion.h"
 
 namespace brisol {
 namespace {

@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <span>
 
-#include "operation/text/codepage.h"
-#include "operation/text/codepage_conversion.h"
-#include "operation/text/codepage_tables.h"
-#include "operation/text/utf8.h"
+#include "codepage.h"
+#include "codepage_conversion.h"
+#include "codepage_tables.h"
+#include "utf8.h"
 
 namespace brisol {
 namespace {

@@ -1,4 +1,4 @@
-#include "operation/text/utf8.h"
+#include "utf8.h"
 
 namespace brisol {
 namespace {

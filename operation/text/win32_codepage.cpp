@@ -8,10 +8,10 @@
 #include <charconv>
 #include <optional>
 
-#include "cipher/password_key.h"
-#include "cipher/secure_memory.h"
-#include "operation/text/codepage.h"
-#include "operation/text/codepage_conversion.h"
+#include "password_key.h"
+#include "secure_memory.h"
+#include "codepage.h"
+#include "codepage_conversion.h"
 
 namespace brisol {
 namespace {

@@ -1,4 +1,4 @@
-#include "operation/text/win32_text.h"
+#include "win32_text.h"
 
 #include <windows.h>
 

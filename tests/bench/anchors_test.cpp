@@ -7,9 +7,9 @@
 
 #include <vector>
 
-#include "bench/anchors.h"
-#include "cipher/level1_cipher.h"
-#include "cipher/level2_cipher.h"
+#include "anchors.h"
+#include "gost_layer.h"
+#include "rc4_layer.h"
 
 namespace brisol::bench {
 namespace {
@@ -28,7 +28,7 @@ TEST(BenchmarkAnchors, EveryGostCfbIsTheGostLayerBothWays) {
     const std::size_t pieces[] = {8, 512, 8 * 100};
     for (const GostLibrary library : kGostLibraries) {
         for (const bool encrypt : {true, false}) {
-            Level1Cipher ours(key);
+            GostLayer ours(key);
             const auto theirs = make_gost_cfb(
                 library, encrypt ? GostDirection::Encrypt : GostDirection::Decrypt, key.begin());
             for (const std::size_t n : pieces) {
@@ -49,7 +49,7 @@ TEST(BenchmarkAnchors, EveryGostCfbIsTheGostLayerBothWays) {
 
 TEST(BenchmarkAnchors, OpensslRc4IsTheFirstChunkOfTheRc4Layer) {
     const PasswordKey key = make_password_key("anchor key");
-    Level2Cipher ours(key);
+    Rc4Layer ours(key);
     OpensslRc4 theirs(key.begin());
     Bytes by_us = pattern(kChunkSize);
     Bytes by_them = by_us;

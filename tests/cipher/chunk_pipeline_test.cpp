@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "cipher/layer_stages.h"
+#include "layer_stages.h"
 #include "cipher_test_support.h"
 
 namespace brisol {
@@ -97,7 +97,7 @@ TEST(ChunkPipeline, FileShorterThanAChunkIsPlainXorStandardRc4) {
     ASSERT_EQ(sink.data.size(), 511u);
     EXPECT_EQ(xor_of(slice(sink.data, 0, 16), slice(plain, 0, 16)), at_0);
     EXPECT_EQ(xor_of(slice(sink.data, 496, 511), slice(plain, 496, 511)), at_496);
-    EXPECT_EQ(ciphers.level1.reg, FeedbackRegister{});
+    EXPECT_EQ(ciphers.gost.reg, FeedbackRegister{});
 }
 
 TEST(ChunkPipeline, WrongFirstPasswordRestoresOnlyTheTailWrongSecondNothing) {
@@ -134,9 +134,9 @@ TEST(ChunkPipeline, OnlyTheFirst31CharactersOfAPasswordCount) {
 TEST(ChunkPipeline, EmptyInputLeavesBothLayersAsTheyWere) {
     for (const Direction d : {Direction::Crypt, Direction::Decrypt}) {
         test::PreparedCiphers ciphers({"one", "two"});
-        ciphers.level1.reg = {0x11111111, 0x22222222};
-        const Level1Cipher level1_before = ciphers.level1;
-        const auto s_before = ciphers.level2.s;
+        ciphers.gost.reg = {0x11111111, 0x22222222};
+        const GostLayer gost_before = ciphers.gost;
+        const auto s_before = ciphers.rc4.s;
         ChunkBuffer buffer(1);
         MemorySource source({});
         MemorySink sink;
@@ -144,8 +144,8 @@ TEST(ChunkPipeline, EmptyInputLeavesBothLayersAsTheyWere) {
         EXPECT_EQ(r.outcome, PipelineOutcome::Completed);
         EXPECT_EQ(r.bytes_done, 0u);
         EXPECT_TRUE(sink.data.empty());
-        EXPECT_EQ(ciphers.level1.reg, level1_before.reg);
-        EXPECT_EQ(ciphers.level2.s, s_before);
+        EXPECT_EQ(ciphers.gost.reg, gost_before.reg);
+        EXPECT_EQ(ciphers.rc4.s, s_before);
     }
 }
 
@@ -177,7 +177,7 @@ TEST(ChunkPipeline, TransformOverTheWholeInputEqualsARun) {
             Bytes data = test::test_bytes(length, 8);
             const Bytes expected = run_pipeline(d, data, p, kTwoChunkBuffer);
             test::PreparedCiphers ciphers(p);
-            test::transform(d, ciphers.level1, ciphers.level2, data);
+            test::transform(d, ciphers.gost, ciphers.rc4, data);
             EXPECT_EQ(data, expected);
         }
     }
@@ -200,7 +200,7 @@ TEST(ChunkPipeline, StagesInPiecesOfTheirOwnEqualARun) {
                     LayerStage layer(d, stage);
                     const std::size_t size = sizes[stage == Stage::First ? 0 : 1];
                     for (std::size_t at = 0; at < length; at += size)
-                        ASSERT_TRUE(layer.apply(ciphers.level1, ciphers.level2,
+                        ASSERT_TRUE(layer.apply(ciphers.gost, ciphers.rc4,
                                                 std::span(data).subspan(at, std::min(size, length - at))));
                 }
                 EXPECT_EQ(data, expected);
@@ -215,9 +215,9 @@ TEST(ChunkPipeline, AStageRefusesAPieceAfterOneThatEndedInsideAChunk) {
         LayerStage layer(Direction::Crypt, stage);
         Bytes short_piece(100, 1);
         Bytes next(512, 2);
-        ASSERT_TRUE(layer.apply(ciphers.level1, ciphers.level2, short_piece));
-        EXPECT_TRUE(layer.apply(ciphers.level1, ciphers.level2, std::span<std::uint8_t>{}));
-        EXPECT_FALSE(layer.apply(ciphers.level1, ciphers.level2, next));
+        ASSERT_TRUE(layer.apply(ciphers.gost, ciphers.rc4, short_piece));
+        EXPECT_TRUE(layer.apply(ciphers.gost, ciphers.rc4, std::span<std::uint8_t>{}));
+        EXPECT_FALSE(layer.apply(ciphers.gost, ciphers.rc4, next));
         EXPECT_EQ(next, Bytes(512, 2)) << "a refused piece is left as it was";
     }
 }

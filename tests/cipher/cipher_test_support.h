@@ -10,11 +10,11 @@
 #include <string_view>
 #include <vector>
 
-#include "cipher/chunk_buffer.h"
-#include "cipher/chunk_pipeline.h"
-#include "cipher/layer_stages.h"
-#include "cipher/layout.h"
-#include "cipher/password_key.h"
+#include "chunk_buffer.h"
+#include "chunk_pipeline.h"
+#include "layer_stages.h"
+#include "layout.h"
+#include "password_key.h"
 #include "memory_stream.h"
 
 namespace brisol::test {
@@ -65,23 +65,23 @@ struct Passwords {
 
 // Fresh ciphers for one operation, prepared the way an operation prepares them.
 struct PreparedCiphers {
-    Level1Cipher level1;
-    Level2Cipher level2;
+    GostLayer gost;
+    Rc4Layer rc4;
 
-    PreparedCiphers(const PasswordKey& key1, const PasswordKey& key2) : level1(key1), level2(key2) {}
+    PreparedCiphers(const PasswordKey& key1, const PasswordKey& key2) : gost(key1), rc4(key2) {}
     explicit PreparedCiphers(Passwords p)
         : PreparedCiphers(make_password_key(p.one), make_password_key(p.two)) {}
 
     ChunkPipeline pipeline(const CipherKernels& kernels = selected_kernels()) {
-        return ChunkPipeline{level1, level2, &kernels};
+        return ChunkPipeline{gost, rc4, &kernels};
     }
 };
 
 // Both stages of a direction over the whole of data, as a run does them.
-inline void transform(Direction direction, Level1Cipher& level1, Level2Cipher& level2,
+inline void transform(Direction direction, GostLayer& gost, Rc4Layer& rc4,
                       std::span<std::uint8_t> data) {
     for (const Stage stage : {Stage::First, Stage::Second})
-        EXPECT_TRUE(LayerStage(direction, stage).apply(level1, level2, data));
+        EXPECT_TRUE(LayerStage(direction, stage).apply(gost, rc4, data));
 }
 
 struct RunOptions {

@@ -1,12 +1,12 @@
 // Every kernel this CPU can run must give the reference kernel's bytes
 // and leave both layers in the same state, at every length and split point.
 
-#include "cipher/kernels.h"
+#include "kernels.h"
 
 #include <gtest/gtest.h>
 
-#include "cipher/kernel_rows.h"
-#include "cipher/layer_stages.h"
+#include "fast_kernel_rows.h"
+#include "layer_stages.h"
 #include "cipher_test_support.h"
 
 namespace brisol {
@@ -52,15 +52,15 @@ TEST(CipherKernels, GostLayerAloneMatchesTheReferenceBothWays) {
             for (const bool encrypt : {true, false}) {
                 test::PreparedCiphers want(key, key);
                 test::PreparedCiphers got(key, key);
-                want.level1.reg = got.level1.reg = c.start;
+                want.gost.reg = got.gost.reg = c.start;
                 Bytes want_bytes = input;
                 Bytes got_bytes = input;
-                (encrypt ? reference().level1_encrypt
-                         : reference().level1_decrypt)(want.level1, want_bytes.data(), c.blocks);
-                (encrypt ? k.level1_encrypt : k.level1_decrypt)(got.level1, got_bytes.data(),
+                (encrypt ? reference().gost_encrypt
+                         : reference().gost_decrypt)(want.gost, want_bytes.data(), c.blocks);
+                (encrypt ? k.gost_encrypt : k.gost_decrypt)(got.gost, got_bytes.data(),
                                                                 c.blocks);
                 EXPECT_EQ(got_bytes, want_bytes) << (encrypt ? "encrypt" : "decrypt");
-                EXPECT_EQ(got.level1.reg, want.level1.reg) << (encrypt ? "encrypt" : "decrypt");
+                EXPECT_EQ(got.gost.reg, want.gost.reg) << (encrypt ? "encrypt" : "decrypt");
             }
         }
     }
@@ -80,10 +80,10 @@ TEST(CipherKernels, Rc4LayerAloneMatchesTheReferenceAndCarriesThePermutation) {
                 const Bytes input = test::test_bytes(n, static_cast<std::uint32_t>(n));
                 Bytes want_bytes = input;
                 Bytes got_bytes = input;
-                reference().level2_apply(want.level2, want_bytes.data(), n);
-                k.level2_apply(got.level2, got_bytes.data(), n);
+                reference().rc4_apply(want.rc4, want_bytes.data(), n);
+                k.rc4_apply(got.rc4, got_bytes.data(), n);
                 EXPECT_EQ(got_bytes, want_bytes);
-                EXPECT_EQ(got.level2.s, want.level2.s);
+                EXPECT_EQ(got.rc4.s, want.rc4.s);
             }
         }
     }
@@ -108,13 +108,13 @@ TEST(CipherKernels, StagesMatchTheReferenceAndCarryTheState) {
                 const Bytes input = test::test_bytes(size, static_cast<std::uint32_t>(size + 40));
                 Bytes want_bytes = input;
                 Bytes got_bytes = input;
-                ASSERT_TRUE(want_first.apply(want.level1, want.level2, want_bytes));
-                ASSERT_TRUE(want_second.apply(want.level1, want.level2, want_bytes));
-                ASSERT_TRUE(got_first.apply(got.level1, got.level2, got_bytes));
-                ASSERT_TRUE(got_second.apply(got.level1, got.level2, got_bytes));
+                ASSERT_TRUE(want_first.apply(want.gost, want.rc4, want_bytes));
+                ASSERT_TRUE(want_second.apply(want.gost, want.rc4, want_bytes));
+                ASSERT_TRUE(got_first.apply(got.gost, got.rc4, got_bytes));
+                ASSERT_TRUE(got_second.apply(got.gost, got.rc4, got_bytes));
                 EXPECT_EQ(got_bytes, want_bytes);
-                EXPECT_EQ(got.level1.reg, want.level1.reg);
-                EXPECT_EQ(got.level2.s, want.level2.s);
+                EXPECT_EQ(got.gost.reg, want.gost.reg);
+                EXPECT_EQ(got.rc4.s, want.rc4.s);
             }
         }
     }

@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-#include "cipher/byte_stream.h"
+#include "byte_stream.h"
 
 namespace brisol {
 

@@ -89,9 +89,9 @@ TEST_F(Libgcrypt, GostFeedbackAgreesOverManyChainedBlocks) {
         for (const CipherKernels& k : supported_kernels()) {
             SCOPED_TRACE(testing::Message() << c.name << ", " << k.name);
             for (const Direction d : {Direction::Crypt, Direction::Decrypt}) {
-                Level1Cipher cipher(c.key);
+                GostLayer cipher(c.key);
                 Bytes ours = plain;
-                (d == Direction::Crypt ? k.level1_encrypt : k.level1_decrypt)(cipher, ours.data(),
+                (d == Direction::Crypt ? k.gost_encrypt : k.gost_decrypt)(cipher, ours.data(),
                                                                               kBlocks);
                 EXPECT_EQ(ours, oracle_gost_cfb(d, c.key, plain));
             }
@@ -103,7 +103,7 @@ TEST_F(Libgcrypt, FirstRc4ChunkAgrees) {
     for (const KeyCase& c : key_cases()) {
         SCOPED_TRACE(c.name);
         for (const std::size_t n : {1u, 300u, 512u}) {
-            Level2Cipher cipher(c.key);
+            Rc4Layer cipher(c.key);
             Bytes ours(n, 0);
             apply(cipher, ours.data(), n);
             EXPECT_EQ(ours, oracle_rc4_keystream(c.key, n)) << n << " bytes";

@@ -22,9 +22,9 @@
 #include <vector>
 
 #include "../cipher/cipher_test_support.h"
-#include "cipher/byte_order.h"
-#include "operation/files/platform.h"
-#include "operation/messages/messages.h"
+#include "byte_order.h"
+#include "platform.h"
+#include "messages.h"
 #include "run_cli.h"
 
 namespace brisol {
@@ -507,11 +507,11 @@ TEST_F(CliTest, AfterStartsWhereThePreviousFileLeftTheRegister) {
     const std::string previous = pattern_bytes(1023, 7);
     write_file(dir.file("previous.bsl"), previous);
     const auto* last_block = reinterpret_cast<const std::uint8_t*>(previous.data()) + 504;
-    Level1Cipher level1(make_password_key("pw1"));
-    Level2Cipher level2(make_password_key("pw2"));
-    level1.reg = {load_le32(last_block), load_le32(last_block + 4)};
+    GostLayer gost(make_password_key("pw1"));
+    Rc4Layer rc4(make_password_key("pw2"));
+    gost.reg = {load_le32(last_block), load_le32(last_block + 4)};
     std::string later = data;
-    test::transform(Direction::Crypt, level1, level2,
+    test::transform(Direction::Crypt, gost, rc4,
                     {reinterpret_cast<std::uint8_t*>(later.data()), later.size()});
     write_file(dir.file("later.bsl"), later);
 

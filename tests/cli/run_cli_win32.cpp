@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "operation/text/win32_text.h"
+#include "win32_text.h"
 #include "run_cli.h"
 
 namespace brisol::testing {

@@ -9,7 +9,7 @@
 #include <atomic>
 #include <thread>
 
-#include "cli/console.h"
+#include "console.h"
 
 namespace brisol {
 namespace {

@@ -13,10 +13,10 @@
 #include <string_view>
 
 #include "fuzz_reader.h"
-#include "operation/naming/output_name.h"
-#include "operation/runner/operation_runner.h"
-#include "operation/text/codepage.h"
-#include "operation/text/utf8.h"
+#include "output_name.h"
+#include "operation_runner.h"
+#include "codepage.h"
+#include "utf8.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "../cipher/memory_stream.h"
-#include "cipher/chunk_pipeline.h"
+#include "chunk_pipeline.h"
 #include "fuzz_reader.h"
 
 namespace {
@@ -20,12 +20,12 @@ using brisol::fuzzing::Reader;
 std::vector<std::uint8_t> run(brisol::Direction direction, std::string_view pw1,
                               std::string_view pw2, const std::vector<std::uint8_t>& in,
                               std::size_t read_size) {
-    brisol::Level1Cipher level1(brisol::make_password_key(pw1));
-    brisol::Level2Cipher level2(brisol::make_password_key(pw2));
+    brisol::GostLayer gost(brisol::make_password_key(pw1));
+    brisol::Rc4Layer rc4(brisol::make_password_key(pw2));
     brisol::ChunkBuffer buffer(3);
     brisol::MemorySource source(in, read_size);
     brisol::MemorySink sink;
-    const auto result = brisol::ChunkPipeline{level1, level2}.run(direction, source, sink, buffer);
+    const auto result = brisol::ChunkPipeline{gost, rc4}.run(direction, source, sink, buffer);
     if (result.outcome != brisol::PipelineOutcome::Completed || result.bytes_done != in.size())
         std::abort();
     return sink.data;

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "operation/runner/operation_runner.h"
+#include "operation_runner.h"
 
 namespace brisol::testing {
 

@@ -1,4 +1,4 @@
-#include "ui/about_box.h"
+#include "about_box.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <QRegularExpression>
 #include <QTest>
 
-#include "ui/controls.h"
+#include "control_names.h"
 
 namespace brisol {
 namespace {

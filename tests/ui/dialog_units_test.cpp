@@ -1,8 +1,8 @@
-#include "ui/dialog_units.h"
+#include "qt_dialog_units.h"
 
 #include <gtest/gtest.h>
 
-#include "ui/controls.h"
+#include "control_names.h"
 
 namespace brisol {
 namespace {

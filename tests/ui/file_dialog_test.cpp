@@ -1,4 +1,4 @@
-#include "ui/file_dialog.h"
+#include "file_dialog.h"
 
 #include <gtest/gtest.h>
 

@@ -10,8 +10,8 @@
 #include <thread>
 #include <utility>
 
-#include "tests/ui/window_fixture.h"
-#include "window/texts.h"
+#include "window_fixture.h"
+#include "texts.h"
 
 namespace brisol {
 namespace {

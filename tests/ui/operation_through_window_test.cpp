@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "../cipher/memory_stream.h"
-#include "cipher/chunk_pipeline.h"
-#include "operation/messages/messages.h"
-#include "tests/ui/window_fixture.h"
-#include "window/texts.h"
+#include "chunk_pipeline.h"
+#include "messages.h"
+#include "window_fixture.h"
+#include "texts.h"
 
 namespace brisol {
 namespace {
@@ -48,14 +48,14 @@ QByteArray read_file(const QString& path) {
 // process.
 QByteArray encrypted(const QByteArray& plain, std::string_view password1,
                      std::string_view password2) {
-    Level1Cipher level1(make_password_key(password1));
-    Level2Cipher level2(make_password_key(password2));
+    GostLayer gost(make_password_key(password1));
+    Rc4Layer rc4(make_password_key(password2));
     const auto* data = reinterpret_cast<const std::uint8_t*>(plain.constData());
     MemorySource source(
         std::span<const std::uint8_t>(data, static_cast<std::size_t>(plain.size())));
     MemorySink sink;
     ChunkBuffer buffer;
-    ChunkPipeline{level1, level2}.run(Direction::Crypt, source, sink, buffer);
+    ChunkPipeline{gost, rc4}.run(Direction::Crypt, source, sink, buffer);
     return QByteArray(reinterpret_cast<const char*>(sink.data.data()),
                       static_cast<qsizetype>(sink.data.size()));
 }

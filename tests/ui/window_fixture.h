@@ -12,10 +12,10 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "window/desktop/runner_operations.h"
-#include "ui/controls.h"
-#include "ui/main_window.h"
-#include "ui/status_bar.h"
+#include "runner_operations.h"
+#include "control_names.h"
+#include "main_window.h"
+#include "status_bar_widget.h"
 
 namespace brisol {
 

@@ -1,7 +1,7 @@
 // The Win32 window's status bar on a window of the test's own. It needs an X
 // server under wine, so window_test.sh runs it rather than ctest.
 
-#include "win32/status_bar.h"
+#include "status_bar.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "window/controls.h"
+#include "controls.h"
 
 namespace brisol::win32 {
 namespace {

@@ -13,9 +13,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "operation/text/win32_text.h"
-#include "window/controls.h"
-#include "window/texts.h"
+#include "win32_text.h"
+#include "controls.h"
+#include "texts.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // does in the same order, over the desktop's runner and over a stand-in for
 // the page's workers alike, and the start-up argument.
 
-#include "window/main_window_rules.h"
+#include "main_window_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "../operation/test_files.h"
-#include "operation/messages/messages.h"
-#include "operation/request/start_check.h"
-#include "window/controls.h"
-#include "window/desktop/runner_operations.h"
-#include "window/texts.h"
+#include "messages.h"
+#include "start_check.h"
+#include "controls.h"
+#include "runner_operations.h"
+#include "texts.h"
 
 namespace brisol {
 namespace {

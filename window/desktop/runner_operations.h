@@ -2,8 +2,8 @@
 // The desktop's operations: the window's port carried out by an
 // OperationRunner, as both desktop faces and their tests use it.
 
-#include "operation/runner/operation_runner.h"
-#include "window/operations.h"
+#include "operation_runner.h"
+#include "operations.h"
 
 namespace brisol {
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "../test_files.h"
-#include "operation/content/content_check.h"
+#include "content_check.h"
 
 namespace brisol {
 namespace {

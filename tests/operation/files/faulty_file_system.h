@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <future>
 
-#include "operation/files/output_file_system.h"
-#include "operation/files/platform.h"
+#include "output_file_system.h"
+#include "platform.h"
 
 namespace brisol::testing {
 

@@ -10,8 +10,8 @@
 
 #include "../held_crypt.h"
 #include "../test_files.h"
-#include "operation/files/file_system.h"
-#include "operation/text/win32_text.h"
+#include "file_system.h"
+#include "win32_text.h"
 
 namespace brisol {
 namespace {

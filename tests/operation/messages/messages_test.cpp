@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "operation/messages/messages.h"
+#include "messages.h"
 
 namespace brisol {
 namespace {

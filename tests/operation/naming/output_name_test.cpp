@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "operation/naming/output_name.h"
-#include "operation/text/utf8.h"
+#include "output_name.h"
+#include "utf8.h"
 
 namespace brisol {
 namespace {

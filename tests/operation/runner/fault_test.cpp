@@ -10,8 +10,8 @@
 
 #include "../files/faulty_file_system.h"
 #include "../test_files.h"
-#include "operation/files/platform.h"
-#include "operation/messages/messages.h"
+#include "platform.h"
+#include "messages.h"
 
 namespace brisol {
 namespace {

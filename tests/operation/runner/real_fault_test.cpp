@@ -10,7 +10,7 @@
 
 #include "../held_crypt.h"
 #include "../test_files.h"
-#include "operation/messages/messages.h"
+#include "messages.h"
 
 namespace brisol {
 namespace {

@@ -13,10 +13,10 @@
 #include "../../cipher/cipher_test_support.h"
 #include "../held_crypt.h"
 #include "../test_files.h"
-#include "cipher/kernels.h"
-#include "operation/files/platform.h"
-#include "operation/messages/messages.h"
-#include "operation/runner/progress_throttle.h"
+#include "kernels.h"
+#include "platform.h"
+#include "messages.h"
+#include "progress_throttle.h"
 
 namespace brisol {
 namespace {

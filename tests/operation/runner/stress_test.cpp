@@ -7,7 +7,7 @@
 #include <deque>
 
 #include "../test_files.h"
-#include "operation/messages/messages.h"
+#include "messages.h"
 
 namespace brisol {
 namespace {

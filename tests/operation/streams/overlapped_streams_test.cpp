@@ -10,10 +10,10 @@
 #include "../../cipher/cipher_test_support.h"
 #include "../../cipher/memory_stream.h"
 #include "../test_files.h"
-#include "cipher/kernels.h"
-#include "cipher/layer_stages.h"
-#include "operation/streams/read_ahead.h"
-#include "operation/streams/write_behind.h"
+#include "kernels.h"
+#include "layer_stages.h"
+#include "read_ahead.h"
+#include "write_behind.h"
 
 namespace brisol {
 namespace {
@@ -133,7 +133,7 @@ TEST(OverlappedStreams, LayersSplitAcrossThreadsGiveTheReferenceBytes) {
                 LayerStage first(direction, Stage::First);
                 ReadAheadSource source(inner, c.ring_chunks * kChunkSize,
                                        [&](std::span<std::uint8_t> data) {
-                                           EXPECT_TRUE(first.apply(ciphers.level1, ciphers.level2, data));
+                                           EXPECT_TRUE(first.apply(ciphers.gost, ciphers.rc4, data));
                                        });
                 MemorySink sink;
                 ChunkBuffer buffer(c.pipeline_chunks);

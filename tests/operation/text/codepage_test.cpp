@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "operation/text/codepage.h"
+#include "codepage.h"
 
 namespace brisol {
 namespace {

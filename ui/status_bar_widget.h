@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <array>
 
-#include "window/controls.h"
+#include "controls.h"
 
 class QLabel;
 

@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "cipher/gost_sboxes.h"
+#include "gost_sboxes.h"
 
 namespace brisol {
 

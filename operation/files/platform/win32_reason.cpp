@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "operation/files/platform.h"
-#include "operation/text/win32_text.h"
+#include "platform.h"
+#include "win32_text.h"
 
 namespace brisol::platform {
 

@@ -1,21 +1,24 @@
-// The RC4 layer (level2_cipher.h) over many chunks at once, faster and with
+// The RC4 layer (rc4_layer.h) over many chunks at once, faster and with
 // the same output and the same permutation left behind.
 //
 // What is unusual here:
 // - The permutation is copied into 32-bit words for the run and back at its
 //   end: byte entries, stored and soon loaded again as indices, ran about a
 //   third slower on the CPUs measured. The copy is wiped.
-// - j lives in a register whose upper bits stay zero, and on x86-64 it grows
-//   by an 8-bit add, so the serial chain from one byte to the next is one
-//   instruction instead of an add and a mask.
+// - j lives in a register whose upper bits stay zero; on x86-64 it grows by
+//   an 8-bit add (x86/add_mod_256.h).
 // - Eight keystream bytes are gathered into one word and XORed in one go.
 // - Look-ups are indexed by secret state and are not constant-time.
 
-#include "cipher/level2_cipher.h"
+#include "rc4_layer.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
+
+#if BRISOL_X86_KERNELS
+#include "add_mod_256.h"
+#endif
 
 namespace brisol {
 namespace {
@@ -23,14 +26,10 @@ namespace {
 using Word = std::uint64_t;  // indices and values in registers, upper bits zero
 using WordState = WipedArray<std::uint32_t, 256>;
 
+#if !BRISOL_X86_KERNELS
 // a = (a + b) mod 256 where a < 256 and b < 256.
-inline void add_mod_256(Word& a, Word b) noexcept {
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-    __asm__("addb %b1, %b0" : "+r"(a) : "r"(b));
-#else
-    a = (a + b) & 0xFF;
+inline void add_mod_256(Word& a, Word b) noexcept { a = (a + b) & 0xFF; }
 #endif
-}
 
 // One step of a chunk's walk at index i; returns the keystream byte.
 inline Word step(WordState& s, std::size_t i, Word& j) noexcept {
@@ -64,7 +63,7 @@ void apply_chunk(WordState& s, std::uint8_t* data, std::size_t n) noexcept {
 
 }  // namespace
 
-void apply_chunks_in_words(Level2Cipher& cipher, std::uint8_t* data, std::size_t n) noexcept {
+void apply_chunks_in_words(Rc4Layer& cipher, std::uint8_t* data, std::size_t n) noexcept {
     if (n == 0) return;
     WordState s;
     std::copy(cipher.s.begin(), cipher.s.end(), s.begin());

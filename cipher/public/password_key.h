@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "cipher/secure_memory.h"
+#include "secure_memory.h"
 
 namespace brisol {
 

@@ -1,4 +1,4 @@
-#include "cipher/level2_cipher.h"
+#include "rc4_layer.h"
 
 #include <gtest/gtest.h>
 
@@ -45,9 +45,9 @@ const KeystreamVector kRfc6229[] = {
 // stream goes on after the first 512 bytes.
 constexpr std::string_view kRfcKey1ContinuousAt512 = "49b18b42f8e8367cbeb5ef104ba1c7cd";
 
-Level2Cipher keyed_cipher(const PasswordKey& key) { return Level2Cipher(key); }
+Rc4Layer keyed_cipher(const PasswordKey& key) { return Rc4Layer(key); }
 
-Bytes keystream_of_next_chunk(Level2Cipher& cipher, std::size_t n) {
+Bytes keystream_of_next_chunk(Rc4Layer& cipher, std::size_t n) {
     Bytes data(n, 0);
     apply(cipher, data.data(), n);
     return data;
@@ -67,18 +67,18 @@ Bytes rc4_output_from(std::array<std::uint8_t, 256> s, std::size_t n) {
     return out;
 }
 
-TEST(Level2Cipher, FirstChunkIsStandardRc4) {
+TEST(Rc4Layer, FirstChunkIsStandardRc4) {
     for (const KeystreamVector& v : kRfc6229) {
         SCOPED_TRACE(v.source);
-        Level2Cipher cipher = keyed_cipher(test::key_from_bytes(from_hex(v.key)));
+        Rc4Layer cipher = keyed_cipher(test::key_from_bytes(from_hex(v.key)));
         const Bytes chunk = keystream_of_next_chunk(cipher, kChunkSize);
         const auto at = chunk.begin() + static_cast<std::ptrdiff_t>(v.offset);
         EXPECT_EQ(Bytes(at, at + 16), from_hex(v.keystream));
     }
 }
 
-TEST(Level2Cipher, EachChunkRestartsIndicesButCarriesThePermutation) {
-    Level2Cipher cipher = keyed_cipher(test::key_from_bytes(from_hex(kRfcKey1)));
+TEST(Rc4Layer, EachChunkRestartsIndicesButCarriesThePermutation) {
+    Rc4Layer cipher = keyed_cipher(test::key_from_bytes(from_hex(kRfcKey1)));
     keystream_of_next_chunk(cipher, kChunkSize);
     const std::array<std::uint8_t, 256> after_first_chunk = cipher.s.data;
     const Bytes second = keystream_of_next_chunk(cipher, kChunkSize);
@@ -87,8 +87,8 @@ TEST(Level2Cipher, EachChunkRestartsIndicesButCarriesThePermutation) {
     EXPECT_NE(Bytes(second.begin(), second.begin() + 16), from_hex(kRfcKey1ContinuousAt512));
 }
 
-TEST(Level2Cipher, ApplyOverNothingChangesNothing) {
-    Level2Cipher cipher = keyed_cipher(make_password_key("second"));
+TEST(Rc4Layer, ApplyOverNothingChangesNothing) {
+    Rc4Layer cipher = keyed_cipher(make_password_key("second"));
     const auto s_before = cipher.s;
     std::uint8_t byte = 0x77;
     apply(cipher, &byte, 0);
@@ -96,8 +96,8 @@ TEST(Level2Cipher, ApplyOverNothingChangesNothing) {
     EXPECT_EQ(cipher.s, s_before);
 }
 
-TEST(Level2Cipher, EmptyPasswordStillGivesAKeystream) {
-    Level2Cipher cipher = keyed_cipher(make_password_key(""));
+TEST(Rc4Layer, EmptyPasswordStillGivesAKeystream) {
+    Rc4Layer cipher = keyed_cipher(make_password_key(""));
     std::array<std::uint8_t, 256> identity{};
     for (std::size_t x = 0; x < 256; ++x) identity[x] = static_cast<std::uint8_t>(x);
     EXPECT_NE(cipher.s.data, identity);
@@ -130,12 +130,12 @@ TEST(PasswordKey, HoldsAtMost31CharactersThenZeros) {
 }
 
 TEST(PasswordKey, PasswordsDifferingOnlyAfter31CharactersKeyTheSameStream) {
-    Level2Cipher a = keyed_cipher(make_password_key(k31 + "A"));
-    Level2Cipher b = keyed_cipher(make_password_key(k31 + "B"));
+    Rc4Layer a = keyed_cipher(make_password_key(k31 + "A"));
+    Rc4Layer b = keyed_cipher(make_password_key(k31 + "B"));
     EXPECT_EQ(keystream_of_next_chunk(a, kChunkSize), keystream_of_next_chunk(b, kChunkSize));
 
-    Level2Cipher c = keyed_cipher(make_password_key(k31.substr(0, 30) + "C"));
-    Level2Cipher d = keyed_cipher(make_password_key(k31.substr(0, 30) + "D"));
+    Rc4Layer c = keyed_cipher(make_password_key(k31.substr(0, 30) + "C"));
+    Rc4Layer d = keyed_cipher(make_password_key(k31.substr(0, 30) + "D"));
     EXPECT_NE(keystream_of_next_chunk(c, kChunkSize), keystream_of_next_chunk(d, kChunkSize));
 }
 

@@ -1,4 +1,4 @@
-#include "ui/status_bar.h"
+#include "status_bar_widget.h"
 
 #include <QLabel>
 #include <QResizeEvent>

@@ -11,15 +11,15 @@
 #include <cstdint>
 #include <string_view>
 
-#include "cipher/cfb_chain.h"
-#include "cipher/kernels.h"
+#include "cfb_chain.h"
+#include "kernels.h"
 
 namespace brisol {
 namespace {
 
 // Whole groups by K, the rest by the reference code.
 template <class K>
-inline void decrypt_blocks_with(Level1Cipher& cipher, std::uint8_t* data,
+inline void decrypt_blocks_with(GostLayer& cipher, std::uint8_t* data,
                                 std::size_t blocks) noexcept {
     const std::size_t done = cfb_decrypt_groups<K>(cipher, data, blocks);
     cfb_decrypt_blocks(cipher, data + done * kBlockSize, blocks - done);

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "window/controls.h"
+#include "controls.h"
 
 namespace brisol {
 

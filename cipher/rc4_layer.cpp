@@ -1,12 +1,12 @@
-#include "cipher/level2_cipher.h"
+#include "rc4_layer.h"
 
 #include <utility>
 
 namespace brisol {
 
-Level2Cipher::Level2Cipher(const PasswordKey& key) noexcept { set_key(*this, key); }
+Rc4Layer::Rc4Layer(const PasswordKey& key) noexcept { set_key(*this, key); }
 
-void set_key(Level2Cipher& cipher, const PasswordKey& key) noexcept {
+void set_key(Rc4Layer& cipher, const PasswordKey& key) noexcept {
     auto& s = cipher.s;
     for (std::size_t x = 0; x < 256; ++x) s[x] = static_cast<std::uint8_t>(x);
     std::uint8_t j = 0;
@@ -16,7 +16,7 @@ void set_key(Level2Cipher& cipher, const PasswordKey& key) noexcept {
     }
 }
 
-void apply(Level2Cipher& cipher, std::uint8_t* data, std::size_t n) noexcept {
+void apply(Rc4Layer& cipher, std::uint8_t* data, std::size_t n) noexcept {
     auto& s = cipher.s;
     std::uint8_t i = 0;
     std::uint8_t j = 0;
@@ -31,7 +31,7 @@ void apply(Level2Cipher& cipher, std::uint8_t* data, std::size_t n) noexcept {
     }
 }
 
-void apply_chunks(Level2Cipher& cipher, std::uint8_t* data, std::size_t n) noexcept {
+void apply_chunks(Rc4Layer& cipher, std::uint8_t* data, std::size_t n) noexcept {
     for_each_chunk(data, n, [&cipher](std::uint8_t* chunk, std::size_t length) {
         apply(cipher, chunk, length);
     });

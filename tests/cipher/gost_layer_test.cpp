@@ -1,12 +1,12 @@
-#include "cipher/level1_cipher.h"
+#include "gost_layer.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <string_view>
 
-#include "cipher/byte_order.h"
-#include "cipher/kernels.h"
+#include "byte_order.h"
+#include "kernels.h"
 #include "cipher_test_support.h"
 
 namespace brisol {
@@ -45,9 +45,9 @@ const BlockVector kBlockVectors[] = {
      "0102030405060708 f1f2f3f4f5f6f7f8", "ced52a7ff7f260d5 bc81a80bb5e65976"},
 };
 
-Level1Cipher keyed_cipher(const PasswordKey& key) { return Level1Cipher(key); }
+GostLayer keyed_cipher(const PasswordKey& key) { return GostLayer(key); }
 
-TEST(Level1Cipher, SubstitutionTablesMergeTheSBoxRowsPairwise) {
+TEST(GostLayer, SubstitutionTablesMergeTheSBoxRowsPairwise) {
     const SubstitutionTables& tables = kSubstitutionTables;
     EXPECT_EQ(tables[0][0x00], 0xE4);
     EXPECT_EQ(tables[3][0xFF], 0xCC);
@@ -60,7 +60,7 @@ TEST(Level1Cipher, SubstitutionTablesMergeTheSBoxRowsPairwise) {
     }
 }
 
-TEST(Level1Cipher, EverySBoxRowIsAPermutation) {
+TEST(GostLayer, EverySBoxRowIsAPermutation) {
     for (const auto& row : kTestParamSBoxes) {
         std::array<bool, 16> seen{};
         for (const std::uint8_t v : row) seen.at(v) = true;
@@ -68,10 +68,10 @@ TEST(Level1Cipher, EverySBoxRowIsAPermutation) {
     }
 }
 
-TEST(Level1Cipher, RoundKeysRunThreeTimesForwardThenOnceBackward) {
+TEST(GostLayer, RoundKeysRunThreeTimesForwardThenOnceBackward) {
     Bytes key_bytes(32);
     for (std::size_t i = 0; i < 32; ++i) key_bytes[i] = static_cast<std::uint8_t>(i);
-    const Level1Cipher cipher = keyed_cipher(test::key_from_bytes(key_bytes));
+    const GostLayer cipher = keyed_cipher(test::key_from_bytes(key_bytes));
 
     constexpr std::array<std::size_t, 32> kOrder = {0, 1, 2, 3, 4, 5, 6, 7, 0, 1, 2, 3, 4, 5, 6, 7,
                                                     0, 1, 2, 3, 4, 5, 6, 7, 7, 6, 5, 4, 3, 2, 1, 0};
@@ -82,10 +82,10 @@ TEST(Level1Cipher, RoundKeysRunThreeTimesForwardThenOnceBackward) {
     }
 }
 
-TEST(Level1Cipher, BlockEncryptionMatchesPublishedVectors) {
+TEST(GostLayer, BlockEncryptionMatchesPublishedVectors) {
     for (const BlockVector& v : kBlockVectors) {
         SCOPED_TRACE(v.source);
-        const Level1Cipher cipher = keyed_cipher(test::key_from_bytes(from_hex(v.key)));
+        const GostLayer cipher = keyed_cipher(test::key_from_bytes(from_hex(v.key)));
         const Bytes plain = from_hex(v.plain);
         const Bytes expected = from_hex(v.cipher);
         Bytes got(plain.size());
@@ -101,11 +101,11 @@ TEST(Level1Cipher, BlockEncryptionMatchesPublishedVectors) {
 
 // From a zero register the first gamma is the encryption of the zero block,
 // so the published encryptions of zero are also first feedback blocks.
-TEST(Level1Cipher, FirstFeedbackBlockFromZeroRegisterIsPublishedEncryptionOfZero) {
+TEST(GostLayer, FirstFeedbackBlockFromZeroRegisterIsPublishedEncryptionOfZero) {
     for (const BlockVector& v : kBlockVectors) {
         if (from_hex(v.plain) != Bytes(8, 0)) continue;
         SCOPED_TRACE(v.source);
-        Level1Cipher cipher = keyed_cipher(test::key_from_bytes(from_hex(v.key)));
+        GostLayer cipher = keyed_cipher(test::key_from_bytes(from_hex(v.key)));
         Bytes block(8, 0);
         cfb_encrypt(cipher, block.data());
         EXPECT_EQ(block, from_hex(v.cipher));
@@ -115,9 +115,9 @@ TEST(Level1Cipher, FirstFeedbackBlockFromZeroRegisterIsPublishedEncryptionOfZero
         for (const CipherKernels& k : supported_kernels()) {
             for (const bool encrypt : {true, false}) {
                 SCOPED_TRACE(testing::Message() << k.name << (encrypt ? " encrypt" : " decrypt"));
-                Level1Cipher fresh = keyed_cipher(test::key_from_bytes(from_hex(v.key)));
+                GostLayer fresh = keyed_cipher(test::key_from_bytes(from_hex(v.key)));
                 Bytes blocks(65 * kBlockSize, 0);
-                (encrypt ? k.level1_encrypt : k.level1_decrypt)(fresh, blocks.data(), 65);
+                (encrypt ? k.gost_encrypt : k.gost_decrypt)(fresh, blocks.data(), 65);
                 EXPECT_EQ(Bytes(blocks.begin(), blocks.begin() + 8), from_hex(v.cipher));
             }
         }
@@ -138,13 +138,13 @@ const FeedbackCase kFeedbackCases[] = {
     {"exactly thirty-one characters!!", {0xFFFFFFFF, 0}, 64},
 };
 
-TEST(Level1Cipher, DecryptInvertsEncryptAndEndsOnTheSameRegister) {
+TEST(GostLayer, DecryptInvertsEncryptAndEndsOnTheSameRegister) {
     for (const FeedbackCase& c : kFeedbackCases) {
         SCOPED_TRACE(testing::Message() << '"' << c.password << "\" blocks " << c.blocks);
         const PasswordKey key = make_password_key(c.password);
         const Bytes plain = test::test_bytes(c.blocks * kBlockSize, 11);
 
-        Level1Cipher encryptor = keyed_cipher(key);
+        GostLayer encryptor = keyed_cipher(key);
         encryptor.reg = c.start;
         Bytes data = plain;
         cfb_encrypt_blocks(encryptor, data.data(), c.blocks);
@@ -153,7 +153,7 @@ TEST(Level1Cipher, DecryptInvertsEncryptAndEndsOnTheSameRegister) {
         EXPECT_EQ(encryptor.reg,
                   (FeedbackRegister{load_le32(&data[last]), load_le32(&data[last + 4])}));
 
-        Level1Cipher decryptor = keyed_cipher(key);
+        GostLayer decryptor = keyed_cipher(key);
         decryptor.reg = c.start;
         cfb_decrypt_blocks(decryptor, data.data(), c.blocks);
         EXPECT_EQ(data, plain);
@@ -162,14 +162,14 @@ TEST(Level1Cipher, DecryptInvertsEncryptAndEndsOnTheSameRegister) {
 }
 
 // The many-block forms are the fast path; they must equal block-by-block use.
-TEST(Level1Cipher, ManyBlockFormsEqualOneBlockAtATime) {
+TEST(GostLayer, ManyBlockFormsEqualOneBlockAtATime) {
     const PasswordKey key = make_password_key("block by block");
     for (const std::size_t blocks : {0u, 1u, 2u, 3u, 7u, 64u, 65u, 200u}) {
         SCOPED_TRACE(testing::Message() << "blocks " << blocks);
         const Bytes input = test::test_bytes(blocks * kBlockSize, 5);
         for (const Direction d : {Direction::Crypt, Direction::Decrypt}) {
-            Level1Cipher many = keyed_cipher(key);
-            Level1Cipher one = keyed_cipher(key);
+            GostLayer many = keyed_cipher(key);
+            GostLayer one = keyed_cipher(key);
             many.reg = one.reg = {0xDEADBEEF, 0x600DF00D};
             Bytes by_many = input;
             Bytes by_one = input;
@@ -186,11 +186,11 @@ TEST(Level1Cipher, ManyBlockFormsEqualOneBlockAtATime) {
     }
 }
 
-TEST(Level1Cipher, ChangedCiphertextByteGarblesOnlyItsOwnByteAndTheNextBlock) {
+TEST(GostLayer, ChangedCiphertextByteGarblesOnlyItsOwnByteAndTheNextBlock) {
     constexpr std::size_t kBlocks = 6;
     const PasswordKey key = make_password_key("feedback");
     const Bytes plain = test::test_bytes(kBlocks * kBlockSize, 3);
-    Level1Cipher encryptor = keyed_cipher(key);
+    GostLayer encryptor = keyed_cipher(key);
     Bytes cipher_text = plain;
     cfb_encrypt_blocks(encryptor, cipher_text.data(), kBlocks);
 
@@ -198,7 +198,7 @@ TEST(Level1Cipher, ChangedCiphertextByteGarblesOnlyItsOwnByteAndTheNextBlock) {
         SCOPED_TRACE(testing::Message() << "changed byte " << changed_byte);
         Bytes data = cipher_text;
         data[changed_byte] ^= 0x5A;
-        Level1Cipher decryptor = keyed_cipher(key);
+        GostLayer decryptor = keyed_cipher(key);
         cfb_decrypt_blocks(decryptor, data.data(), kBlocks);
 
         const std::size_t hit = changed_byte / kBlockSize;
@@ -216,8 +216,8 @@ TEST(Level1Cipher, ChangedCiphertextByteGarblesOnlyItsOwnByteAndTheNextBlock) {
     }
 }
 
-TEST(Level1Cipher, EmptyPasswordStillTransforms) {
-    Level1Cipher cipher = keyed_cipher(make_password_key(""));
+TEST(GostLayer, EmptyPasswordStillTransforms) {
+    GostLayer cipher = keyed_cipher(make_password_key(""));
     for (const std::uint32_t k : cipher.round_keys) EXPECT_EQ(k, 0u);
     Bytes block(8, 0);
     cfb_encrypt(cipher, block.data());

@@ -13,28 +13,28 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "cipher/layout.h"
-#include "cipher/password_key.h"
-#include "cipher/secure_memory.h"
+#include "layout.h"
+#include "password_key.h"
+#include "secure_memory.h"
 
 namespace brisol {
 
-struct Level2Cipher {
-    explicit Level2Cipher(const PasswordKey& key) noexcept;
+struct Rc4Layer {
+    explicit Rc4Layer(const PasswordKey& key) noexcept;
 
     WipedArray<std::uint8_t, 256> s;
 };
 
-void set_key(Level2Cipher& cipher, const PasswordKey& key) noexcept;
+void set_key(Rc4Layer& cipher, const PasswordKey& key) noexcept;
 
 // XORs the keystream of one chunk over data[0..n), n <= 512, advancing S.
-void apply(Level2Cipher& cipher, std::uint8_t* data, std::size_t n) noexcept;
+void apply(Rc4Layer& cipher, std::uint8_t* data, std::size_t n) noexcept;
 
 // apply() over consecutive chunks: data starts at a chunk boundary and only
 // its last chunk may be short.
-void apply_chunks(Level2Cipher& cipher, std::uint8_t* data, std::size_t n) noexcept;
-// The same, faster, with the permutation in 32-bit words (level2_words.cpp).
-void apply_chunks_in_words(Level2Cipher& cipher, std::uint8_t* data, std::size_t n) noexcept;
+void apply_chunks(Rc4Layer& cipher, std::uint8_t* data, std::size_t n) noexcept;
+// The same, faster, with the permutation in 32-bit words (rc4_words.cpp).
+void apply_chunks_in_words(Rc4Layer& cipher, std::uint8_t* data, std::size_t n) noexcept;
 
 // Calls chunk(start, length) for each chunk of such data, in order.
 template <class Chunk>

@@ -1,10 +1,10 @@
-#include "ui/dialog_units.h"
+#include "qt_dialog_units.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QString>
 
-#include "window/dialog_templates.h"
+#include "dialog_templates.h"
 
 namespace brisol {
 

@@ -5,7 +5,7 @@
 #include <QPoint>
 #include <QRect>
 
-#include "window/dialog_units.h"
+#include "dialog_units.h"
 
 namespace brisol {
 

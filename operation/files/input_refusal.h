@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "operation/files/file_system.h"
-#include "operation/files/platform.h"
-#include "operation/messages/messages.h"
+#include "file_system.h"
+#include "platform.h"
+#include "messages.h"
 
 namespace brisol {
 

@@ -1,8 +1,8 @@
-#include "cipher/level1_cipher.h"
+#include "gost_layer.h"
 
 #include <bit>
 
-#include "cipher/cfb_chain.h"
+#include "cfb_chain.h"
 
 namespace brisol {
 namespace {
@@ -17,9 +17,9 @@ std::uint32_t reference_round(std::uint32_t word, std::uint32_t x) noexcept {
 
 }  // namespace
 
-Level1Cipher::Level1Cipher(const PasswordKey& key) noexcept { set_key(*this, key); }
+GostLayer::GostLayer(const PasswordKey& key) noexcept { set_key(*this, key); }
 
-void set_key(Level1Cipher& cipher, const PasswordKey& key) noexcept {
+void set_key(GostLayer& cipher, const PasswordKey& key) noexcept {
     for (std::size_t i = 0; i < 8; ++i) {
         const std::uint32_t k = load_le32(&key[4 * i]);
         cipher.round_keys[i] = k;
@@ -29,26 +29,26 @@ void set_key(Level1Cipher& cipher, const PasswordKey& key) noexcept {
     }
 }
 
-BlockWords encrypt_block(const Level1Cipher& cipher, std::uint32_t n1, std::uint32_t n2) noexcept {
+BlockWords encrypt_block(const GostLayer& cipher, std::uint32_t n1, std::uint32_t n2) noexcept {
     std::uint32_t word0[1] = {n1};
     std::uint32_t word1[1] = {n2};
     basic_transform<reference_round>(word0, word1, cipher.round_keys);
     return {word0[0], word1[0]};
 }
 
-void cfb_encrypt(Level1Cipher& cipher, std::uint8_t* block) noexcept {
+void cfb_encrypt(GostLayer& cipher, std::uint8_t* block) noexcept {
     cfb_encrypt_blocks(cipher, block, 1);
 }
 
-void cfb_decrypt(Level1Cipher& cipher, std::uint8_t* block) noexcept {
+void cfb_decrypt(GostLayer& cipher, std::uint8_t* block) noexcept {
     cfb_decrypt_blocks(cipher, block, 1);
 }
 
-void cfb_encrypt_blocks(Level1Cipher& cipher, std::uint8_t* data, std::size_t blocks) noexcept {
+void cfb_encrypt_blocks(GostLayer& cipher, std::uint8_t* data, std::size_t blocks) noexcept {
     cfb_encrypt_chain<reference_round>(cipher, data, blocks);
 }
 
-void cfb_decrypt_blocks(Level1Cipher& cipher, std::uint8_t* data, std::size_t blocks) noexcept {
+void cfb_decrypt_blocks(GostLayer& cipher, std::uint8_t* data, std::size_t blocks) noexcept {
     cfb_decrypt_groups<ScalarLanes<1, reference_round>>(cipher, data, blocks);
 }
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "operation/files/platform.h"
+#include "platform.h"
 
 namespace brisol::platform {
 

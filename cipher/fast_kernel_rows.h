@@ -4,7 +4,7 @@
 // only where the build targets x86-64, and may only run where their CPU
 // check says so.
 
-#include "cipher/kernels.h"
+#include "kernels.h"
 
 namespace brisol {
 
