@@ -21,7 +21,6 @@ public:
     void begin(std::string file_name);
 
     void report_progress(std::uint64_t done, std::uint64_t total) override;
-    void lock_controls() override {}
     void show_completion(const OperationResult& result) override;
 
     bool finished() const { return finished_.load(); }

@@ -41,7 +41,8 @@ MainWindow::MainWindow(Operations& operations, QWidget* parent)
     : QDialog(parent),
       form_(std::make_unique<Ui::MainWindow>()),
       file_dialog_(this),
-      rules_(operations, *this, *this) {
+      rules_(operations, *this,
+             [this] { QMetaObject::invokeMethod(this, [this] { rules_.run_queued(); }, Qt::QueuedConnection); }) {
     load_resources();
     setFont(dialog_font());
     form_->setupUi(this);
@@ -193,21 +194,5 @@ void MainWindow::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
 }
 
-// The worker's calls are queued to the window's thread in the order they were
-// made, so the controls are locked before the completion message appears.
-void MainWindow::report_progress(std::uint64_t done, std::uint64_t total) {
-    QMetaObject::invokeMethod(
-        this, [this, done, total] { rules_.progress(done, total); }, Qt::QueuedConnection);
-}
-
-void MainWindow::lock_controls() {
-    QMetaObject::invokeMethod(
-        this, [this] { rules_.lock(); }, Qt::QueuedConnection);
-}
-
-void MainWindow::show_completion(const OperationResult& result) {
-    QMetaObject::invokeMethod(
-        this, [this, result] { rules_.completion(result); }, Qt::QueuedConnection);
-}
 
 }  // namespace brisol

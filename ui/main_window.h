@@ -1,7 +1,7 @@
 #pragma once
 // The Qt face of the main window: binds the shared rules (window/) to widgets
-// built from main_window.ui, and queues the worker's reports onto the
-// window's thread in the order they were made.
+// built from main_window.ui; the worker's reports reach the rules through a
+// queued call onto the window's thread.
 
 #include <QDialog>
 #include <QString>
@@ -24,7 +24,7 @@ namespace brisol {
 
 class StatusBar;
 
-class MainWindow : public QDialog, public CompletionSink, private WindowControls {
+class MainWindow : public QDialog, private WindowControls {
     Q_OBJECT
 
 public:
@@ -42,10 +42,8 @@ public:
     MessageBoxes& message_boxes() { return message_boxes_; }
     const StatusBar& status_bar() const { return *status_bar_; }
 
-    // CompletionSink: called on the worker's thread, carried out on the window's.
-    void report_progress(std::uint64_t done, std::uint64_t total) override;
-    void lock_controls() override;
-    void show_completion(const OperationResult& result) override;
+    // What the operations report to, from the worker's thread.
+    CompletionSink& worker_sink() { return rules_.sink(); }
 
     // Closing the window in any way stops a running operation and waits for
     // its worker, so no partial output is left behind.

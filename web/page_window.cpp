@@ -4,8 +4,8 @@
 // what follows, exactly as in the desktop's windows, and ask the page
 // through Module.page (given to createBrisol) to carry it out. An operation
 // runs in the page's workers; its end comes back through brisol_page_end().
-// Everything the page gives runs on one thread, so the sink calls the rules
-// at once.
+// Everything the page gives runs on one thread, so a report queued for the
+// rules is carried out at once.
 
 #include <emscripten/emscripten.h>
 
@@ -125,16 +125,10 @@ private:
     std::string output_path_;
 };
 
-struct PageWindow final : CompletionSink {
-    PageWindow() : rules(operations, controls, *this, FaceTraits{true, true}) {}
-
-    void report_progress(std::uint64_t done, std::uint64_t total) override { rules.progress(done, total); }
-    void lock_controls() override { rules.lock(); }
-    void show_completion(const OperationResult& result) override { rules.completion(result); }
-
+struct PageWindow {
     PageControls controls;
     PageOperations operations;
-    MainWindowRules rules;
+    MainWindowRules rules{operations, controls, [this] { rules.run_queued(); }, FaceTraits{true, true}};
 };
 
 std::unique_ptr<PageWindow> page;
@@ -205,7 +199,6 @@ EMSCRIPTEN_KEEPALIVE void brisol_page_end(int how, const char* message, std::siz
     }
     if (note_size > 0) result.message += "\n" + std::string{passed(note, note_size)};
     page->operations.ended();
-    if (result.outcome == OperationOutcome::Succeeded) sink->lock_controls();
     sink->show_completion(result);
 }
 

@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <deque>
-#include <mutex>
 #include <vector>
 
 #include "secure_memory.h"
@@ -28,14 +26,6 @@ constexpr UINT kReportsQueued = WM_APP + 1;
 // Room for the longest path the wide file calls take, so a chosen path is
 // never cut short.
 constexpr std::size_t kFileNameCapacity = 32768;
-
-// One of the worker's calls, waiting for the window's thread.
-struct Report {
-    enum class Kind { Progress, Lock, Completion } kind;
-    std::uint64_t done = 0;
-    std::uint64_t total = 0;
-    OperationResult result;
-};
 
 UINT message_box_icon(MessageKind kind) {
     switch (kind) {
@@ -62,13 +52,13 @@ std::wstring filter_list() {
     return list;
 }
 
-class MainDialog final : public WindowControls, public CompletionSink {
+class MainDialog final : public WindowControls {
 public:
     MainDialog(HINSTANCE instance, Operations& operations,
                const std::optional<std::string>& startup_path)
         : instance_(instance),
           startup_path_(startup_path),
-          rules_(operations, *this, *this),
+          rules_(operations, *this, [this] { PostMessageW(window_, kReportsQueued, 0, 0); }),
           filters_(filter_list()),
           default_extension_(widen(texts::kDefaultExtension)),
           file_name_(kFileNameCapacity, L'\0') {}
@@ -79,15 +69,6 @@ public:
         }
         auto* self = reinterpret_cast<MainDialog*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
         return self != nullptr ? self->handle(dialog, message, wparam, lparam) : FALSE;
-    }
-
-    // CompletionSink, on the worker's thread.
-    void report_progress(std::uint64_t done, std::uint64_t total) override {
-        queue(Report{Report::Kind::Progress, done, total, {}});
-    }
-    void lock_controls() override { queue(Report{Report::Kind::Lock, 0, 0, {}}); }
-    void show_completion(const OperationResult& result) override {
-        queue(Report{Report::Kind::Completion, 0, 0, result});
     }
 
 private:
@@ -110,7 +91,7 @@ private:
                 drop(reinterpret_cast<HDROP>(wparam));
                 return TRUE;
             case kReportsQueued:
-                deliver_reports();
+                rules_.run_queued();
                 return TRUE;
             case WM_DRAWITEM:
                 if (wparam != static_cast<WPARAM>(kStatusBarId)) {
@@ -171,42 +152,6 @@ private:
         rules_.drop(paths);
     }
 
-    void queue(Report report) {
-        {
-            const std::lock_guard lock(reports_mutex_);
-            reports_.push_back(std::move(report));
-        }
-        PostMessageW(window_, kReportsQueued, 0, 0);
-    }
-
-    // One report at a time: a completion message runs a message loop of its
-    // own, and reports that arrive meanwhile keep their order.
-    void deliver_reports() {
-        while (std::optional<Report> report = next_report()) {
-            switch (report->kind) {
-                case Report::Kind::Progress:
-                    rules_.progress(report->done, report->total);
-                    break;
-                case Report::Kind::Lock:
-                    rules_.lock();
-                    break;
-                case Report::Kind::Completion:
-                    rules_.completion(report->result);
-                    break;
-            }
-        }
-    }
-
-    std::optional<Report> next_report() {
-        const std::lock_guard lock(reports_mutex_);
-        if (reports_.empty()) {
-            return std::nullopt;
-        }
-        Report report = std::move(reports_.front());
-        reports_.pop_front();
-        return report;
-    }
-
     // WindowControls
     void set_enabled(int id, bool enabled) override {
         EnableWindow(GetDlgItem(window_, id), enabled ? TRUE : FALSE);
@@ -256,8 +201,6 @@ private:
     std::wstring default_extension_;
     std::wstring file_name_;
     OPENFILENAMEW open_file_{};
-    std::mutex reports_mutex_;
-    std::deque<Report> reports_;
 };
 
 }  // namespace

@@ -149,8 +149,6 @@ void MainWindowRules::progress(std::uint64_t done, std::uint64_t total) {
     controls_.set_status_text(kProgressPart, progress_text(done, total));
 }
 
-void MainWindowRules::lock() { set_locked_controls_enabled(false); }
-
 void MainWindowRules::set_locked_controls_enabled(bool enabled) {
     for (const int id : kLockedControlIds) {
         if (id != kOpenFileId || !traits_.open_file_stays_after_success) {
@@ -165,8 +163,9 @@ void MainWindowRules::completion(const OperationResult& result) {
         return;
     }
     // Before the message, which a face may show until it is dismissed.
-    if (suggests_wrong_password(result)) {
-        set_locked_controls_enabled(true);
+    // A result that looks random stays open for another try.
+    if (result.outcome == OperationOutcome::Succeeded) {
+        set_locked_controls_enabled(suggests_wrong_password(result));
     }
     std::optional<Message> message = completion_message(result);
     if (message && result.outcome == OperationOutcome::Succeeded && !warnings_.empty()) {

@@ -1,11 +1,12 @@
 #pragma once
 // What the main window does, free of any toolkit: the current path, which
 // controls are enabled when, what each command and a drop do, the locking
-// after an operation and the messages. A face (Qt widgets, Win32 controls)
-// carries the rules out through WindowControls and hands the worker's
-// CompletionSink calls to them on the window's own thread.
+// after an operation and the messages. A face (Qt widgets, Win32 controls,
+// the page) carries the rules out through WindowControls; the worker's
+// reports reach them through a QueuedSink, on the window's own thread.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -13,6 +14,7 @@
 
 #include "completion.h"
 #include "operations.h"
+#include "queued_sink.h"
 
 namespace brisol {
 
@@ -64,10 +66,13 @@ public:
 
 class MainWindowRules {
 public:
-    // The operations report to sink, which the face implements.
-    MainWindowRules(Operations& operations, WindowControls& controls, CompletionSink& sink,
+    // The operations report through a queue; wake_ui asks the face to call
+    // run_queued() on the window's thread.
+    MainWindowRules(Operations& operations, WindowControls& controls, std::function<void()> wake_ui,
                     FaceTraits traits = {})
-        : operations_(operations), controls_(controls), sink_(sink), traits_(traits) {}
+        : operations_(operations), controls_(controls), sink_(*this, std::move(wake_ui)), traits_(traits) {}
+    MainWindowRules(const MainWindowRules&) = delete;
+    MainWindowRules& operator=(const MainWindowRules&) = delete;
 
     // The window has opened: Crypt and Decrypt wait for a file.
     void open();
@@ -87,9 +92,14 @@ public:
     // A face's own Cancel: the running operation stops, and its end says so.
     void cancel();
 
-    // The worker's reports, carried out on the window's thread.
+    // The worker's reports waiting for the window's thread, carried out.
+    void run_queued() { sink_.run_queued(); }
+    // What the operations report to, from any thread.
+    CompletionSink& sink() { return sink_; }
+
+    // The worker's reports, on the window's thread. A success locks the
+    // controls before its message shows.
     void progress(std::uint64_t done, std::uint64_t total);
-    void lock();
     void completion(const OperationResult& result);
 
 private:
@@ -101,7 +111,7 @@ private:
 
     Operations& operations_;
     WindowControls& controls_;
-    CompletionSink& sink_;
+    QueuedSink sink_;
     FaceTraits traits_;
     std::string current_path_;
     // Told with the running operation's success.

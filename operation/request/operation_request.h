@@ -33,8 +33,6 @@ public:
     // Bytes written so far of the input's size, a few times a second at most;
     // the size is 0 for standard input, whose size is unknown.
     virtual void report_progress(std::uint64_t done, std::uint64_t total) = 0;
-    // Called after a successful operation, before show_completion.
-    virtual void lock_controls() = 0;
     // Called once at the end of every started operation, after the files are
     // closed and the output is in place (or removed).
     virtual void show_completion(const OperationResult& result) = 0;

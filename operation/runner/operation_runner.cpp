@@ -383,7 +383,6 @@ StartResult OperationRunner::start(const StartRequest& request, CompletionSink& 
             const OperationResult result = run_operation(*op, sink, *cancel);
             op.reset();
             busy.store(false);
-            if (result.outcome == OperationOutcome::Succeeded) sink.lock_controls();
             sink.show_completion(result);
             worker.returned.store(true);
         });

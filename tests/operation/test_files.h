@@ -73,10 +73,6 @@ public:
         const std::lock_guard lock(mutex_);
         progress.emplace_back(done, total);
     }
-    void lock_controls() override {
-        const std::lock_guard lock(mutex_);
-        ++locks;
-    }
     void show_completion(const OperationResult& result) override {
         {
             const std::lock_guard lock(mutex_);
@@ -95,7 +91,6 @@ public:
 
     bool hold_completion = false;
     std::vector<std::pair<std::uint64_t, std::uint64_t>> progress;
-    int locks = 0;
     std::vector<OperationResult> completions;
 
 private:

@@ -253,27 +253,27 @@ void from_worker(const std::function<void()>& calls) { std::thread(calls).join()
 
 TEST_F(WorkerReports, ProgressShowsInTheMiddlePartUntilTheEnd) {
     window.set_current_path(QStringLiteral("/data/report.txt"));
-    from_worker([&] { window.report_progress(50, 200); });
+    from_worker([&] { window.worker_sink().report_progress(50, 200); });
     QCoreApplication::processEvents();
     EXPECT_EQ(window.status_bar().part_text(StatusBar::kProgressPart), QStringLiteral("25%"));
     EXPECT_EQ(window.status_bar().part_text(0), QString());
 
     from_worker([&] {
-        window.report_progress(200, 200);
-        window.lock_controls();
-        window.show_completion(
+        window.worker_sink().report_progress(200, 200);
+        window.worker_sink().show_completion(
             OperationResult{OperationOutcome::Succeeded, {}, "/data/report.txt.bsl", 200, {}});
     });
     QCoreApplication::processEvents();
     EXPECT_EQ(window.status_bar().part_text(StatusBar::kProgressPart), QString());
     EXPECT_EQ(file_status(), kStatusPrefix + QStringLiteral("/data/report.txt"));
+    for (const int id : kLockedControlIds) EXPECT_FALSE(enabled(id)) << "control " << id;
 }
 
 TEST_F(WorkerReports, AFailedOperationShowsItsMessageAndLocksNothing) {
     window.set_current_path(QStringLiteral("/data/report.txt"));
     const std::string reason = "Cannot write /data/report.txt.bsl: No space left on device";
     from_worker([&] {
-        window.show_completion(
+        window.worker_sink().show_completion(
             OperationResult{OperationOutcome::Failed, reason, "/data/report.txt.bsl", 4096, {}});
     });
     QCoreApplication::processEvents();

@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -23,15 +25,25 @@
 namespace brisol {
 namespace {
 
-class RecordedControls : public WindowControls, public CompletionSink {
+class RecordedControls : public WindowControls {
 public:
-    std::vector<std::pair<int, bool>> enabling;
+    // What each control was last set to; a control never set is enabled.
+    std::map<int, bool> enabling;
     std::vector<Message> messages;
     std::map<int, std::string> fields;
-    // Where the sink's calls go, as a face hands them to its window's thread.
-    MainWindowRules* rules = nullptr;
 
-    void set_enabled(int id, bool enabled) override { enabling.emplace_back(id, enabled); }
+    bool enabled(int id) const {
+        const auto found = enabling.find(id);
+        return found == enabling.end() || found->second;
+    }
+    bool locked() const {
+        for (const int id : kLockedControlIds) {
+            if (enabled(id)) return false;
+        }
+        return true;
+    }
+
+    void set_enabled(int id, bool enabled) override { enabling[id] = enabled; }
     void set_status_text(int, const std::string&) override {}
     std::string field_text(int id) const override {
         const auto found = fields.find(id);
@@ -42,14 +54,6 @@ public:
     void inform(const Message& message) override { messages.push_back(message); }
     void show_about_box() override {}
     void end_dialog() override {}
-
-    void report_progress(std::uint64_t, std::uint64_t) override {}
-    void lock_controls() override {
-        if (rules != nullptr) rules->lock();
-    }
-    void show_completion(const OperationResult& result) override {
-        if (rules != nullptr) rules->completion(result);
-    }
 };
 
 // The page's workers as the rules meet them: the same refusals before a
@@ -72,7 +76,6 @@ public:
     void finish(OperationOutcome outcome = OperationOutcome::Succeeded) {
         if (sink_ == nullptr) return;
         CompletionSink& sink = *std::exchange(sink_, nullptr);
-        if (outcome == OperationOutcome::Succeeded) sink.lock_controls();
         const std::string told =
             outcome == OperationOutcome::Cancelled ? messages::cancelled(output_path_) : std::string{};
         sink.show_completion(OperationResult{outcome, told, output_path_, 0, {}});
@@ -113,9 +116,11 @@ PortUnderTest page_port() {
 
 class OverThePort : public ::testing::TestWithParam<PortUnderTest (*)()> {
 protected:
-    OverThePort() : port(GetParam()()), rules(*port.operations, controls, controls) {
-        controls.rules = &rules;
-        rules.open();
+    // The reports wait for the test's thread, as for a window's.
+    OverThePort() : port(GetParam()()), rules(*port.operations, controls, [] {}) { rules.open(); }
+    void end() {
+        port.let_end();
+        rules.run_queued();
     }
     std::string path(const std::string& name) const {
         const auto* held = static_cast<RunnerPort*>(port.keep.get());
@@ -143,7 +148,7 @@ TEST_P(OverThePort, RefusalsComeBeforeAnyStartWhateverRunsTheOperations) {
     rules.command(kCryptId);
     controls.fields[kPassword1Id] = "pw1";
     rules.command(kCryptId);
-    port.let_end();
+    end();
     const std::vector<std::string> expected{
         std::string{messages::kNoFileChosen}, std::string{messages::kExtensionHasSlash},
         "PASSWORD-1 has a character that code page CP1252 cannot represent.", texts::kOperationCompleted};
@@ -153,9 +158,9 @@ TEST_P(OverThePort, RefusalsComeBeforeAnyStartWhateverRunsTheOperations) {
 TEST_P(OverThePort, ASuccessLocksAndClosingStopsARunningOperationSilently) {
     choose("report.txt");
     rules.command(kCryptId);
-    port.let_end();
+    end();
     EXPECT_EQ(texts(), std::vector<std::string>{texts::kOperationCompleted});
-    EXPECT_EQ(controls.enabling.back(), (std::pair<int, bool>{kPassword1Id, false}));
+    EXPECT_TRUE(controls.locked());
     rules.drop({path("report.txt")});
     controls.messages.clear();
     rules.command(kCryptId);
@@ -168,8 +173,7 @@ TEST_P(OverThePort, ASuccessLocksAndClosingStopsARunningOperationSilently) {
 TEST(WorkerStandIn, ASecondStartWhileOneRunsIsRefused) {
     WorkerStandIn operations;
     RecordedControls controls;
-    MainWindowRules rules(operations, controls, controls);
-    controls.rules = &rules;
+    MainWindowRules rules(operations, controls, [&rules] { rules.run_queued(); });
     rules.set_current_path("/data/report.txt");
     rules.command(kCryptId);
     rules.command(kDecryptId);
@@ -182,8 +186,7 @@ TEST(WorkerStandIn, ASecondStartWhileOneRunsIsRefused) {
 TEST(WorkerStandIn, ThePagesFaceAsTheRulesDriveIt) {
     WorkerStandIn operations;
     RecordedControls controls;
-    MainWindowRules rules(operations, controls, controls, FaceTraits{true, true});
-    controls.rules = &rules;
+    MainWindowRules rules(operations, controls, [&rules] { rules.run_queued(); }, FaceTraits{true, true});
     rules.open();
     rules.command(kOpenFileId);
     EXPECT_EQ(rules.current_path(), "");
@@ -203,28 +206,43 @@ TEST(WorkerStandIn, ThePagesFaceAsTheRulesDriveIt) {
     for (const Message& message : controls.messages) shown.push_back(message.text);
     EXPECT_EQ(shown, expected);
     EXPECT_EQ(controls.messages.at(1).kind, MessageKind::Warning);
-    for (const auto& [id, enabled] : controls.enabling) EXPECT_NE(id, kOpenFileId);
+    EXPECT_FALSE(controls.enabling.contains(kOpenFileId));
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktop, OverThePort, ::testing::Values(&desktop_port));
 INSTANTIATE_TEST_SUITE_P(Page, OverThePort, ::testing::Values(&page_port));
 
-TEST(MainWindowRules, OpeningDisablesDecryptThenCryptAndTheLockGoesInItsOrder) {
+// The worker's reports wait for the window's thread and come in their order:
+// nothing changes on the worker's, and a success's lock comes with its end.
+TEST(MainWindowRules, WorkerReportsWaitForTheWindowsThreadAndKeepTheirOrder) {
     WorkerStandIn operations;
     RecordedControls controls;
-    MainWindowRules rules(operations, controls, controls);
+    std::atomic<int> wakes = 0;
+    MainWindowRules rules(operations, controls, [&wakes] { ++wakes; });
     rules.open();
-    rules.lock();
-    const std::vector<std::pair<int, bool>> expected{
-        {kDecryptId, false},   {kCryptId, false},     {kCryptId, false},   {kDecryptId, false},
-        {kOpenFileId, false}, {kPassword2Id, false}, {kPassword1Id, false}};
-    EXPECT_EQ(controls.enabling, expected);
+    EXPECT_FALSE(controls.enabled(kCryptId));
+    EXPECT_FALSE(controls.enabled(kDecryptId));
+    rules.set_current_path("/data/report.txt");
+    ASSERT_TRUE(controls.enabled(kCryptId));
+    std::thread worker([&rules] {
+        rules.sink().report_progress(1, 2);
+        rules.sink().show_completion(OperationResult{OperationOutcome::Succeeded, {}, "/data/a.bsl", 2, {}});
+    });
+    worker.join();
+    EXPECT_EQ(wakes, 2);
+    EXPECT_TRUE(controls.messages.empty());
+    EXPECT_TRUE(controls.enabled(kCryptId));
+    rules.run_queued();
+    EXPECT_EQ(controls.messages.size(), 1u);
+    EXPECT_TRUE(controls.locked());
+    rules.run_queued();
+    EXPECT_EQ(controls.messages.size(), 1u);
 }
 
 TEST(MainWindowRules, NothingIsShownForAnOperationThatEndsAfterTheWindowClosed) {
     WorkerStandIn operations;
     RecordedControls controls;
-    MainWindowRules rules(operations, controls, controls);
+    MainWindowRules rules(operations, controls, [] {});
     rules.close();
     rules.completion(OperationResult{OperationOutcome::Succeeded, {}, "/data/a.bsl", 1, {}});
     rules.completion(OperationResult{OperationOutcome::Failed, "Cannot write", "/data/a.bsl", 1, {}});
@@ -235,38 +253,32 @@ struct CompletionRow {
     OperationResult result;
     std::string text;
     MessageKind kind;
-    bool unlocks;
+    bool locks;
 };
 
-TEST(MainWindowRules, EachEndShowsItsKindOfMessageAndOnlyALikelyWrongPasswordUnlocks) {
+TEST(MainWindowRules, EachEndShowsItsKindOfMessageAndASuccessLocksUnlessItLooksRandom) {
     using Outcome = OperationOutcome;
     const std::string completed = texts::kOperationCompleted;
     const CompletionRow rows[] = {
-        {{Outcome::Succeeded, {}, "/data/a.bsl", 1, {}}, completed, MessageKind::Information, false},
+        {{Outcome::Succeeded, {}, "/data/a.bsl", 1, {}}, completed, MessageKind::Information, true},
         {{Outcome::Succeeded, {}, "/data/a.src", 1, {"PDF document", false}},
-         completed + "\n\nThe result looks like: PDF document", MessageKind::Information, false},
+         completed + "\n\nThe result looks like: PDF document", MessageKind::Information, true},
         {{Outcome::Succeeded, {}, "/data/a.src", 1, {"", true}},
          completed + "\n\n" + std::string(messages::kLooksRandom) + "\n\n" +
              texts::kTryOtherPasswords,
-         MessageKind::Warning, true},
+         MessageKind::Warning, false},
         {{Outcome::Failed, "Cannot write", "/data/a.bsl", 1, {}}, "Cannot write", MessageKind::Error,
          false},
     };
     for (const CompletionRow& row : rows) {
         WorkerStandIn operations;
         RecordedControls controls;
-        MainWindowRules rules(operations, controls, controls);
-        rules.lock();
-        controls.enabling.clear();
+        MainWindowRules rules(operations, controls, [] {});
         rules.completion(row.result);
         ASSERT_EQ(controls.messages.size(), 1u) << row.text;
         EXPECT_EQ(controls.messages.front().text, row.text);
         EXPECT_EQ(controls.messages.front().kind, row.kind) << row.text;
-        std::vector<std::pair<int, bool>> unlocked;
-        if (row.unlocks) {
-            for (const int id : kLockedControlIds) unlocked.emplace_back(id, true);
-        }
-        EXPECT_EQ(controls.enabling, unlocked) << row.text;
+        for (const int id : kLockedControlIds) EXPECT_EQ(controls.enabled(id), !row.locks) << row.text;
     }
 }
 
