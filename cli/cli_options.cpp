@@ -142,7 +142,7 @@ CliOptions parse_command_line(const std::vector<std::string>& args) {
     } else {
         return usage_error(kUnknownCommand, operands.front());
     }
-    options.extension = extension.value_or(std::string{kDefaultDecryptExtension});
+    options.extension = extension.value_or(std::string{kDecryptedExtension});
     options.files.assign(operands.begin() + 1, operands.end());
     if (options.files.empty()) return usage_error(kMissingFile);
     if (const std::string_view error = combination_error(options, extension.has_value()); !error.empty())

@@ -1,6 +1,6 @@
 #pragma once
 // Every text brisol-cli prints of its own; the runner's messages come from
-// operation/messages.h.
+// operation/messages/messages.h.
 
 #include <string_view>
 
@@ -21,6 +21,7 @@ inline constexpr std::string_view kRepeatDiffers2 = "The two entries differ; typ
 inline constexpr std::string_view kKeepEmpty1 = "PASSWORD-1 is empty; press Enter again to keep it empty: ";
 inline constexpr std::string_view kKeepEmpty2 = "PASSWORD-2 is empty; press Enter again to keep it empty: ";
 
+// Its list of options is also the manual page's (packaging/linux).
 inline constexpr std::string_view kUsage =
     "Usage: brisol-cli crypt FILE... [OPTION]...\n"
     "       brisol-cli decrypt [--ext EXT] FILE... [OPTION]...\n"
@@ -37,7 +38,8 @@ inline constexpr std::string_view kUsage =
     "  -o, --output OUT      write the single FILE's result to OUT instead (\"-\":\n"
     "                        standard output); an existing OUT is replaced, but\n"
     "                        a device or FIFO is written where it is\n"
-    "  --ext EXT             extension for decrypt (default \".src\")\n"
+    "  --ext EXT             extension for decrypt (default \".src\"), whose first\n"
+    "                        character stands for the dot; not with -o\n"
     "  --password-file PWF   PASSWORD-1 on the first line of PWF, PASSWORD-2 on\n"
     "                        the second\n"
     "  --password-fd N       the same two lines from open file descriptor N (on\n"
@@ -47,14 +49,16 @@ inline constexpr std::string_view kUsage =
     "                        of the operation before (for files whose first 8\n"
     "                        bytes decrypt wrong)\n"
     "  --codepage NAME       8-bit code page for password characters outside ASCII,\n"
-    "                        an iconv name such as CP1251 (default: the locale's)\n"
-    "  -j, --jobs N          do up to N files at once (default: one per core);\n"
-    "                        each file comes out as it would alone\n"
+    "                        an iconv name such as CP1251 with one byte a character\n"
+    "                        (default: the locale's)\n"
+    "  -j, --jobs N          do up to N files at once (default: one per core, at\n"
+    "                        most 16); each file comes out as it would alone\n"
     "  -v, --verbose         after decrypt, name the kind of each result, as is\n"
     "                        done on a terminal\n"
     "  --help                show this help and exit\n"
     "  --version             show the version and exit\n"
-    "  --                    end of options: every later argument is a FILE\n"
+    "  --                    end of options: every later argument is a FILE, even\n"
+    "                        one that starts with a dash\n"
     "\n"
     "Passwords: on a terminal, PASSWORD-1 and PASSWORD-2 are asked for with echo\n"
     "off, and crypt asks for each a second time; otherwise they are the first and\n"
@@ -103,8 +107,9 @@ inline constexpr std::string_view kStoppedDiffering1 =
     "PASSWORD-1 and its repeat differed three times: stopped, nothing was written";
 inline constexpr std::string_view kStoppedDiffering2 =
     "PASSWORD-2 and its repeat differed three times: stopped, nothing was written";
-// The reason when a password source has a line past kMaxLineBytes.
-inline constexpr std::string_view kLineTooLong = "A password line is longer than 4 KiB";
+// The reason when a password source has a line past kMaxLineBytes, before
+// that limit in KiB.
+inline constexpr std::string_view kLineLongerThan = "A password line is longer than ";
 // After the output's name, or "standard output".
 inline constexpr std::string_view kIsTerminal =
     " is a terminal; nothing was written. Redirect it, or name an output with -o.";

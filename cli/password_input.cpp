@@ -24,7 +24,8 @@ void wipe(std::string& text) {
 }
 
 std::string reason(const LineRead& read) {
-    return read.too_long ? std::string{kLineTooLong} : platform::reason(read.error);
+    if (read.too_long) return std::string{kLineLongerThan} + std::to_string(kMaxLineBytes / 1024) + " KiB";
+    return platform::reason(read.error);
 }
 
 LineRead read_two_lines(const LineSource& source, bool shared, Passwords& passwords) {

@@ -17,14 +17,14 @@ AboutBox::AboutBox(QWidget* owner) : QDialog(owner), form_(std::make_unique<Ui::
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
     const DialogBaseUnits units = base_units(font());
-    const QRect box = to_pixels(kAboutBoxRect, units);
+    const QRect box = to_qrect(kAboutBoxRect, units);
     setFixedSize(box.size());
     // The box is placed relative to its owner's client area.
     const QPoint offset = box.topLeft();
     move(owner != nullptr ? owner->mapToGlobal(offset) : offset);
     for (const ControlPlace& place : kAboutBoxPlaces) {
         QWidget* widget = findChild<QWidget*>(QString::fromLatin1(place.object_name));
-        widget->setGeometry(to_pixels(place.rect, units));
+        widget->setGeometry(to_qrect(place.rect, units));
         widget->setProperty("text", QString::fromLatin1(place.text));
     }
 

@@ -44,7 +44,7 @@ void FileDialog::prepare(QFileDialog& dialog, const QString& current_path) const
     if (!last_filter_.isEmpty()) {
         dialog.selectNameFilter(last_filter_);
     }
-    dialog.setDefaultSuffix(QString::fromLatin1(texts::kDefaultExtension));
+    dialog.setDefaultSuffix(QString::fromLatin1(texts::kOpenDialogDefaultSuffix));
     if (!current_path.isEmpty()) {
         dialog.selectFile(current_path);
     }

@@ -74,18 +74,18 @@ MainWindow::~MainWindow() { rules_.close(); }
 void MainWindow::place_controls() {
     const DialogBaseUnits units = base_units(font());
     move(to_pixels(DialogPoint{kMainWindowRect.x, kMainWindowRect.y}, units));
-    setFixedSize(to_pixels(kMainWindowRect, units).size());
+    setFixedSize(to_qrect(kMainWindowRect, units).size());
 
     place_logo(to_pixels(DialogPoint{kLogoRect.x, kLogoRect.y}, units));
     for (const ControlPlace& place : kMainWindowPlaces) {
         QWidget* widget = findChild<QWidget*>(QString::fromLatin1(place.object_name));
-        widget->setGeometry(to_pixels(place.rect, units));
+        widget->setGeometry(to_qrect(place.rect, units));
         widget->setProperty("text", QString::fromLatin1(place.text));
     }
     // A frame without a caption draws its top edge where a caption's middle
     // line would be, half a character below the rectangle's top.
     form_->frame->setGeometry(
-        to_pixels(kFrameRect, units).adjusted(0, units.char_height / 2, 0, 0));
+        to_qrect(kFrameRect, units).adjusted(0, units.char_height / 2, 0, 0));
     status_bar_->dock_to_parent_bottom();
 }
 

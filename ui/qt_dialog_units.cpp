@@ -20,18 +20,17 @@ QFont dialog_font() {
 
 DialogBaseUnits base_units(const QFont& font) {
     const QFontMetrics metrics(font);
-    const int letters_width = metrics.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    return {(letters_width / 26 + 1) / 2, metrics.height()};
+    const QString sample = QString::fromUtf8(kWidthSample.data(), static_cast<qsizetype>(kWidthSample.size()));
+    return measured_base_units(metrics.horizontalAdvance(sample), metrics.height());
 }
 
 QPoint to_pixels(DialogPoint point, DialogBaseUnits units) {
     return {horizontal_pixels(point.x, units), vertical_pixels(point.y, units)};
 }
 
-QRect to_pixels(DialogRect rect, DialogBaseUnits units) {
-    return {horizontal_pixels(rect.x, units), vertical_pixels(rect.y, units),
-            horizontal_pixels(rect.width, units), vertical_pixels(rect.height, units)};
+QRect to_qrect(DialogRect rect, DialogBaseUnits units) {
+    const DialogRect pixels = to_pixels(rect, units);
+    return {pixels.x, pixels.y, pixels.width, pixels.height};
 }
 
 }  // namespace brisol

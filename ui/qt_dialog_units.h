@@ -16,6 +16,6 @@ QFont dialog_font();
 DialogBaseUnits base_units(const QFont& font);
 
 QPoint to_pixels(DialogPoint point, DialogBaseUnits units);
-QRect to_pixels(DialogRect rect, DialogBaseUnits units);
+QRect to_qrect(DialogRect rect, DialogBaseUnits units);
 
 }  // namespace brisol

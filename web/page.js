@@ -65,21 +65,22 @@
         return worker;
     });
 
-    // Dialog units as the desktop converts them: a quarter of the font's
-    // average letter width across, an eighth of its height down.
+    // The module places the controls as the desktop does, from the page
+    // font's size.
     const measure = document.createElement('span');
-    measure.textContent = 'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz';
+    measure.textContent = texts.widthSample;
     measure.className = 'measure';
     document.body.append(measure);
-    const unitX = measure.getBoundingClientRect().width / 52 / 4;
-    const unitY = measure.getBoundingClientRect().height / 8;
+    const sample = measure.getBoundingClientRect();
     measure.remove();
+    const placed = JSON.parse(moduleText(brisol, brisol._brisol_page_places, Math.round(sample.width),
+        Math.round(sample.height)));
     function place(element, [x, y, width, height], ownSize) {
-        element.style.left = x * unitX + 'px';
-        element.style.top = y * unitY + 'px';
+        element.style.left = x + 'px';
+        element.style.top = y + 'px';
         if (ownSize) return;
-        element.style.width = width * unitX + 'px';
-        element.style.height = height * unitY + 'px';
+        element.style.width = width + 'px';
+        element.style.height = height + 'px';
     }
 
     const fieldKinds = { [ids.password1]: 'password', [ids.password2]: 'password', [ids.extension]: 'text' };
@@ -114,17 +115,17 @@
     }
     document.title = texts.title;
     document.getElementById('title').textContent = texts.title;
-    place(windowBox, [0, 0, texts.window[2], texts.window[3]]);
+    place(windowBox, [0, 0, placed.window[2], placed.window[3]]);
     // The logo takes its picture's own size, as in the window.
-    place(document.getElementById('logo'), texts.logo, true);
-    place(document.getElementById('frame'), texts.frame);
+    place(document.getElementById('logo'), placed.logo, true);
+    place(document.getElementById('frame'), placed.frame);
     // A page is closed by its tab, so it has no Quit.
-    build(windowBox, texts.places, [ids.quit]);
+    build(windowBox, placed.places, [ids.quit]);
     const about = document.getElementById('about');
     document.getElementById('about-title').textContent = texts.aboutTitle;
     const aboutBody = document.getElementById('about-body');
-    place(aboutBody, [0, 0, texts.about[2], texts.about[3]]);
-    build(aboutBody, texts.aboutPlaces, []);
+    place(aboutBody, [0, 0, placed.about[2], placed.about[3]]);
+    build(aboutBody, placed.aboutPlaces, []);
     for (const name of texts.codepages) codepageChoice.add(new Option(name, name, false, name === texts.defaultCodepage));
 
     let current = null;      // the chosen File

@@ -60,7 +60,7 @@ public:
           startup_path_(startup_path),
           rules_(operations, *this, [this] { PostMessageW(window_, kReportsQueued, 0, 0); }),
           filters_(filter_list()),
-          default_extension_(widen(texts::kDefaultExtension)),
+          default_suffix_(widen(texts::kOpenDialogDefaultSuffix)),
           file_name_(kFileNameCapacity, L'\0') {}
 
     static INT_PTR CALLBACK procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -123,7 +123,7 @@ private:
         open_file_.nFilterIndex = 0;
         open_file_.lpstrFile = file_name_.data();
         open_file_.nMaxFile = static_cast<DWORD>(file_name_.size());
-        open_file_.lpstrDefExt = default_extension_.c_str();
+        open_file_.lpstrDefExt = default_suffix_.c_str();
         open_file_.Flags = OFN_OVERWRITEPROMPT;
 
         status_bar_.attach(GetDlgItem(window_, kStatusBarId));
@@ -198,7 +198,7 @@ private:
     StatusBar status_bar_;
     Logo logo_;
     std::wstring filters_;
-    std::wstring default_extension_;
+    std::wstring default_suffix_;
     std::wstring file_name_;
     OPENFILENAMEW open_file_{};
 };

@@ -7,7 +7,7 @@
 #define BRISOL_WINDOW_DIALOG_TEMPLATES_H
 
 #include "brisol_version.h"
-#include "default_extension.h"
+#include "decrypted_extension.h"
 
 #define BRISOL_ICON_RESOURCE 1
 #define BRISOL_LOGO_RESOURCE 7
@@ -45,7 +45,7 @@
 #define BRISOL_PASSWORD2_RECT 7, 65, 165, 13
 #define BRISOL_EXTENSION_LABEL "Extension for encrypted file:"
 #define BRISOL_EXTENSION_LABEL_RECT 7, 85, 170, 8
-#define BRISOL_EXTENSION_TEXT BRISOL_DEFAULT_EXTENSION
+#define BRISOL_EXTENSION_TEXT BRISOL_DECRYPTED_EXTENSION
 #define BRISOL_EXTENSION_RECT 100, 83, 25, 13
 #define BRISOL_OPEN_FILE_TEXT "Open FILE..."
 #define BRISOL_OPEN_FILE_RECT 10, 100, 45, 14

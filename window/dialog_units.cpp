@@ -12,6 +12,16 @@ int scale_rounded(int a, int b, int c) {
 
 }  // namespace
 
+DialogBaseUnits measured_base_units(int sample_width, int char_height) {
+    // Half the width of a letter pair, rounded: the average over the sample.
+    return {(sample_width / static_cast<int>(kWidthSample.size() / 2) + 1) / 2, char_height};
+}
+
+DialogRect to_pixels(DialogRect rect, DialogBaseUnits units) {
+    return {horizontal_pixels(rect.x, units), vertical_pixels(rect.y, units), horizontal_pixels(rect.width, units),
+            vertical_pixels(rect.height, units)};
+}
+
 int horizontal_pixels(int dialog_units, DialogBaseUnits units) {
     return scale_rounded(dialog_units, units.char_width, 4);
 }

@@ -27,6 +27,6 @@ inline constexpr std::array kFileFilters{
     FileFilter{"All files (*.*)", "*.*"},
 };
 // Added to a typed file name that has no extension.
-inline constexpr auto kDefaultExtension = "txt";
+inline constexpr auto kOpenDialogDefaultSuffix = "txt";
 
 }  // namespace brisol::texts

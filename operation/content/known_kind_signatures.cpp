@@ -1,4 +1,5 @@
-// Kinds for builds without libmagic (Windows): the signature table alone.
+// Kinds for builds without libmagic (Windows, the browser page): the
+// signature table alone.
 
 #include "content_check.h"
 

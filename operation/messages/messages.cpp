@@ -1,16 +1,25 @@
 #include "messages.h"
 
+#include "layout.h"
 #include "platform.h"
 #include "utf8.h"
 
 namespace brisol::messages {
 namespace {
 
-#ifdef _WIN32
-constexpr bool kBackslashIsASeparator = true;
-#else
-constexpr bool kBackslashIsASeparator = false;
-#endif
+constexpr bool kBackslashIsASeparator = platform::kDirectoryEnds.find('\\') != std::string_view::npos;
+
+// "\"a\"", "\"a\" or \"b\"", "\"a\", \"b\" or \"c\"".
+std::string quoted_characters(std::string_view characters) {
+    std::string list;
+    for (std::size_t i = 0; i < characters.size(); ++i) {
+        if (i > 0) list += i + 1 == characters.size() ? " or " : ", ";
+        list += '"';
+        list += characters[i];
+        list += '"';
+    }
+    return list;
+}
 
 // The escapes people read at a glance; other control bytes go in octal.
 char letter_escape(char32_t code) {
@@ -88,10 +97,12 @@ std::string stream_error(std::string_view verb, std::string_view stream, std::st
     return std::string{verb} + " " + std::string{stream} + ": " + std::string{why};
 }
 
+const std::string kExtensionHasSlash = "The extension cannot contain " + quoted_characters(platform::kNameEnds) +
+                                      ": the output must stay beside the input.";
+
 std::string no_full_chunk(std::string_view path) {
-    return quoted_name(path) +
-           " is shorter than 512 bytes, so it did not move the register: name the file made "
-           "before it.";
+    return quoted_name(path) + " is shorter than " + std::to_string(kChunkSize) +
+           " bytes, so it did not move the register: name the file made before it.";
 }
 
 std::string content_note(const ContentHint& hint) {

@@ -48,13 +48,8 @@ inline constexpr std::string_view kEmptyPassword2 =
 inline constexpr std::string_view kNoFileChosen = "No file is chosen: choose or drop a file first.";
 inline constexpr std::string_view kBusy =
     "An operation is still running: wait for it to finish, then try again.";
-#ifdef _WIN32
-inline constexpr std::string_view kExtensionHasSlash =
-    "The extension cannot contain \"\\\", \"/\" or \":\": the output must stay beside the input.";
-#else
-inline constexpr std::string_view kExtensionHasSlash =
-    "The extension cannot contain \"/\": the output must stay beside the input.";
-#endif
+// Names each character that ends a name on this system.
+extern const std::string kExtensionHasSlash;
 inline constexpr std::string_view kNameHasZeroByte = "A file name cannot contain a zero byte.";
 inline constexpr std::string_view kCannotStartWorker = "Cannot start the operation";
 

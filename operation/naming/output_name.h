@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "layout.h"
-#include "default_extension.h"
+#include "decrypted_extension.h"
 
 namespace brisol {
 
@@ -16,7 +16,8 @@ namespace brisol {
 // one stands for the dot and is never copied.
 inline constexpr std::size_t kExtensionCharsRead = 5;
 
-inline constexpr std::string_view kDefaultDecryptExtension = BRISOL_DEFAULT_EXTENSION;
+// What Decrypt puts after the input's name unless told another.
+inline constexpr std::string_view kDecryptedExtension = BRISOL_DECRYPTED_EXTENSION;
 
 std::string output_name(Direction direction, std::string_view current_path,
                         std::string_view extension);

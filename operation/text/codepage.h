@@ -1,8 +1,9 @@
 #pragma once
 // Passwords are typed as Unicode but enter the key block as 8-bit characters
 // of the Windows ANSI code page that a Windows system with the user's locale
-// uses, so that files keep decrypting across systems. glibc's iconv does the
-// conversion; a character the code page lacks is refused, never replaced.
+// uses, so that files keep decrypting across systems. Each platform converts
+// its own way (codepage_conversion.h); a character the code page lacks is
+// refused, never replaced.
 
 #include <string>
 #include <string_view>
@@ -11,7 +12,7 @@
 
 namespace brisol {
 
-// The iconv name of the ANSI code page for a locale name such as
+// The name ("CP1251") of the ANSI code page for a locale name such as
 // "ru_RU.UTF-8", "sr_RS@latin" or "C"; CP1252 for anything not listed.
 std::string_view codepage_for_locale(std::string_view locale_name);
 

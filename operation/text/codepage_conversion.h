@@ -1,7 +1,8 @@
 #pragma once
 // The platform's half of keying a password: turning UTF-8 text into bytes of
-// a code page. glibc's iconv on POSIX, the system's own conversion on Windows.
-// Either way a character the code page lacks is refused, never replaced.
+// a code page: the C library's iconv on Linux, the system's own conversion on
+// Windows, and in the browser tables made from iconv when the page is built.
+// Every way refuses a character the code page lacks, never replaces it.
 
 #include <cstddef>
 #include <span>

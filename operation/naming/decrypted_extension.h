@@ -2,9 +2,9 @@
    window's field starts with it and brisol-cli's --ext defaults to it. The
    resource compiler reads this file as well as C++, so it holds only the
    macro. */
-#ifndef BRISOL_OPERATION_DEFAULT_EXTENSION_H
-#define BRISOL_OPERATION_DEFAULT_EXTENSION_H
+#ifndef BRISOL_DECRYPTED_EXTENSION_H
+#define BRISOL_DECRYPTED_EXTENSION_H
 
-#define BRISOL_DEFAULT_EXTENSION ".src"
+#define BRISOL_DECRYPTED_EXTENSION ".src"
 
 #endif
