@@ -47,27 +47,9 @@ const BlockVector kBlockVectors[] = {
 
 GostLayer keyed_cipher(const PasswordKey& key) { return GostLayer(key); }
 
-TEST(GostLayer, SubstitutionTablesMergeTheSBoxRowsPairwise) {
-    const SubstitutionTables& tables = kSubstitutionTables;
-    EXPECT_EQ(tables[0][0x00], 0xE4);
-    EXPECT_EQ(tables[3][0xFF], 0xCC);
-    for (std::size_t k = 0; k < 4; ++k) {
-        for (std::size_t x = 0; x < 256; ++x) {
-            SCOPED_TRACE(testing::Message() << "T" << k << "[" << x << "]");
-            EXPECT_EQ(tables[k][x] & 0x0F, kTestParamSBoxes[2 * k][x & 0x0F]);
-            EXPECT_EQ(tables[k][x] >> 4, kTestParamSBoxes[2 * k + 1][x >> 4]);
-        }
-    }
-}
-
-TEST(GostLayer, EverySBoxRowIsAPermutation) {
-    for (const auto& row : kTestParamSBoxes) {
-        std::array<bool, 16> seen{};
-        for (const std::uint8_t v : row) seen.at(v) = true;
-        EXPECT_EQ(std::count(seen.begin(), seen.end(), true), 16);
-    }
-}
-
+// The tables themselves are checked by what they do: the published vectors
+// here, and agreement with libgcrypt over many chained blocks
+// (oracle_test.cpp), which looks up every entry of every table.
 TEST(GostLayer, RoundKeysRunThreeTimesForwardThenOnceBackward) {
     Bytes key_bytes(32);
     for (std::size_t i = 0; i < 32; ++i) key_bytes[i] = static_cast<std::uint8_t>(i);

@@ -38,5 +38,19 @@ TEST(Messages, NamesAreShownWithControlCharactersEscaped) {
     for (const ShownCase& c : kShownCases) EXPECT_EQ(messages::shown_name(c.name), c.shown) << c.source;
 }
 
+// Texts built from the platform's constants, as users read them.
+TEST(Messages, BuiltTextsReadAsWritten) {
+#ifdef _WIN32
+    EXPECT_EQ(messages::kExtensionHasSlash,
+              "The extension cannot contain \"\\\", \"/\" or \":\": the output must stay beside the input.");
+#else
+    EXPECT_EQ(messages::kExtensionHasSlash,
+              "The extension cannot contain \"/\": the output must stay beside the input.");
+#endif
+    EXPECT_EQ(messages::no_full_chunk("a.bsl"),
+              "\"a.bsl\" is shorter than 512 bytes, so it did not move the register: name the file made before "
+              "it.");
+}
+
 }  // namespace
 }  // namespace brisol
