@@ -1,9 +1,7 @@
 #include "operation_runner.h"
 
-#include <chrono>
 #include <list>
 #include <mutex>
-#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -11,11 +9,11 @@
 #include "layer_stages.h"
 #include "output_file_system.h"
 #include "platform.h"
-#include "temporary_output.h"
 #include "input_refusal.h"
 #include "messages.h"
 #include "start_check.h"
 #include "output_target.h"
+#include "run_output.h"
 #include "progress_throttle.h"
 #include "file_streams.h"
 #include "read_ahead.h"
@@ -35,17 +33,11 @@ struct Operation {
           direction(request.direction),
           input_path(request.input_path),
           input_is_stdin(request.input_is_stdin),
-          output_path(std::move(output_name)),
-          output_is_stdout(request.output_is_stdout),
-          output_direct(request.output_is_stdout),
           reads(std::move(read_files)),
-          output(file_system, output_path),
+          output(file_system, std::move(output_name)),
           gost(key1),
           rc4(key2) {}
-    ~Operation() {
-        close_input();
-        close_output();
-    }
+    ~Operation() { close_input(); }
     Operation(const Operation&) = delete;
     Operation& operator=(const Operation&) = delete;
 
@@ -53,53 +45,25 @@ struct Operation {
         if (input_fd >= 0 && !input_is_stdin) files.close(input_fd);
         input_fd = -1;
     }
-    // The error of closing a device or FIFO opened here, else 0.
-    int close_output() {
-        const int error = output_opened_here && output_fd >= 0 ? files.close(output_fd) : 0;
-        output_opened_here = false;
-        output_fd = -1;
-        return error;
-    }
 
     std::string input_error(std::string_view verb, std::string_view why) const {
         return input_is_stdin ? messages::stream_error(verb, messages::kStandardInput, why)
                               : messages::file_error(verb, input_path, why);
     }
-    std::string output_error(std::string_view verb, std::string_view why) const {
-        return output_is_stdout ? messages::stream_error(verb, messages::kStandardOutput, why)
-                                : messages::file_error(verb, output_path, why);
-    }
     std::string input_name() const {
         return input_is_stdin ? std::string{messages::kStandardInput} : input_path;
-    }
-    std::string output_name() const {
-        return output_is_stdout ? std::string{messages::kStandardOutput} : output_path;
-    }
-    std::string cancelled_message() const {
-        if (output_is_stdout) return messages::stopped_partway(messages::kStandardOutput);
-        if (output_direct) return messages::stopped_partway(messages::quoted_name(output_path));
-        return messages::cancelled(output_path);
     }
 
     OutputFileSystem& files;
     Direction direction;
     std::string input_path;
     bool input_is_stdin;
-    std::string output_path;
-    bool output_is_stdout;
-    // Written as it is made, with no temporary file: standard output, a
-    // descriptor named as a file, or a device or FIFO.
-    bool output_direct;
     // The input first, once it is open, then what else the run reads.
     std::vector<KeptFile> reads;
-    // A device or FIFO, which the worker opens: a FIFO's reader may be late.
-    std::optional<FileInfo> output_device;
-    int output_fd = -1;  // of a direct output
-    bool output_opened_here = false;
     int input_fd = -1;
     // A stream's size is unknown: progress then reports 0 as the total.
     std::uint64_t input_size = 0;
-    TemporaryOutput output;  // after `reads`, which it looks at to its end
+    RunOutput output;  // after `reads`, which it looks at to its end
     GostLayer gost;
     Rc4Layer rc4;
     ChunkBuffer buffer;
@@ -109,13 +73,6 @@ struct Worker {
     std::thread thread;
     std::atomic<bool> returned{false};
 };
-
-std::string commit_message(const CommitStatus& status, const Operation& op) {
-    if (status.read_file != nullptr) return messages::same_file(op.output_path, status.read_file->shown);
-    const std::string_view verb =
-        status.failed_step == CommitStep::Rename ? messages::kCannotSave : messages::kCannotWrite;
-    return op.output_error(verb, platform::reason(status.error));
-}
 
 // The input's kind and size; the message says why it cannot be read.
 std::string examine_input(Operation& op, FileSystem& files, FileInfo& input_info) {
@@ -127,7 +84,7 @@ std::string examine_input(Operation& op, FileSystem& files, FileInfo& input_info
 }
 
 // Opens the input and its temporary output; the message says why not.
-std::string open_files(Operation& op, OutputFileSystem& files) {
+std::string open_files(Operation& op, const StartRequest& request, OutputFileSystem& files) {
     if (op.input_is_stdin) {
         op.input_fd = files.standard_input();
     } else {
@@ -141,9 +98,9 @@ std::string open_files(Operation& op, OutputFileSystem& files) {
     op.reads.insert(op.reads.begin(), KeptFile{op.input_name(), input_info});
 
     // Appending the result to the file being read would never reach its end.
-    if (op.output_is_stdout) {
-        op.output_fd = files.standard_output();
-        const FileInfo out = files.stat_fd(op.output_fd);
+    if (request.output_is_stdout) {
+        op.output.write_standard_output();
+        const FileInfo out = files.stat_fd(op.output.fd());
         if (out.error == 0 && out.kind == FileKind::Regular && out.same_file_as(input_info))
             return messages::same_file(messages::kStandardOutput, op.input_name());
         return {};
@@ -151,56 +108,29 @@ std::string open_files(Operation& op, OutputFileSystem& files) {
 
     // A link, or a file system that drops a trailing dot, can make the output
     // name another name of a file the run reads; replacing it would destroy it.
-    if (const KeptFile* read = find_kept_file(op.reads, files.stat_path(op.output_path)))
-        return messages::same_file(op.output_path, read->shown);
-    OutputTarget target = examine_output(files, op.output_path);
+    const std::string& output_path = op.output.path();
+    if (const KeptFile* read = find_kept_file(op.reads, files.stat_path(output_path)))
+        return messages::same_file(output_path, read->shown);
+    OutputTarget target = examine_output(files, output_path);
     if (!target.refusal.empty()) return std::move(target.refusal);
     switch (target.way) {
         case OutputWay::Descriptor:
             // Written where it is, so it must not be a file the run reads.
             if (const KeptFile* read = find_kept_file(op.reads, target.existing);
                 read != nullptr && target.existing.kind == FileKind::Regular)
-                return messages::same_file(op.output_path, read->shown);
-            op.output_direct = true;
-            op.output_fd = target.descriptor;
+                return messages::same_file(output_path, read->shown);
+            op.output.write_descriptor(target.descriptor);
             return {};
         case OutputWay::Device:
-            op.output_direct = true;
-            op.output_device = target.existing;
+            op.output.write_device(target.existing);
             return {};
         case OutputWay::NewFile:
         case OutputWay::ReplaceFile:
             break;
     }
-    const CommitStatus created = op.output.create(op.input_is_stdin ? -1 : op.input_fd, op.reads);
-    if (created.read_file != nullptr) return messages::same_file(op.output_path, created.read_file->shown);
-    if (created.error != 0) return messages::file_error(messages::kCannotCreate, op.output_path, created.error);
-    return {};
-}
-
-// Opens the device or FIFO the output names, waiting for a FIFO's reader as
-// any writer of a FIFO does, until the operation is cancelled. The message
-// when it cannot, else empty.
-std::string open_device(Operation& op, const std::atomic<bool>& cancel) {
-    constexpr auto kReaderPoll = std::chrono::milliseconds(20);
-    for (;;) {
-        const FdResult opened = op.files.open_for_writing(op.output_path);
-        if (opened.error == 0) {
-            op.output_fd = opened.fd;
-            op.output_opened_here = true;
-            break;
-        }
-        if (opened.error != platform::kErrorNoReader || op.output_device->kind != FileKind::Fifo)
-            return messages::file_error(messages::kCannotOpen, op.output_path, opened.error);
-        // Its reader never came, so it received nothing.
-        if (cancel.load()) return messages::cancelled(op.output_path);
-        std::this_thread::sleep_for(kReaderPoll);
-    }
-    // Between the look and the open, whoever can write the folder could have
-    // put something else under the name.
-    const FileInfo opened = op.files.stat_fd(op.output_fd);
-    if (opened.error != 0 || opened.kind != op.output_device->kind || !opened.same_file_as(*op.output_device))
-        return messages::file_error(messages::kCannotOpen, op.output_path, messages::kOutputReplaced);
+    const CommitStatus created = op.output.create_file(op.input_is_stdin ? -1 : op.input_fd, op.reads);
+    if (created.read_file != nullptr) return messages::same_file(output_path, created.read_file->shown);
+    if (created.error != 0) return messages::file_error(messages::kCannotCreate, output_path, created.error);
     return {};
 }
 
@@ -239,13 +169,11 @@ PipelineResult run_overlapped(Operation& op, const PipelineControl& control, Byt
 
 OperationResult run_operation(Operation& op, CompletionSink& sink, const std::atomic<bool>& cancel) {
     OperationResult result;
-    result.output_path = op.output_name();
-    if (op.output_device) {
-        if (std::string failure = open_device(op, cancel); !failure.empty()) {
-            result.outcome = cancel.load() ? OperationOutcome::Cancelled : OperationOutcome::Failed;
-            result.message = std::move(failure);
-            return result;
-        }
+    result.output_path = op.output.name();
+    if (std::string failure = op.output.open(cancel); !failure.empty()) {
+        result.outcome = cancel.load() ? OperationOutcome::Cancelled : OperationOutcome::Failed;
+        result.message = std::move(failure);
+        return result;
     }
     ProgressThrottle throttle(ProgressThrottle::Clock::now());
     const std::uint64_t total = op.input_size;
@@ -254,7 +182,7 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
     control.progress = [&](std::uint64_t done) {
         if (throttle.due(ProgressThrottle::Clock::now())) sink.report_progress(done, total);
     };
-    FileSink file_sink(op.files, op.output_direct ? op.output_fd : op.output.fd());
+    FileSink file_sink(op.files, op.output.fd());
     const bool look_at_result = op.direction == Direction::Decrypt;
     SamplingSink written(file_sink, look_at_result ? kContentSampleBytes : 0);
     PipelineResult piped = run_overlapped(op, control, written, cancel);
@@ -269,14 +197,9 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
             if (!op.input_is_stdin && piped.bytes_done != total) {
                 result.outcome = OperationOutcome::Failed;
                 result.message = op.input_error(messages::kCannotRead, messages::kInputChanged);
-            } else if (op.output_direct) {
-                if (const int error = op.close_output(); error != 0) {
-                    result.outcome = OperationOutcome::Failed;
-                    result.message = op.output_error(messages::kCannotWrite, platform::reason(error));
-                }
-            } else if (const CommitStatus status = op.output.commit(); status.failed()) {
+            } else if (std::string failure = op.output.commit(); !failure.empty()) {
                 result.outcome = OperationOutcome::Failed;
-                result.message = commit_message(status, op);
+                result.message = std::move(failure);
             }
             break;
         case PipelineOutcome::SourceFailed:
@@ -285,7 +208,7 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
             break;
         case PipelineOutcome::SinkFailed:
             result.outcome = OperationOutcome::Failed;
-            result.message = op.output_error(messages::kCannotWrite, platform::reason(piped.error));
+            result.message = op.output.error(messages::kCannotWrite, platform::reason(piped.error));
             break;
         case PipelineOutcome::Misaligned:
             result.outcome = OperationOutcome::Failed;
@@ -293,7 +216,7 @@ OperationResult run_operation(Operation& op, CompletionSink& sink, const std::at
             break;
         case PipelineOutcome::Cancelled:
             result.outcome = OperationOutcome::Cancelled;
-            result.message = op.cancelled_message();
+            result.message = op.output.cancelled();
             break;
     }
     op.output.discard();
@@ -370,7 +293,7 @@ StartResult OperationRunner::start(const StartRequest& request, CompletionSink& 
 
     auto op = std::make_unique<Operation>(impl_->files, request, std::move(check.output_path),
                                           std::move(read_files), check.key1, check.key2);
-    if (std::string refusal = open_files(*op, impl_->files); !refusal.empty())
+    if (std::string refusal = open_files(*op, request, impl_->files); !refusal.empty())
         return {false, std::move(refusal)};
     op->gost.reg = request.start_register;
 

@@ -3,7 +3,7 @@
 // the password texts, the output named beside the input, both layers prepared
 // on the caller's thread, and one worker thread that runs the pipeline into a
 // temporary file and renames it onto the output name once everything is on
-// disk, or writes a device or FIFO where it is (output_target.h). The worker
+// disk, or writes a device or FIFO where it is (run_output.h). The worker
 // reports back only through the CompletionSink.
 
 #include <memory>

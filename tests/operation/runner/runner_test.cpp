@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -319,6 +320,28 @@ TEST_F(RunnerTest, AFifoAtTheOutputNameIsWrittenWhereItIsOnceItHasAReader) {
     std::filesystem::remove(fifo);
     ASSERT_EQ(run_to_end(runner, Direction::Crypt, input).outcome, OperationOutcome::Succeeded);
     EXPECT_TRUE(read_file(fifo) == received) << "the FIFO's reader got what a file gets";
+}
+
+// The descriptor is the caller's: each run writes through it where it stands
+// and leaves it open for the next.
+TEST_F(RunnerTest, ADescriptorNamedAsAFileIsWrittenThroughAndLeftOpen) {
+    ASSERT_EQ(run_to_end(runner, Direction::Crypt, input).outcome, OperationOutcome::Succeeded);
+    const std::string reference = read_file(input + ".bsl");
+    const std::string through = dir.file("through");
+    const int fd = ::open(through.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    StartRequest request = StartRequest::beside_input(Direction::Crypt, input, "first", "second", "");
+    request.output_path = "/dev/fd/" + std::to_string(fd);
+    for (int run = 0; run < 2; ++run) {
+        RecordingSink sink;
+        ASSERT_TRUE(runner.start(request, sink).started);
+        runner.wait();
+        ASSERT_EQ(sink.completions.size(), 1u);
+        EXPECT_EQ(sink.completions[0].outcome, OperationOutcome::Succeeded) << sink.completions[0].message;
+        EXPECT_NE(::fcntl(fd, F_GETFD), -1) << "run " << run << " closed the caller's descriptor";
+    }
+    ::close(fd);
+    EXPECT_TRUE(read_file(through) == reference + reference);
 }
 #endif
 
