@@ -3,7 +3,8 @@
 // stream that the page fills as the result is made, so the browser's
 // download takes it piece by piece and nothing gathers it in memory. Each
 // piece the download asks for is asked of the page ("more"), so at most a
-// few pieces wait here.
+// few pieces wait here. The page hears "started" once the download has
+// fetched the stream.
 'use strict';
 
 // Pieces the stream holds before it stops asking for more.
@@ -19,8 +20,10 @@ self.addEventListener('message', event => {
         start(controller) {
             port.onmessage = ({ data }) => {
                 if (data === 'end') controller.close();
-                else if (data === 'abort') controller.error(new Error('stopped'));
-                else controller.enqueue(data);
+                else if (data === 'abort') {
+                    streams.delete(id);
+                    controller.error(new Error('stopped'));
+                } else controller.enqueue(data);
             };
         },
         pull() {
@@ -30,7 +33,7 @@ self.addEventListener('message', event => {
             port.postMessage('gone');
         },
     }, new CountQueuingStrategy({ highWaterMark: kQueued }));
-    streams.set(id, { name, stream });
+    streams.set(id, { name, stream, port });
     port.postMessage('ready');
 });
 
@@ -38,8 +41,9 @@ self.addEventListener('fetch', event => {
     const match = /\/brisol-download\/([0-9a-f]+)$/.exec(new URL(event.request.url).pathname);
     const id = match && match[1];
     if (!id || !streams.has(id)) return;
-    const { name, stream } = streams.get(id);
+    const { name, stream, port } = streams.get(id);
     streams.delete(id);
+    port.postMessage('started');
     event.respondWith(new Response(stream, {
         headers: {
             'Content-Type': 'application/octet-stream',

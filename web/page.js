@@ -53,6 +53,9 @@
     // stage's keep two cores busy; otherwise the first alone runs it.
     const kSharingWorkers = 2;
     const kRevokeDelayMs = 1000;
+    // A download worker that has not answered, or a download that has not
+    // fetched its stream, by then is given up for another way.
+    const kDownloadStartMs = 5000;
     const kPrivatePrefix = 'brisol-result-';
     const kDownloadWorker = 'brisol-download.js';
     const kDownloadPath = 'brisol-download/';
@@ -313,7 +316,7 @@
 
     // A download that the download worker streams: each piece goes to it
     // once it has asked for one, so only a few wait there. Null where the
-    // page has no download worker.
+    // page has no download worker, or where the download does not start.
     async function streamTarget(suggestedName) {
         const worker = await downloadWorker;
         if (!worker) return null;
@@ -322,22 +325,31 @@
         let asked = 0;
         let gone = false;
         let wake = () => {};
-        const ready = new Promise(resolve => {
-            port.onmessage = ({ data }) => {
-                if (data === 'ready') resolve();
-                if (data === 'more') asked++;
-                if (data === 'gone') gone = true;
-                wake();
-            };
-        });
+        let readied, started;
+        const ready = new Promise(resolve => { readied = resolve; });
+        const asking = new Promise(resolve => { started = resolve; });
+        port.onmessage = ({ data }) => {
+            if (data === 'ready') readied(true);
+            if (data === 'started') started(true);
+            if (data === 'more') asked++;
+            if (data === 'gone') gone = true;
+            wake();
+        };
+        const inTime = promise => Promise.race([promise,
+            new Promise(resolve => setTimeout(() => resolve(false), kDownloadStartMs))]);
         worker.postMessage({ id, name: suggestedName, port: port2 }, [port2]);
-        await ready;
+        if (!await inTime(ready)) return null;
         // In a frame of its own: a navigation of the page would let go of the
         // chosen file.
         const frame = document.createElement('iframe');
         frame.hidden = true;
         frame.src = kDownloadPath + id;
         document.body.append(frame);
+        if (!await inTime(asking)) {
+            port.postMessage('abort');
+            frame.remove();
+            return null;
+        }
         return {
             name: suggestedName,
             write: async bytes => {
@@ -480,62 +492,59 @@
         refocus(op.direction);
     }
 
+    // The passwords and the register block are wiped however the run
+    // starts or fails to.
     async function run(op, choice, after, afterOffset, passwords, codepage) {
         const { direction } = op;
-        const wipePasswords = () => passwords.forEach(bytes => bytes.fill(0));
         let afterBlock = new Uint8Array(0);
         try {
-            if (after) afterBlock = await readBytes(after, afterOffset, afterOffset + brisol._brisol_block_bytes());
-        } catch (text) {
-            wipePasswords();
-            return finish(op, End.failed, text);
-        }
-        let target;
-        try {
-            target = await openTarget(op.name);
-        } catch (error) {
-            wipePasswords();
+            try {
+                if (after) afterBlock = await readBytes(after, afterOffset, afterOffset + brisol._brisol_block_bytes());
+            } catch (text) {
+                return finish(op, End.failed, text);
+            }
+            let target;
+            try {
+                target = await openTarget(op.name);
+            } catch (error) {
+                return finish(op, End.failed, moduleText(brisol, brisol._brisol_file_error, 1, op.name, String(error.message)));
+            }
+            if (!target) return finish(op, End.dismissed);
+            op.target = target;
+            op.writeFailure = null;
+            op.writes = Promise.resolve();
+            op.ended = 0;
+            op.failure = null;
+            op.stopped = false;
+            progressBar.value = 0;
+            cancelButton.disabled = false;
+            // Each first-stage worker's slices go straight to the second
+            // stage's worker; the page feeds the first-stage worker another
+            // slice for each of its slices written.
+            const shares = brisol._brisol_first_stage_shared(direction) ? kSharingWorkers : 1;
+            op.workers = workers.slice(0, shares + 1);
+            const slices = Array.from({ length: shares }, () => new MessageChannel());
+            const feeds = slices.map(() => new MessageChannel());
+            op.workers.forEach((worker, index) => {
+                const stage = index < shares ? 0 : 1;
+                const layer = brisol._brisol_stage_password(direction, stage);
+                const password = passwords[layer - 1].slice();
+                const block = layer === 1 ? afterBlock.slice() : new Uint8Array(0);
+                const ports = stage === 0 ? { next: slices[index].port1, feed: feeds[index].port2 }
+                                          : { from: slices.map(channel => channel.port2) };
+                worker.postMessage({ type: 'run', direction, stage, share: index, shares, size: choice.size,
+                                     name: choice.file.name, password, codepage, afterBlock: block, ...ports },
+                                   [password.buffer, block.buffer, ...Object.values(ports).flat()]);
+            });
+            op.feed = feedSlices(choice, feeds.map(channel => channel.port1), text => {
+                if (op.failure) return;
+                op.failure = text;
+                cancelStages();
+            });
+        } finally {
             afterBlock.fill(0);
-            return finish(op, End.failed, moduleText(brisol, brisol._brisol_file_error, 1, op.name, String(error.message)));
+            passwords.forEach(bytes => bytes.fill(0));
         }
-        if (!target) {
-            wipePasswords();
-            afterBlock.fill(0);
-            return finish(op, End.dismissed);
-        }
-        op.target = target;
-        op.writeFailure = null;
-        op.writes = Promise.resolve();
-        op.ended = 0;
-        op.failure = null;
-        op.stopped = false;
-        progressBar.value = 0;
-        cancelButton.disabled = false;
-        // Each first-stage worker's slices go straight to the second stage's
-        // worker; the page feeds the first-stage worker another slice for each
-        // of its slices written.
-        const shares = brisol._brisol_first_stage_shared(direction) ? kSharingWorkers : 1;
-        op.workers = workers.slice(0, shares + 1);
-        const slices = Array.from({ length: shares }, () => new MessageChannel());
-        const feeds = slices.map(() => new MessageChannel());
-        op.workers.forEach((worker, index) => {
-            const stage = index < shares ? 0 : 1;
-            const layer = brisol._brisol_stage_password(direction, stage);
-            const password = passwords[layer - 1].slice();
-            const block = layer === 1 ? afterBlock.slice() : new Uint8Array(0);
-            const ports = stage === 0 ? { next: slices[index].port1, feed: feeds[index].port2 }
-                                      : { from: slices.map(channel => channel.port2) };
-            worker.postMessage({ type: 'run', direction, stage, share: index, shares, size: choice.size,
-                                 name: choice.file.name, password, codepage, afterBlock: block, ...ports },
-                               [password.buffer, block.buffer, ...Object.values(ports).flat()]);
-        });
-        afterBlock.fill(0);
-        wipePasswords();
-        op.feed = feedSlices(choice, feeds.map(channel => channel.port1), text => {
-            if (op.failure) return;
-            op.failure = text;
-            cancelStages();
-        });
     }
 
     function cancelStages() {

@@ -29,8 +29,9 @@ EM_JS(void, page_inform, (const char* text, int kind), { Module.page.inform(UTF8
 EM_JS(void, page_choose_file, (), { Module.page.chooseFile(); });
 EM_JS(void, page_show_about, (), { Module.page.showAbout(); });
 EM_JS(void, page_cancel, (), { Module.page.cancel(); });
+// A field's text, the chosen code page, or why the last run could not start.
 EM_JS(char*, page_text, (int which, int id, std::size_t* size), {
-    const text = which === 0 ? Module.page.field(id) : Module.page.codepage();
+    const text = [() => Module.page.field(id), () => Module.page.codepage(), () => Module.page.refusal][which]();
     const bytes = new TextEncoder().encode(text);
     const at = _malloc(bytes.length + 1);
     HEAPU8.set(bytes, at);
@@ -39,19 +40,16 @@ EM_JS(char*, page_text, (int which, int id, std::size_t* size), {
     bytes.fill(0);
     return at;
 });
-// Starts the run in the workers and returns at once: empty, or why it cannot
-// start (a "made right after" file too short to have a register).
-EM_JS(char*, page_begin, (int direction, const char* output, std::size_t output_size, const char* password1,
-                          std::size_t password1_size, const char* password2, std::size_t password2_size,
-                          const char* codepage, std::size_t* refusal_size), {
-    const refusal = new TextEncoder().encode(Module.page.begin(
+// Starts the run in the workers and returns at once: false when it cannot
+// start (a "made right after" file too short to have a register), and the
+// page's text kRefusalText says why.
+EM_JS(bool, page_begin, (int direction, const char* output, std::size_t output_size, const char* password1,
+                         std::size_t password1_size, const char* password2, std::size_t password2_size,
+                         const char* codepage), {
+    Module.page.refusal = Module.page.begin(
         direction, UTF8ToString(output, output_size), HEAPU8.slice(password1, password1 + password1_size),
-        HEAPU8.slice(password2, password2 + password2_size), UTF8ToString(codepage)));
-    const at = _malloc(refusal.length + 1);
-    HEAPU8.set(refusal, at);
-    HEAPU8[at + refusal.length] = 0;
-    HEAPU32[refusal_size >> 2] = refusal.length;
-    return at;
+        HEAPU8.slice(password2, password2 + password2_size), UTF8ToString(codepage));
+    return Module.page.refusal.length === 0;
 });
 
 namespace brisol::web {
@@ -59,6 +57,7 @@ namespace {
 
 constexpr int kFieldText = 0;
 constexpr int kCodepageText = 1;
+constexpr int kRefusalText = 2;
 
 // A text the page allocated, wiped and freed once copied.
 std::string taken(char* bytes, std::size_t size) {
@@ -100,15 +99,11 @@ public:
         if (!check.refusal.empty()) return {false, std::move(check.refusal)};
         sink_ = &sink;
         output_path_ = std::move(check.output_path);
-        std::size_t refusal_size = 0;
-        char* refusal = page_begin(request.direction == Direction::Crypt ? 0 : 1, output_path_.data(),
-                                   output_path_.size(), request.password1.data(), request.password1.size(),
-                                   request.password2.data(), request.password2.size(), codepage.c_str(),
-                                   &refusal_size);
-        std::string why = taken(refusal, refusal_size);
-        if (!why.empty()) {
+        if (!page_begin(request.direction == Direction::Crypt ? 0 : 1, output_path_.data(), output_path_.size(),
+                        request.password1.data(), request.password1.size(), request.password2.data(),
+                        request.password2.size(), codepage.c_str())) {
             sink_ = nullptr;
-            return {false, std::move(why)};
+            return {false, page_text(kRefusalText)};
         }
         return {true, {}};
     }

@@ -419,6 +419,12 @@ def served_and_from_disk_it_asks_for_and_keeps_nothing(b):
                 b.wait(lambda: b.js("return document.getElementById('progress').value > 0"))
                 b.js("document.getElementById('cancel').click()")
                 assert page.message().endswith("holds only part of the result: delete it."), page.message()
+                # A download that never fetches its stream is given up for the save dialog.
+                page = Page(b, url, picker=True)
+                b.js("Object.defineProperty(HTMLIFrameElement.prototype, 'src', { set() {}, get() { return ''; } });")
+                page.choose(plain)
+                assert page.run("control_202") == COMPLETED
+                assert (page.saved()["crc"] ^ 0xFFFFFFFF) & 0xFFFFFFFF == crc(encrypted)
             # Served, the page may fetch its download worker beside it.
             beside = url.rsplit("/", 1)[0] + "/brisol-download"
             extra = [u for u in b.requests() if u != url and not u.startswith(("data:", "blob:", beside))]
