@@ -13,6 +13,8 @@ template <class... Ways>
 struct Overloaded : Ways... {
     using Ways::operator()...;
 };
+template <class... Ways>
+Overloaded(Ways...) -> Overloaded<Ways...>;
 
 // Opens the device or FIFO, waiting for a FIFO's reader as any writer of a
 // FIFO does.
@@ -53,11 +55,11 @@ RunOutput::RunOutput(OutputFileSystem& files, std::string path)
 
 RunOutput::~RunOutput() { discard(); }
 
-void RunOutput::write_standard_output() { kind_.emplace<StandardOutput>(files_.standard_output()); }
+void RunOutput::write_standard_output() { kind_.emplace<StandardOutput>(StandardOutput{files_.standard_output()}); }
 
-void RunOutput::write_descriptor(int fd) { kind_.emplace<DescriptorOutput>(fd); }
+void RunOutput::write_descriptor(int fd) { kind_.emplace<DescriptorOutput>(DescriptorOutput{fd}); }
 
-void RunOutput::write_device(const FileInfo& device) { kind_.emplace<DeviceOutput>(device); }
+void RunOutput::write_device(const FileInfo& device) { kind_.emplace<DeviceOutput>(DeviceOutput{device}); }
 
 CommitStatus RunOutput::create_file(int like, const std::vector<KeptFile>& reads) {
     return std::get<FileOutput>(kind_).temporary.create(like, reads);
