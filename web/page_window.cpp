@@ -22,7 +22,9 @@
 #include "main_window_rules.h"
 
 // Texts come back from JavaScript in memory it allocated with malloc: their
-// bytes, and their length through `size`.
+// bytes, and their length through `size`. Their bodies are JavaScript, which
+// the formatter would take for C++.
+// clang-format off
 EM_JS(void, page_set_enabled, (int id, int enabled), { Module.page.setEnabled(id, enabled !== 0); });
 EM_JS(void, page_set_status, (int part, const char* text), { Module.page.setStatus(part, UTF8ToString(text)); });
 EM_JS(void, page_inform, (const char* text, int kind), { Module.page.inform(UTF8ToString(text), kind); });
@@ -51,6 +53,7 @@ EM_JS(bool, page_begin, (int direction, const char* output, std::size_t output_s
         HEAPU8.slice(password2, password2 + password2_size), UTF8ToString(codepage));
     return Module.page.refusal.length === 0;
 });
+// clang-format on
 
 namespace brisol::web {
 namespace {
