@@ -12,8 +12,9 @@ constexpr std::size_t kIvSize = 8;
 class BotanGostCfb final : public GostCfb {
 public:
     BotanGostCfb(GostDirection direction, const std::uint8_t* key32)
-        : mode_(Botan::Cipher_Mode::create_or_throw(
-              kAlgorithm, direction == GostDirection::Encrypt ? Botan::ENCRYPTION : Botan::DECRYPTION)) {
+        : mode_(Botan::Cipher_Mode::create_or_throw(kAlgorithm, direction == GostDirection::Encrypt
+                                                                    ? Botan::ENCRYPTION
+                                                                    : Botan::DECRYPTION)) {
         mode_->set_key(key32, kKeySize);
         const std::uint8_t zero_iv[kIvSize] = {};
         mode_->start(zero_iv, sizeof zero_iv);

@@ -62,7 +62,7 @@ void gost_layer_run(benchmark::State& state, const CipherKernels* k, bool encryp
     std::vector<std::uint8_t> data = filled(kBufferBytes);
     for (auto _ : state) {
         (encrypt ? k->gost_encrypt : k->gost_decrypt)(keyed->gost, data.data(),
-                                                           kBufferBytes / kBlockSize);
+                                                      kBufferBytes / kBlockSize);
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kBufferBytes));
@@ -132,8 +132,10 @@ struct AnchorKind {
 };
 
 AnchorKind gost_kind(GostDirection direction) {
-    AnchorKind kind{direction == GostDirection::Encrypt ? "GOST-CFB encrypt" : "GOST-CFB decrypt", {}};
-    for (const GostLibrary library : kGostLibraries) kind.members.push_back(gost_anchor(library, direction));
+    AnchorKind kind{direction == GostDirection::Encrypt ? "GOST-CFB encrypt" : "GOST-CFB decrypt",
+                    {}};
+    for (const GostLibrary library : kGostLibraries)
+        kind.members.push_back(gost_anchor(library, direction));
     return kind;
 }
 
@@ -151,9 +153,12 @@ std::vector<Comparison> comparisons() {
     const AnchorKind encrypt = gost_kind(GostDirection::Encrypt);
     const AnchorKind decrypt = gost_kind(GostDirection::Decrypt);
     return {
-        {"gost_encrypt/", encrypt},    {"gost_decrypt/", decrypt},
-        {"rc4/", kRc4Kind},           {"pipeline_crypt/", encrypt},
-        {"pipeline_decrypt/", decrypt},  {"pipeline_decrypt/", kRc4Kind},
+        {"gost_encrypt/", encrypt},
+        {"gost_decrypt/", decrypt},
+        {"rc4/", kRc4Kind},
+        {"pipeline_crypt/", encrypt},
+        {"pipeline_decrypt/", decrypt},
+        {"pipeline_decrypt/", kRc4Kind},
     };
 }
 
@@ -209,8 +214,7 @@ std::optional<std::pair<std::string, double>> fastest(const AnchorKind& kind,
 }
 
 void print_ratios(const std::map<std::string, double>& rates) {
-    std::printf("\n%-34s %9s  %-34s %9s %7s\n", "ours", "MB/s", "fastest anchor", "MB/s",
-                "ratio");
+    std::printf("\n%-34s %9s  %-34s %9s %7s\n", "ours", "MB/s", "fastest anchor", "MB/s", "ratio");
     for (const Comparison& c : comparisons()) {
         const auto anchor = fastest(c.anchor, rates);
         if (!anchor) continue;

@@ -32,7 +32,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<GostCfb> make_cryptopp_gost_cfb(GostDirection direction, const std::uint8_t* key32) {
+std::unique_ptr<GostCfb> make_cryptopp_gost_cfb(GostDirection direction,
+                                                const std::uint8_t* key32) {
     using Cfb = CryptoPP::CFB_Mode<CryptoPP::GOST>;
     if (direction == GostDirection::Encrypt)
         return std::make_unique<CryptoppGostCfb<Cfb::Encryption>>(key32);

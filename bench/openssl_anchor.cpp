@@ -18,6 +18,8 @@ OpensslRc4::OpensslRc4(const std::uint8_t* key32) : state_(std::make_unique<Stat
 
 OpensslRc4::~OpensslRc4() = default;
 
-void OpensslRc4::run(std::uint8_t* data, std::size_t n) noexcept { RC4(&state_->key, n, data, data); }
+void OpensslRc4::run(std::uint8_t* data, std::size_t n) noexcept {
+    RC4(&state_->key, n, data, data);
+}
 
 }  // namespace brisol::bench

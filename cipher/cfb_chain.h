@@ -77,7 +77,8 @@ inline void cfb_encrypt_chain(GostLayer& cipher, std::uint8_t* data, std::size_t
 // group needs it.
 template <class K>
 [[gnu::always_inline]] inline void cfb_decrypt_group(const RoundKeys& keys,
-                                                     typename K::Blocks& carry, std::uint8_t* data) {
+                                                     typename K::Blocks& carry,
+                                                     std::uint8_t* data) {
     using Blocks = typename K::Blocks;
     Blocks cipher_text[K::kRegisters];
     Blocks gamma[K::kRegisters];
@@ -101,8 +102,7 @@ inline constexpr std::size_t kGroupBytes = K::kRegisters * sizeof(typename K::Bl
 // Decrypts the whole groups of K in data, from and to the cipher's register,
 // and returns how many blocks that was.
 template <class K>
-inline std::size_t cfb_decrypt_groups(GostLayer& cipher, std::uint8_t* data,
-                                      std::size_t blocks) {
+inline std::size_t cfb_decrypt_groups(GostLayer& cipher, std::uint8_t* data, std::size_t blocks) {
     const std::size_t groups = blocks * kBlockSize / kGroupBytes<K>;
     const RoundKeys keys = cipher.round_keys;  // no store to the data can alias the copy
     typename K::Blocks carry = K::broadcast(std::uint64_t{cipher.reg.n2} << 32 | cipher.reg.n1);

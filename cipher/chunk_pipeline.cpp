@@ -19,7 +19,8 @@ PipelineResult ChunkPipeline::run(Direction direction, ByteSource& source, ByteS
             if (control.cancel && control.cancel->load(std::memory_order_relaxed))
                 return {PipelineOutcome::Cancelled, 0, result.bytes_done};
             const IoStatus got = source.read(space.subspan(filled));
-            if (got.error != 0) return {PipelineOutcome::SourceFailed, got.error, result.bytes_done};
+            if (got.error != 0)
+                return {PipelineOutcome::SourceFailed, got.error, result.bytes_done};
             if (got.bytes == 0) {
                 at_end = true;
                 break;

@@ -19,7 +19,8 @@
 namespace brisol {
 
 // S-box rows first_row.. over the nibbles of x, each in its place in a word.
-constexpr std::uint32_t substitute(std::size_t first_row, std::size_t rows, std::size_t x) noexcept {
+constexpr std::uint32_t substitute(std::size_t first_row, std::size_t rows,
+                                   std::size_t x) noexcept {
     std::uint32_t s = 0;
     for (std::size_t r = 0; r < rows; ++r)
         s |= std::uint32_t{kTestParamSBoxes[first_row + r][(x >> (4 * r)) & 15]}

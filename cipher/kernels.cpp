@@ -32,8 +32,6 @@ std::span<const CipherKernels> supported_kernels() noexcept {
     return {kernels.data(), count};
 }
 
-const CipherKernels& selected_kernels() noexcept {
-    return supported_kernels().back();
-}
+const CipherKernels& selected_kernels() noexcept { return supported_kernels().back(); }
 
 }  // namespace brisol

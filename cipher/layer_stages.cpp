@@ -8,8 +8,7 @@ LayerStage::LayerStage(Direction direction, Stage stage, const CipherKernels& ke
             : direction == Direction::Crypt             ? kernels.gost_encrypt
                                                         : kernels.gost_decrypt) {}
 
-bool LayerStage::apply(GostLayer& gost, Rc4Layer& rc4,
-                       std::span<std::uint8_t> piece) noexcept {
+bool LayerStage::apply(GostLayer& gost, Rc4Layer& rc4, std::span<std::uint8_t> piece) noexcept {
     if (piece.empty()) return true;
     if (ended_) return false;
     ended_ = piece.size() % kChunkSize != 0;
@@ -20,7 +19,8 @@ bool LayerStage::apply(GostLayer& gost, Rc4Layer& rc4,
     return true;
 }
 
-void LayerStage::restart(GostLayer& gost, std::span<const std::uint8_t, kBlockSize> block_before) noexcept {
+void LayerStage::restart(GostLayer& gost,
+                         std::span<const std::uint8_t, kBlockSize> block_before) noexcept {
     gost.reg = FeedbackRegister::from_block(block_before);
 }
 

@@ -57,7 +57,8 @@ public:
 
     // For a shareable first stage: the next piece does not follow the one
     // before, and `block_before` is the input's block just before it.
-    static void restart(GostLayer& gost, std::span<const std::uint8_t, kBlockSize> block_before) noexcept;
+    static void restart(GostLayer& gost,
+                        std::span<const std::uint8_t, kBlockSize> block_before) noexcept;
 
 private:
     const CipherKernels* kernels_;

@@ -67,9 +67,8 @@ void apply_chunks_in_words(Rc4Layer& cipher, std::uint8_t* data, std::size_t n) 
     if (n == 0) return;
     WordState s;
     std::copy(cipher.s.begin(), cipher.s.end(), s.begin());
-    for_each_chunk(data, n, [&s](std::uint8_t* chunk, std::size_t length) {
-        apply_chunk(s, chunk, length);
-    });
+    for_each_chunk(
+        data, n, [&s](std::uint8_t* chunk, std::size_t length) { apply_chunk(s, chunk, length); });
     std::copy(s.begin(), s.end(), cipher.s.begin());
 }
 

@@ -29,7 +29,8 @@ std::optional<std::string> option_value(const std::vector<std::string>& args, st
 }
 
 bool is_option(std::string_view arg, std::string_view name) {
-    return arg == name || (arg.starts_with(name) && arg.size() > name.size() && arg[name.size()] == '=');
+    return arg == name ||
+           (arg.starts_with(name) && arg.size() > name.size() && arg[name.size()] == '=');
 }
 
 std::optional<int> descriptor_number(std::string_view text) {
@@ -115,7 +116,8 @@ CliOptions parse_command_line(const std::vector<std::string>& args) {
                 return usage_error(kMissingValue, "--password-file");
         } else if (is_option(arg, "--password-fd")) {
             std::optional<std::string> number;
-            if (!take(i, "--password-fd", number)) return usage_error(kMissingValue, "--password-fd");
+            if (!take(i, "--password-fd", number))
+                return usage_error(kMissingValue, "--password-fd");
             options.password_fd = descriptor_number(*number);
             if (!options.password_fd) return usage_error(kBadDescriptor, *number);
         } else if (is_option(arg, "--after")) {
@@ -145,7 +147,8 @@ CliOptions parse_command_line(const std::vector<std::string>& args) {
     options.extension = extension.value_or(std::string{kDecryptedExtension});
     options.files.assign(operands.begin() + 1, operands.end());
     if (options.files.empty()) return usage_error(kMissingFile);
-    if (const std::string_view error = combination_error(options, extension.has_value()); !error.empty())
+    if (const std::string_view error = combination_error(options, extension.has_value());
+        !error.empty())
         return usage_error(error);
     return options;
 }

@@ -8,18 +8,23 @@
 
 namespace brisol::cli {
 
-inline constexpr std::string_view kVersion = "brisol-cli " BRISOL_VERSION " (commit " BRISOL_COMMIT ")\n";
+inline constexpr std::string_view kVersion =
+    "brisol-cli " BRISOL_VERSION " (commit " BRISOL_COMMIT ")\n";
 inline constexpr std::string_view kMessagePrefix = "brisol-cli: ";
 inline constexpr std::string_view kTryHelp = "Try 'brisol-cli --help'.\n";
 inline constexpr std::string_view kPrompt1 = "PASSWORD-1: ";
 inline constexpr std::string_view kPrompt2 = "PASSWORD-2: ";
 inline constexpr std::string_view kRepeatPrompt1 = "Repeat PASSWORD-1: ";
 inline constexpr std::string_view kRepeatPrompt2 = "Repeat PASSWORD-2: ";
-inline constexpr std::string_view kRepeatDiffers1 = "The two entries differ; type PASSWORD-1 again.\n";
-inline constexpr std::string_view kRepeatDiffers2 = "The two entries differ; type PASSWORD-2 again.\n";
+inline constexpr std::string_view kRepeatDiffers1 =
+    "The two entries differ; type PASSWORD-1 again.\n";
+inline constexpr std::string_view kRepeatDiffers2 =
+    "The two entries differ; type PASSWORD-2 again.\n";
 // crypt's repeat prompt for a password left empty.
-inline constexpr std::string_view kKeepEmpty1 = "PASSWORD-1 is empty; press Enter again to keep it empty: ";
-inline constexpr std::string_view kKeepEmpty2 = "PASSWORD-2 is empty; press Enter again to keep it empty: ";
+inline constexpr std::string_view kKeepEmpty1 =
+    "PASSWORD-1 is empty; press Enter again to keep it empty: ";
+inline constexpr std::string_view kKeepEmpty2 =
+    "PASSWORD-2 is empty; press Enter again to keep it empty: ";
 
 // Its list of options is also the manual page's (packaging/linux).
 inline constexpr std::string_view kUsage =

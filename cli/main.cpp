@@ -33,16 +33,10 @@ int main(int argc, char** argv) {
     brisol::keep_running_on_write_failures();
     const CliOptions options = parse_command_line(command_line_arguments(argc, argv));
     switch (options.action) {
-        case CliAction::ShowHelp:
-            write_output(kUsage);
-            return 0;
-        case CliAction::ShowVersion:
-            write_output(kVersion);
-            return 0;
-        case CliAction::UsageError:
-            return usage_error(options.usage_error);
-        case CliAction::Run:
-            break;
+        case CliAction::ShowHelp: write_output(kUsage); return 0;
+        case CliAction::ShowVersion: write_output(kVersion); return 0;
+        case CliAction::UsageError: return usage_error(options.usage_error);
+        case CliAction::Run: break;
     }
     // Before anything is opened, which could take the number of one closed.
     if (const std::string refusal = descriptor_refusal(options); !refusal.empty()) {
@@ -51,7 +45,8 @@ int main(int argc, char** argv) {
     }
     if (!options.codepage.empty()) {
         const std::string shown = brisol::messages::shown_name(options.codepage);
-        if (!brisol::codepage_supported(options.codepage)) return usage_error(std::string{kUnknownCodepage} + shown);
+        if (!brisol::codepage_supported(options.codepage))
+            return usage_error(std::string{kUnknownCodepage} + shown);
         // A key block holds one byte for each character.
         if (!brisol::codepage_is_single_byte(options.codepage))
             return usage_error(std::string{kMultibyteCodepage} + shown);

@@ -24,7 +24,8 @@ void wipe(std::string& text) {
 }
 
 std::string reason(const LineRead& read) {
-    if (read.too_long) return std::string{kLineLongerThan} + std::to_string(kMaxLineBytes / 1024) + " KiB";
+    if (read.too_long)
+        return std::string{kLineLongerThan} + std::to_string(kMaxLineBytes / 1024) + " KiB";
     return platform::reason(read.error);
 }
 
@@ -44,7 +45,9 @@ LineRead prompt(const Terminal& terminal, std::string_view text, std::string& li
     return read;
 }
 
-std::string read_failure(std::string_view why) { return std::string{kCannotReadPasswords} + std::string{why}; }
+std::string read_failure(std::string_view why) {
+    return std::string{kCannotReadPasswords} + std::string{why};
+}
 
 struct Prompts {
     std::string_view ask;
@@ -57,8 +60,8 @@ struct Prompts {
 // One password, and with `confirm` its repeat until both agree; an empty one
 // is confirmed by a second Enter. `agreed` turns false after kPromptTries
 // mismatches.
-LineRead ask_password(const Terminal& terminal, const Prompts& prompts, bool confirm, std::string& password,
-                      bool& agreed) {
+LineRead ask_password(const Terminal& terminal, const Prompts& prompts, bool confirm,
+                      std::string& password, bool& agreed) {
     Passwords repeat;  // for its wiped store
     for (int attempt = 1; attempt <= kPromptTries; ++attempt) {
         if (const LineRead read = prompt(terminal, prompts.ask, password); !read.ok()) return read;
@@ -73,15 +76,19 @@ LineRead ask_password(const Terminal& terminal, const Prompts& prompts, bool con
 }
 
 std::string ask_on_terminal(const Terminal& terminal, bool confirm, Passwords& passwords) {
-    constexpr Prompts kFirst{kPrompt1, kRepeatPrompt1, kKeepEmpty1, kRepeatDiffers1, kStoppedDiffering1};
-    constexpr Prompts kSecond{kPrompt2, kRepeatPrompt2, kKeepEmpty2, kRepeatDiffers2, kStoppedDiffering2};
+    constexpr Prompts kFirst{kPrompt1, kRepeatPrompt1, kKeepEmpty1, kRepeatDiffers1,
+                             kStoppedDiffering1};
+    constexpr Prompts kSecond{kPrompt2, kRepeatPrompt2, kKeepEmpty2, kRepeatDiffers2,
+                              kStoppedDiffering2};
     const struct {
         const Prompts& prompts;
         std::string& password;
     } fields[] = {{kFirst, passwords.first}, {kSecond, passwords.second}};
     for (const auto& field : fields) {
         bool agreed = true;
-        if (const LineRead read = ask_password(terminal, field.prompts, confirm, field.password, agreed); !read.ok())
+        if (const LineRead read =
+                ask_password(terminal, field.prompts, confirm, field.password, agreed);
+            !read.ok())
             return read_failure(reason(read));
         if (!agreed) return std::string{field.prompts.stopped};
     }
@@ -91,8 +98,8 @@ std::string ask_on_terminal(const Terminal& terminal, bool confirm, Passwords& p
 // The two lines of a source, or, when it is a terminal, the prompts there;
 // `failure` turns a reason into the message.
 template <typename Failure>
-std::string read_source_passwords(const LineSource& source, bool shared, bool confirm, Passwords& passwords,
-                                  const Failure& failure) {
+std::string read_source_passwords(const LineSource& source, bool shared, bool confirm,
+                                  Passwords& passwords, const Failure& failure) {
     if (const Terminal terminal = terminal_of(source); terminal.error == 0) {
         std::string message = ask_on_terminal(terminal, confirm, passwords);
         close_terminal(terminal);
@@ -125,11 +132,13 @@ std::string read_passwords(const CliOptions& options, Passwords& passwords) {
     if (options.password_file) {
         const std::string& path = *options.password_file;
         const LineSource source = open_source_file(path);
-        if (source.error != 0) return messages::file_error(messages::kCannotOpen, path, source.error);
+        if (source.error != 0)
+            return messages::file_error(messages::kCannotOpen, path, source.error);
         // Nobody else reads the file it opened: it is read in blocks.
-        std::string message = read_source_passwords(source, false, confirm, passwords, [&](std::string_view why) {
-            return messages::file_error(messages::kCannotRead, path, why);
-        });
+        std::string message =
+            read_source_passwords(source, false, confirm, passwords, [&](std::string_view why) {
+                return messages::file_error(messages::kCannotRead, path, why);
+            });
         close_source(source);
         return message;
     }
@@ -170,7 +179,8 @@ std::string password_source_conflict(const CliOptions& options) {
     // the data's first bytes, or give its lines to the data as well.
     if (reads_standard_input(options) && !shown.empty() &&
         same_file(source, files.stat_fd(standard_input_source().descriptor)))
-        return shown + std::string{kSameFileAs} + std::string{messages::kStandardInput} + std::string{kCarriesTheData};
+        return shown + std::string{kSameFileAs} + std::string{messages::kStandardInput} +
+               std::string{kCarriesTheData};
     // Only a regular file can be read again as an input; anything else is
     // refused as one anyway.
     if (shown.empty() || source.error != 0 || source.kind != FileKind::Regular) return {};
@@ -178,7 +188,8 @@ std::string password_source_conflict(const CliOptions& options) {
         if (file == kStandardStream) continue;
         const FileInfo input = files.stat_path(file);
         if (input.error == 0 && input.same_file_as(source))
-            return messages::quoted_name(file) + std::string{kSameFileAs} + shown + std::string{kCarriesThePasswords};
+            return messages::quoted_name(file) + std::string{kSameFileAs} + shown +
+                   std::string{kCarriesThePasswords};
     }
     return {};
 }

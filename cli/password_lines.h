@@ -18,7 +18,8 @@ inline constexpr std::size_t kMaxLineBytes = 4096;
 
 class LineReader {
 public:
-    LineReader(const LineSource& source, bool shared) : source_(source), block_(shared ? 1 : buffer_.size()) {}
+    LineReader(const LineSource& source, bool shared)
+        : source_(source), block_(shared ? 1 : buffer_.size()) {}
 
     // Appends the next line with its '\n' to `line`; at the end of the input,
     // what is left of it, which may be nothing.
@@ -28,7 +29,7 @@ private:
     LineSource source_;
     std::size_t block_;
     WipedArray<char, 2 * (kMaxLineBytes + 2)> buffer_;  // room for both lines
-    std::size_t start_ = 0;  // what is read and not yet taken
+    std::size_t start_ = 0;                             // what is read and not yet taken
     std::size_t end_ = 0;
 };
 

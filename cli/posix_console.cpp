@@ -71,8 +71,8 @@ std::string_view g_prompt;
 // Signals that end the program unless it handles them; those that come from
 // its own faults are left to their default (and to the sanitizers).
 // (SIGPIPE and SIGXFSZ are ignored from the start: keep_running_on_write_failures.)
-constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,    SIGQUIT, SIGTERM, SIGALRM,
-                                  SIGUSR1, SIGUSR2, SIGVTALRM, SIGPROF, SIGXCPU, SIGIO};
+constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,    SIGQUIT, SIGTERM, SIGALRM, SIGUSR1,
+                                  SIGUSR2, SIGVTALRM, SIGPROF, SIGXCPU, SIGIO};
 // Ctrl-Z, and a read or a change of the terminal from the background.
 constexpr int kStoppingSignals[] = {SIGTSTP, SIGTTIN, SIGTTOU};
 
@@ -132,8 +132,8 @@ private:
         for (std::size_t i = 0; i < N; ++i) ::sigaction(signals[i], &old[i], nullptr);
     }
 
-    struct sigaction ending_[std::size(kEndingSignals)] {};
-    struct sigaction stopping_[std::size(kStoppingSignals)] {};
+    struct sigaction ending_[std::size(kEndingSignals)]{};
+    struct sigaction stopping_[std::size(kStoppingSignals)]{};
 };
 
 }  // namespace
@@ -203,7 +203,9 @@ void close_terminal(const Terminal& terminal) {
     if (terminal.owned) ::close(terminal.in);
 }
 
-void write_terminal(const Terminal& terminal, std::string_view text) { write_all(terminal.out, text); }
+void write_terminal(const Terminal& terminal, std::string_view text) {
+    write_all(terminal.out, text);
+}
 
 // Echo goes off before the prompt shows, so that nothing typed after it is
 // ever echoed or thrown away.

@@ -34,7 +34,8 @@ ProgressLine::ProgressLine(bool draw, std::size_t slots) : draw_(draw), entries_
 
 void ProgressLine::begin(std::size_t slot, std::string file_name) {
     const std::lock_guard lock(mutex_);
-    entries_[slot] = Entry{std::move(file_name), 0, 0, std::chrono::steady_clock::now(), true, false};
+    entries_[slot] =
+        Entry{std::move(file_name), 0, 0, std::chrono::steady_clock::now(), true, false};
 }
 
 void ProgressLine::update(std::size_t slot, std::uint64_t done, std::uint64_t total) {
@@ -109,7 +110,8 @@ void ProgressLine::draw_locked() {
     if (line.size() > kColumns) {
         line.resize(kColumns);
         // Not half a UTF-8 character at the cut.
-        while (!line.empty() && (static_cast<unsigned char>(line.back()) & 0xC0) == 0x80) line.pop_back();
+        while (!line.empty() && (static_cast<unsigned char>(line.back()) & 0xC0) == 0x80)
+            line.pop_back();
         if (!line.empty() && static_cast<unsigned char>(line.back()) >= 0xC0) line.pop_back();
     }
     redraw_error_line(line);

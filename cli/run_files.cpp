@@ -19,7 +19,9 @@
 namespace brisol::cli {
 namespace {
 
-std::string prefixed(std::string_view message) { return std::string{kMessagePrefix} + std::string{message}; }
+std::string prefixed(std::string_view message) {
+    return std::string{kMessagePrefix} + std::string{message};
+}
 
 // What the runner is asked to do with one FILE, passwords aside.
 StartRequest request_for(const CliOptions& options, const std::string& file) {
@@ -39,7 +41,8 @@ std::vector<KeptFile> files_read(const CliOptions& options) {
     FileSystem& files = system_file_system();
     std::vector<KeptFile> reads;
     const auto add = [&](std::string shown, const FileInfo& info) {
-        if (info.error == 0 && info.kind == FileKind::Regular) reads.push_back({std::move(shown), info});
+        if (info.error == 0 && info.kind == FileKind::Regular)
+            reads.push_back({std::move(shown), info});
     };
     for (const std::string& file : options.files)
         if (file != kStandardStream) add(file, files.stat_path(file));
@@ -50,7 +53,8 @@ std::vector<KeptFile> files_read(const CliOptions& options) {
         if (const LineSource passed = passed_source(*options.password_fd); passed.error == 0)
             add(shown, files.stat_fd(passed.descriptor));
     } else if (!reads_standard_input(options)) {
-        add(std::string{messages::kStandardInput}, files.stat_fd(standard_input_source().descriptor));
+        add(std::string{messages::kStandardInput},
+            files.stat_fd(standard_input_source().descriptor));
     }
     if (options.after) add(*options.after, files.stat_path(*options.after));
     return reads;
@@ -86,7 +90,8 @@ struct Schedule {
     void print_content_note(const OperationResult& result) {
         const ContentHint& hint = result.content;
         if (hint.looks_random || (tell_kind && !hint.kind.empty()))
-            print_message(messages::quoted_name(result.output_path) + ": " + messages::content_note(hint));
+            print_message(messages::quoted_name(result.output_path) + ": " +
+                          messages::content_note(hint));
     }
 
     // Starts the next file that can be started on the job, if any is left.
@@ -134,7 +139,8 @@ void print_message(std::string_view message) { write_error(prefixed(message) + "
 bool refuse_unwritable_outputs(const CliOptions& options) {
     bool refused = false;
     for (const std::string& file : options.files) {
-        const std::string refusal = output_refusal(request_for(options, file), system_file_system());
+        const std::string refusal =
+            output_refusal(request_for(options, file), system_file_system());
         if (refusal.empty()) continue;
         print_message(refusal);
         refused = true;
@@ -153,7 +159,8 @@ int run_files(const CliOptions& options, const Passwords& passwords,
     const bool on_terminal = error_is_terminal();
     ProgressLine line(on_terminal, count);
     const std::vector<KeptFile> reads = files_read(options);
-    Schedule schedule{options, passwords, start_register, reads, line, options.verbose || on_terminal};
+    Schedule schedule{options, passwords, start_register,
+                      reads,   line,      options.verbose || on_terminal};
     std::atomic<bool> any_ended{false};
     std::vector<std::unique_ptr<Job>> jobs;
     for (std::size_t slot = 0; slot < count; ++slot) {

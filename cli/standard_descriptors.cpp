@@ -24,14 +24,18 @@ std::optional<int> output_descriptor(const CliOptions& options, const std::strin
 std::vector<int> descriptors_used(const CliOptions& options) {
     std::vector<int> used;
     for (const std::string& file : options.files) {
-        if (file == kStandardStream) used.push_back(0);
-        else if (const std::optional<int> number = descriptor_named(file)) used.push_back(*number);
-        if (const std::optional<int> number = output_descriptor(options, file)) used.push_back(*number);
+        if (file == kStandardStream)
+            used.push_back(0);
+        else if (const std::optional<int> number = descriptor_named(file))
+            used.push_back(*number);
+        if (const std::optional<int> number = output_descriptor(options, file))
+            used.push_back(*number);
     }
     if (options.password_fd) {
         used.push_back(*options.password_fd);
     } else if (options.password_file) {
-        if (const std::optional<int> number = descriptor_named(*options.password_file)) used.push_back(*number);
+        if (const std::optional<int> number = descriptor_named(*options.password_file))
+            used.push_back(*number);
     } else if (!reads_standard_input(options)) {
         used.push_back(0);
     }
@@ -41,14 +45,15 @@ std::vector<int> descriptors_used(const CliOptions& options) {
 }  // namespace
 
 std::string descriptor_shown(int number) {
-    constexpr std::string_view kStandardNames[] = {messages::kStandardInput, messages::kStandardOutput,
-                                                   kStandardError};
+    constexpr std::string_view kStandardNames[] = {messages::kStandardInput,
+                                                   messages::kStandardOutput, kStandardError};
     if (number <= kErrorDescriptor) return std::string{kStandardNames[number]};
     return std::string{kDescriptor} + std::to_string(number);
 }
 
 bool same_file(const FileInfo& a, const FileInfo& b) {
-    return a.error == 0 && b.error == 0 && a.kind != FileKind::CharacterDevice && a.inode != 0 && a.same_file_as(b);
+    return a.error == 0 && b.error == 0 && a.kind != FileKind::CharacterDevice && a.inode != 0 &&
+           a.same_file_as(b);
 }
 
 std::string descriptor_refusal(const CliOptions& options) {

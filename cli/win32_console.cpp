@@ -90,7 +90,8 @@ LineRead read_console_line(HANDLE input, std::string& line) {
     const bool too_long = typed.size() > kMaxLineBytes;
     if (!too_long) line += win32::narrow(typed);
     SecureZeroMemory(typed.data(), typed.capacity() * sizeof(wchar_t));
-    if (WaitForSingleObject(g_interrupted, 0) == WAIT_OBJECT_0) return {ERROR_OPERATION_ABORTED, false};
+    if (WaitForSingleObject(g_interrupted, 0) == WAIT_OBJECT_0)
+        return {ERROR_OPERATION_ABORTED, false};
     return {0, too_long};
 }
 
@@ -115,15 +116,18 @@ bool hold_standard_descriptors() { return true; }
 
 bool descriptor_closed(int number) {
     const HANDLE handle = numbered_handle(number);
-    return handle == nullptr || handle == INVALID_HANDLE_VALUE || handle == reinterpret_cast<HANDLE>(-2);
+    return handle == nullptr || handle == INVALID_HANDLE_VALUE ||
+           handle == reinterpret_cast<HANDLE>(-2);
 }
 
-LineSource standard_input_source() { return {HandleToLong(GetStdHandle(STD_INPUT_HANDLE)), 0, false}; }
+LineSource standard_input_source() {
+    return {HandleToLong(GetStdHandle(STD_INPUT_HANDLE)), 0, false};
+}
 
 LineSource open_source_file(const std::string& path) {
     const HANDLE handle = CreateFileW(win32::file_path(path).c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return {-1, static_cast<int>(GetLastError()), false};
     return {HandleToLong(handle), 0, true};
 }
@@ -142,7 +146,8 @@ void close_source(const LineSource& source) {
 
 SourceRead read_source(const LineSource& source, std::span<char> into) {
     DWORD got = 0;
-    if (!ReadFile(handle_of(source.descriptor), into.data(), static_cast<DWORD>(into.size()), &got, nullptr)) {
+    if (!ReadFile(handle_of(source.descriptor), into.data(), static_cast<DWORD>(into.size()), &got,
+                  nullptr)) {
         const DWORD error = GetLastError();
         // The writing end of a pipe was closed: the input has ended.
         return {0, error == ERROR_BROKEN_PIPE ? 0 : static_cast<int>(error)};
@@ -151,14 +156,14 @@ SourceRead read_source(const LineSource& source, std::span<char> into) {
 }
 
 Terminal standard_terminal() {
-    return {HandleToLong(GetStdHandle(STD_INPUT_HANDLE)), HandleToLong(GetStdHandle(STD_ERROR_HANDLE)), 0,
-            false};
+    return {HandleToLong(GetStdHandle(STD_INPUT_HANDLE)),
+            HandleToLong(GetStdHandle(STD_ERROR_HANDLE)), 0, false};
 }
 
 Terminal controlling_terminal() {
     const auto open_console = [](const wchar_t* name) {
-        return CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
+        return CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
     };
     const HANDLE in = open_console(L"CONIN$");
     if (in == INVALID_HANDLE_VALUE) return {-1, -1, static_cast<int>(GetLastError()), false};
@@ -182,14 +187,17 @@ void close_terminal(const Terminal& terminal) {
     CloseHandle(handle_of(terminal.out));
 }
 
-void write_terminal(const Terminal& terminal, std::string_view text) { write_to(handle_of(terminal.out), text); }
+void write_terminal(const Terminal& terminal, std::string_view text) {
+    write_to(handle_of(terminal.out), text);
+}
 
 LineRead prompt_without_echo(const Terminal& terminal, std::string_view prompt, std::string& line) {
     prepare_interrupts();
     const HANDLE input = handle_of(terminal.in);
     DWORD saved = 0;
     if (!GetConsoleMode(input, &saved)) return {static_cast<int>(GetLastError()), false};
-    if (!SetConsoleMode(input, (saved | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT) & ~ENABLE_ECHO_INPUT))
+    if (!SetConsoleMode(input,
+                        (saved | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT) & ~ENABLE_ECHO_INPUT))
         return {static_cast<int>(GetLastError()), false};
     write_terminal(terminal, prompt);
     const LineRead read = read_console_line(input, line);

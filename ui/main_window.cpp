@@ -41,8 +41,10 @@ MainWindow::MainWindow(Operations& operations, QWidget* parent)
     : QDialog(parent),
       form_(std::make_unique<Ui::MainWindow>()),
       file_dialog_(this),
-      rules_(operations, *this,
-             [this] { QMetaObject::invokeMethod(this, [this] { rules_.run_queued(); }, Qt::QueuedConnection); }) {
+      rules_(operations, *this, [this] {
+          QMetaObject::invokeMethod(
+              this, [this] { rules_.run_queued(); }, Qt::QueuedConnection);
+      }) {
     load_resources();
     setFont(dialog_font());
     form_->setupUi(this);
@@ -84,8 +86,7 @@ void MainWindow::place_controls() {
     }
     // A frame without a caption draws its top edge where a caption's middle
     // line would be, half a character below the rectangle's top.
-    form_->frame->setGeometry(
-        to_qrect(kFrameRect, units).adjusted(0, units.char_height / 2, 0, 0));
+    form_->frame->setGeometry(to_qrect(kFrameRect, units).adjusted(0, units.char_height / 2, 0, 0));
     status_bar_->dock_to_parent_bottom();
 }
 
@@ -130,9 +131,7 @@ void MainWindow::set_current_path(const QString& path) {
     rules_.set_current_path(path.toStdString());
 }
 
-QString MainWindow::current_path() const {
-    return QString::fromStdString(rules_.current_path());
-}
+QString MainWindow::current_path() const { return QString::fromStdString(rules_.current_path()); }
 
 void MainWindow::set_enabled(int id, bool enabled) {
     findChild<QWidget*>(control_name(id))->setEnabled(enabled);
@@ -150,8 +149,7 @@ std::string MainWindow::field_text(int id) const {
 }
 
 FileChoice MainWindow::choose_file(const std::string& current_path) {
-    const std::optional<QString> chosen =
-        file_dialog_.choose(QString::fromStdString(current_path));
+    const std::optional<QString> chosen = file_dialog_.choose(QString::fromStdString(current_path));
     if (!chosen) {
         return {};
     }
@@ -193,6 +191,5 @@ void MainWindow::dropEvent(QDropEvent* event) {
     rules_.drop(paths);
     event->acceptProposedAction();
 }
-
 
 }  // namespace brisol

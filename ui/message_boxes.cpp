@@ -10,12 +10,9 @@ namespace {
 
 QMessageBox::Icon icon(MessageKind kind) {
     switch (kind) {
-        case MessageKind::Information:
-            return QMessageBox::Information;
-        case MessageKind::Warning:
-            return QMessageBox::Warning;
-        case MessageKind::Error:
-            return QMessageBox::Critical;
+        case MessageKind::Information: return QMessageBox::Information;
+        case MessageKind::Warning: return QMessageBox::Warning;
+        case MessageKind::Error: return QMessageBox::Critical;
     }
     return QMessageBox::NoIcon;
 }
@@ -34,8 +31,8 @@ void MessageBoxes::inform(const QString& text, MessageKind kind) {
         return;
     }
     std::erase_if(boxes_, [](const QPointer<QMessageBox>& box) { return box.isNull(); });
-    auto* box = new QMessageBox(icon(kind), QString::fromLatin1(texts::kMessageCaption),
-                                text, QMessageBox::Ok);
+    auto* box = new QMessageBox(icon(kind), QString::fromLatin1(texts::kMessageCaption), text,
+                                QMessageBox::Ok);
     // Messages name files, and a name is no markup.
     box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);

@@ -20,7 +20,8 @@ QFont dialog_font() {
 
 DialogBaseUnits base_units(const QFont& font) {
     const QFontMetrics metrics(font);
-    const QString sample = QString::fromUtf8(kWidthSample.data(), static_cast<qsizetype>(kWidthSample.size()));
+    const QString sample =
+        QString::fromUtf8(kWidthSample.data(), static_cast<qsizetype>(kWidthSample.size()));
     return measured_base_units(metrics.horizontalAdvance(sample), metrics.height());
 }
 

@@ -61,9 +61,9 @@ void StatusBar::resizeEvent(QResizeEvent* event) {
 void StatusBar::place_parts() {
     int left = 0;
     for (int part = 0; part < kPartCount; ++part) {
-        const int right =
-            part < static_cast<int>(kStatusPartRightEdges.size()) ? kStatusPartRightEdges.at(part)
-                                                             : width();
+        const int right = part < static_cast<int>(kStatusPartRightEdges.size())
+                              ? kStatusPartRightEdges.at(part)
+                              : width();
         parts_.at(part)->setGeometry(left, kPartGap, right - left, height() - kPartGap);
         show_text(part);
         left = right + kPartGap;

@@ -31,15 +31,20 @@ namespace {
 // WebAssembly cost nothing, small enough that a slice is never felt.
 constexpr std::size_t kSliceBytes = 2048 * kChunkSize;
 
-Direction direction_of(int direction) { return direction == 0 ? Direction::Crypt : Direction::Decrypt; }
+Direction direction_of(int direction) {
+    return direction == 0 ? Direction::Crypt : Direction::Decrypt;
+}
 Stage stage_of(int stage) { return stage == 0 ? Stage::First : Stage::Second; }
 
 // One worker's stage. The layer it does not apply is keyed by a block of
 // zeros, which stands for no password, since LayerStage takes both layers.
 struct Operation {
     Operation(Direction direction, Stage stage, const PasswordKey& key)
-        : direction(direction), stage(stage), gost(layer() == Layer::Gost ? key : PasswordKey{}),
-          rc4(layer() == Layer::Rc4 ? key : PasswordKey{}), layer_stage(direction, stage) {}
+        : direction(direction),
+          stage(stage),
+          gost(layer() == Layer::Gost ? key : PasswordKey{}),
+          rc4(layer() == Layer::Rc4 ? key : PasswordKey{}),
+          layer_stage(direction, stage) {}
     ~Operation() {
         secure_wipe(slice.data(), slice.size());
         secure_wipe(head.data(), head.size());
@@ -76,7 +81,8 @@ EMSCRIPTEN_KEEPALIVE std::size_t brisol_block_bytes() { return kBlockSize; }
 // Where the register block of a "made right after" file lies, or -1 with
 // brisol_after_refusal() saying why there is none.
 EMSCRIPTEN_KEEPALIVE double brisol_after_offset(double size) {
-    const std::optional<std::uint64_t> offset = last_feedback_block_offset(static_cast<std::uint64_t>(size));
+    const std::optional<std::uint64_t> offset =
+        last_feedback_block_offset(static_cast<std::uint64_t>(size));
     return offset ? static_cast<double>(*offset) : -1;
 }
 
@@ -85,17 +91,20 @@ EMSCRIPTEN_KEEPALIVE const char* brisol_after_refusal(const char* name, std::siz
 }
 
 // "Cannot read "FILE": reason" (verb 0) or "Cannot write" (verb 1).
-EMSCRIPTEN_KEEPALIVE const char* brisol_file_error(int verb, const char* name, std::size_t name_size,
-                                                   const char* reason, std::size_t reason_size) {
-    return exported(text_storage, messages::file_error(verb == 0 ? messages::kCannotRead : messages::kCannotWrite,
-                                                       passed(name, name_size), passed(reason, reason_size)));
+EMSCRIPTEN_KEEPALIVE const char* brisol_file_error(int verb, const char* name,
+                                                   std::size_t name_size, const char* reason,
+                                                   std::size_t reason_size) {
+    return exported(text_storage,
+                    messages::file_error(verb == 0 ? messages::kCannotRead : messages::kCannotWrite,
+                                         passed(name, name_size), passed(reason, reason_size)));
 }
 
 // The desktop's message for an input that came back short, or whose size or
 // modification time moved since it was chosen.
 EMSCRIPTEN_KEEPALIVE const char* brisol_input_changed(const char* name, std::size_t name_size) {
-    return exported(text_storage, messages::file_error(messages::kCannotRead, passed(name, name_size),
-                                                       messages::kInputChanged));
+    return exported(text_storage,
+                    messages::file_error(messages::kCannotRead, passed(name, name_size),
+                                         messages::kInputChanged));
 }
 
 // Which password keys a direction's stage (0 first, 1 second): 1 for the
@@ -110,15 +119,16 @@ EMSCRIPTEN_KEEPALIVE int brisol_stage_password(int direction, int stage) {
 // before.
 EMSCRIPTEN_KEEPALIVE std::uint8_t* brisol_begin(int direction, int stage, const char* password,
                                                 std::size_t password_size, const char* codepage,
-                                                std::size_t codepage_size, const std::uint8_t* after,
-                                                std::size_t after_size) {
+                                                std::size_t codepage_size,
+                                                const std::uint8_t* after, std::size_t after_size) {
     running.reset();
-    const PasswordKeyResult key =
-        password_key_from_text(passed(password, password_size), std::string{passed(codepage, codepage_size)});
+    const PasswordKeyResult key = password_key_from_text(
+        passed(password, password_size), std::string{passed(codepage, codepage_size)});
     if (key.error != PasswordTextError::None) return nullptr;
     running = std::make_unique<Operation>(direction_of(direction), stage_of(stage), key.key);
     if (after_size == kBlockSize)
-        running->gost.reg = FeedbackRegister::from_block(std::span<const std::uint8_t, kBlockSize>(after, kBlockSize));
+        running->gost.reg = FeedbackRegister::from_block(
+            std::span<const std::uint8_t, kBlockSize>(after, kBlockSize));
     return running->slice.data();
 }
 
@@ -132,18 +142,21 @@ EMSCRIPTEN_KEEPALIVE int brisol_first_stage_shared(int direction) {
 // from the input block before that slice.
 EMSCRIPTEN_KEEPALIVE void brisol_restart(const std::uint8_t* block, std::size_t block_size) {
     if (block_size == kBlockSize)
-        LayerStage::restart(running->gost, std::span<const std::uint8_t, kBlockSize>(block, kBlockSize));
+        LayerStage::restart(running->gost,
+                            std::span<const std::uint8_t, kBlockSize>(block, kBlockSize));
 }
 
 // The stage over the next `size` bytes of the slice buffer, in place. Empty,
 // or the message for a slice after a short one of the input `name`, which
 // would put the layout at wrong offsets.
-EMSCRIPTEN_KEEPALIVE const char* brisol_apply(std::size_t size, const char* name, std::size_t name_size) {
+EMSCRIPTEN_KEEPALIVE const char* brisol_apply(std::size_t size, const char* name,
+                                              std::size_t name_size) {
     Operation& op = *running;
     const std::span<std::uint8_t> piece(op.slice.data(), size);
     if (!op.layer_stage.apply(op.gost, op.rc4, piece))
-        return exported(text_storage, messages::file_error(messages::kCannotRead, passed(name, name_size),
-                                                           messages::kMisaligned));
+        return exported(text_storage,
+                        messages::file_error(messages::kCannotRead, passed(name, name_size),
+                                             messages::kMisaligned));
     if (op.direction == Direction::Decrypt && op.stage == Stage::Second) {
         const std::size_t kept = std::min(size, op.head.size() - op.head_bytes);
         std::copy_n(piece.begin(), kept, op.head.begin() + op.head_bytes);
@@ -157,10 +170,11 @@ EMSCRIPTEN_KEEPALIVE const char* brisol_apply(std::size_t size, const char* name
 EMSCRIPTEN_KEEPALIVE const char* brisol_finish(double total) {
     ContentHint hint;
     if (running->direction == Direction::Decrypt)
-        hint = check_content(std::span(running->head).first(running->head_bytes), static_cast<std::uint64_t>(total));
+        hint = check_content(std::span(running->head).first(running->head_bytes),
+                             static_cast<std::uint64_t>(total));
     running.reset();
-    return exported(text_storage, "{\"kind\":" + json_string(hint.kind) +
-                                      ",\"looksRandom\":" + (hint.looks_random ? "true" : "false") + "}");
+    return exported(text_storage, "{\"kind\":" + json_string(hint.kind) + ",\"looksRandom\":" +
+                                      (hint.looks_random ? "true" : "false") + "}");
 }
 
 // Ends a stage without a message: the first one, or either on cancel or failure.

@@ -28,8 +28,8 @@ constexpr std::string_view kPagePlatformText = "Brisol for any web browser";
 
 std::string json_rect(DialogRect dialog, DialogBaseUnits units) {
     const DialogRect rect = to_pixels(dialog, units);
-    return "[" + std::to_string(rect.x) + "," + std::to_string(rect.y) + "," + std::to_string(rect.width) +
-           "," + std::to_string(rect.height) + "]";
+    return "[" + std::to_string(rect.x) + "," + std::to_string(rect.y) + "," +
+           std::to_string(rect.width) + "," + std::to_string(rect.height) + "]";
 }
 
 template <class Places>
@@ -37,7 +37,8 @@ std::string json_places(const Places& places, DialogBaseUnits units) {
     std::string out = "[";
     for (const ControlPlace& place : places) {
         if (out.size() > 1) out += ",";
-        out += "{\"name\":" + json_string(place.object_name) + ",\"text\":" + json_string(place.text) +
+        out += "{\"name\":" + json_string(place.object_name) +
+               ",\"text\":" + json_string(place.text) +
                ",\"rect\":" + json_rect(place.rect, units) + "}";
     }
     return out + "]";
@@ -50,21 +51,29 @@ std::string page_texts() {
         codepages += json_string(table.name);
     }
     codepages += "]";
-    return "{\"title\":" + json_string(kMainWindowTitle) + ",\"aboutTitle\":" + json_string(kAboutBoxTitle) +
-           ",\"widthSample\":" + json_string(kWidthSample) + ",\"ids\":{\"password1\":" + std::to_string(kPassword1Id) +
-           ",\"password2\":" + std::to_string(kPassword2Id) + ",\"extension\":" + std::to_string(kExtensionId) +
-           ",\"openFile\":" + std::to_string(kOpenFileId) + ",\"crypt\":" + std::to_string(kCryptId) +
-           ",\"decrypt\":" + std::to_string(kDecryptId) + ",\"info\":" + std::to_string(kInfoId) +
-           ",\"quit\":" + std::to_string(kQuitId) + ",\"aboutOk\":" + std::to_string(kAboutOkId) + "}" +
-           ",\"progressPart\":" + std::to_string(kProgressPart) + ",\"caption\":" + json_string(texts::kMessageCaption) +
+    return "{\"title\":" + json_string(kMainWindowTitle) +
+           ",\"aboutTitle\":" + json_string(kAboutBoxTitle) +
+           ",\"widthSample\":" + json_string(kWidthSample) +
+           ",\"ids\":{\"password1\":" + std::to_string(kPassword1Id) +
+           ",\"password2\":" + std::to_string(kPassword2Id) +
+           ",\"extension\":" + std::to_string(kExtensionId) +
+           ",\"openFile\":" + std::to_string(kOpenFileId) +
+           ",\"crypt\":" + std::to_string(kCryptId) + ",\"decrypt\":" + std::to_string(kDecryptId) +
+           ",\"info\":" + std::to_string(kInfoId) + ",\"quit\":" + std::to_string(kQuitId) +
+           ",\"aboutOk\":" + std::to_string(kAboutOkId) + "}" +
+           ",\"progressPart\":" + std::to_string(kProgressPart) +
+           ",\"caption\":" + json_string(texts::kMessageCaption) +
            ",\"platform\":" + json_string(kPagePlatformText) +
-           ",\"noSpace\":" + json_string(platform::reason(platform::kErrorNoSpace)) + ",\"codepages\":" + codepages +
+           ",\"noSpace\":" + json_string(platform::reason(platform::kErrorNoSpace)) +
+           ",\"codepages\":" + codepages +
            ",\"defaultCodepage\":" + json_string(locale_codepage()) + "}";
 }
 
 std::string page_places(DialogBaseUnits units) {
-    return "{\"window\":" + json_rect(kMainWindowRect, units) + ",\"logo\":" + json_rect(kLogoRect, units) +
-           ",\"frame\":" + json_rect(kFrameRect, units) + ",\"places\":" + json_places(kMainWindowPlaces, units) +
+    return "{\"window\":" + json_rect(kMainWindowRect, units) +
+           ",\"logo\":" + json_rect(kLogoRect, units) +
+           ",\"frame\":" + json_rect(kFrameRect, units) +
+           ",\"places\":" + json_places(kMainWindowPlaces, units) +
            ",\"about\":" + json_rect(kAboutBoxRect, units) +
            ",\"aboutPlaces\":" + json_places(kAboutBoxPlaces, units) + "}";
 }
@@ -83,24 +92,27 @@ EMSCRIPTEN_KEEPALIVE const char* brisol_page_texts() {
 // The window's places on a font whose width sample is sample_width pixels
 // wide and whose line is char_height pixels high.
 EMSCRIPTEN_KEEPALIVE const char* brisol_page_places(int sample_width, int char_height) {
-    return brisol::web::exported(brisol::web::text_storage,
-                                 brisol::web::page_places(brisol::measured_base_units(sample_width, char_height)));
+    return brisol::web::exported(
+        brisol::web::text_storage,
+        brisol::web::page_places(brisol::measured_base_units(sample_width, char_height)));
 }
 
 // After a stop or a failure, when the emptied file chosen in the save dialog
 // could not be removed.
 EMSCRIPTEN_KEEPALIVE const char* brisol_left_empty(const char* name, std::size_t name_size) {
-    return brisol::web::exported(brisol::web::text_storage,
-                                 brisol::messages::quoted_name(brisol::web::passed(name, name_size)) +
-                                     " is left empty: the browser emptied it when it was chosen.");
+    return brisol::web::exported(
+        brisol::web::text_storage,
+        brisol::messages::quoted_name(brisol::web::passed(name, name_size)) +
+            " is left empty: the browser emptied it when it was chosen.");
 }
 
 // After a stop or a failure of a download streamed as it was made: the
 // browser keeps the part it had.
 EMSCRIPTEN_KEEPALIVE const char* brisol_left_partial(const char* name, std::size_t name_size) {
-    return brisol::web::exported(brisol::web::text_storage,
-                                 brisol::messages::quoted_name(brisol::web::passed(name, name_size)) +
-                                     " in the downloads holds only part of the result: delete it.");
+    return brisol::web::exported(
+        brisol::web::text_storage,
+        brisol::messages::quoted_name(brisol::web::passed(name, name_size)) +
+            " in the downloads holds only part of the result: delete it.");
 }
 
 }  // extern "C"

@@ -79,13 +79,17 @@ std::string page_text(int which, int id = 0) {
 class PageControls final : public WindowControls {
 public:
     void set_enabled(int id, bool enabled) override { page_set_enabled(id, enabled ? 1 : 0); }
-    void set_status_text(int part, const std::string& text) override { page_set_status(part, text.c_str()); }
+    void set_status_text(int part, const std::string& text) override {
+        page_set_status(part, text.c_str());
+    }
     std::string field_text(int id) const override { return page_text(kFieldText, id); }
     FileChoice choose_file(const std::string&) override {
         page_choose_file();
         return {{}, true};
     }
-    void inform(const Message& message) override { page_inform(message.text.c_str(), static_cast<int>(message.kind)); }
+    void inform(const Message& message) override {
+        page_inform(message.text.c_str(), static_cast<int>(message.kind));
+    }
     void show_about_box() override { page_show_about(); }
     // A page is closed by its tab.
     void end_dialog() override {}
@@ -102,9 +106,9 @@ public:
         if (!check.refusal.empty()) return {false, std::move(check.refusal)};
         sink_ = &sink;
         output_path_ = std::move(check.output_path);
-        if (!page_begin(request.direction == Direction::Crypt ? 0 : 1, output_path_.data(), output_path_.size(),
-                        request.password1.data(), request.password1.size(), request.password2.data(),
-                        request.password2.size(), codepage.c_str())) {
+        if (!page_begin(request.direction == Direction::Crypt ? 0 : 1, output_path_.data(),
+                        output_path_.size(), request.password1.data(), request.password1.size(),
+                        request.password2.data(), request.password2.size(), codepage.c_str())) {
             sink_ = nullptr;
             return {false, page_text(kRefusalText)};
         }
@@ -126,7 +130,8 @@ private:
 struct PageWindow {
     PageControls controls;
     PageOperations operations;
-    MainWindowRules rules{operations, controls, [this] { rules.run_queued(); }, FaceTraits{true, true}};
+    MainWindowRules rules{operations, controls, [this] { rules.run_queued(); },
+                          FaceTraits{true, true}};
 };
 
 std::unique_ptr<PageWindow> page;
@@ -152,16 +157,19 @@ EMSCRIPTEN_KEEPALIVE void brisol_page_command(int id) { page->rules.command(id);
 EMSCRIPTEN_KEEPALIVE void brisol_page_cancel() { page->rules.cancel(); }
 
 // The open-file dialog's answer: the file's name, or none when it was dismissed.
-EMSCRIPTEN_KEEPALIVE void brisol_page_file_chosen(const char* name, std::size_t name_size, int chosen) {
-    page->rules.file_chosen(chosen != 0 ? std::optional<std::string>{passed(name, name_size)} : std::nullopt);
+EMSCRIPTEN_KEEPALIVE void brisol_page_file_chosen(const char* name, std::size_t name_size,
+                                                  int chosen) {
+    page->rules.file_chosen(chosen != 0 ? std::optional<std::string>{passed(name, name_size)}
+                                        : std::nullopt);
 }
 
 // The last item dropped; a folder is refused as the desktop refuses one it is given.
 EMSCRIPTEN_KEEPALIVE void brisol_page_drop(const char* name, std::size_t name_size, int is_folder) {
     if (is_folder == 0) return page->rules.drop({std::string{passed(name, name_size)}});
-    page->controls.inform(Message{messages::file_error(messages::kCannotOpen, passed(name, name_size),
-                                                       platform::kErrorIsDirectory),
-                                  MessageKind::Error});
+    page->controls.inform(
+        Message{messages::file_error(messages::kCannotOpen, passed(name, name_size),
+                                     platform::kErrorIsDirectory),
+                MessageKind::Error});
 }
 
 EMSCRIPTEN_KEEPALIVE void brisol_page_progress(double done, double total) {
@@ -173,15 +181,17 @@ EMSCRIPTEN_KEEPALIVE void brisol_page_progress(double done, double total) {
 // note on what is left of the chosen file; after a Decrypt, what its result
 // looks like.
 EMSCRIPTEN_KEEPALIVE void brisol_page_end(int how, const char* message, std::size_t message_size,
-                                          const char* note, std::size_t note_size, const char* content_kind,
-                                          std::size_t content_kind_size, int looks_random) {
+                                          const char* note, std::size_t note_size,
+                                          const char* content_kind, std::size_t content_kind_size,
+                                          int looks_random) {
     CompletionSink* sink = page->operations.sink();
     if (sink == nullptr) return;
     OperationResult result;
     result.output_path = page->operations.output_path();
     switch (static_cast<PageEnd>(how)) {
         case PageEnd::Succeeded:
-            result.content = ContentHint{std::string{passed(content_kind, content_kind_size)}, looks_random != 0};
+            result.content = ContentHint{std::string{passed(content_kind, content_kind_size)},
+                                         looks_random != 0};
             break;
         case PageEnd::Failed:
             result.outcome = OperationOutcome::Failed;
@@ -191,9 +201,7 @@ EMSCRIPTEN_KEEPALIVE void brisol_page_end(int how, const char* message, std::siz
             result.outcome = OperationOutcome::Cancelled;
             result.message = messages::cancelled(result.output_path);
             break;
-        case PageEnd::Dismissed:
-            result.outcome = OperationOutcome::Cancelled;
-            break;
+        case PageEnd::Dismissed: result.outcome = OperationOutcome::Cancelled; break;
     }
     if (note_size > 0) result.message += "\n" + std::string{passed(note, note_size)};
     page->operations.ended();

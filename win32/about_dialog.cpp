@@ -19,11 +19,8 @@ INT_PTR CALLBACK about_procedure(HWND dialog, UINT message, WPARAM wparam, LPARA
                 EndDialog(dialog, kAboutResult);
             }
             return TRUE;  // every other command, Escape's cancel among them, does nothing
-        case WM_CLOSE:
-            EndDialog(dialog, kAboutResult);
-            return TRUE;
-        default:
-            return FALSE;
+        case WM_CLOSE: EndDialog(dialog, kAboutResult); return TRUE;
+        default: return FALSE;
     }
 }
 

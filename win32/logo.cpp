@@ -41,8 +41,8 @@ void Logo::show(HINSTANCE instance, HWND control, UINT dpi) {
     const int width = MulDiv(size.bmWidth, wanted, picture->dpi);
     const int height = MulDiv(size.bmHeight, wanted, picture->dpi);
     if (width != size.bmWidth || height != size.bmHeight) {
-        bitmap = static_cast<HBITMAP>(
-            CopyImage(bitmap, IMAGE_BITMAP, width, height, LR_COPYDELETEORG));
+        bitmap =
+            static_cast<HBITMAP>(CopyImage(bitmap, IMAGE_BITMAP, width, height, LR_COPYDELETEORG));
     }
     const auto previous = reinterpret_cast<HGDIOBJ>(
         SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));

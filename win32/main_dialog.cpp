@@ -29,12 +29,9 @@ constexpr std::size_t kFileNameCapacity = 32768;
 
 UINT message_box_icon(MessageKind kind) {
     switch (kind) {
-        case MessageKind::Information:
-            return MB_ICONINFORMATION;
-        case MessageKind::Warning:
-            return MB_ICONWARNING;
-        case MessageKind::Error:
-            return MB_ICONERROR;
+        case MessageKind::Information: return MB_ICONINFORMATION;
+        case MessageKind::Warning: return MB_ICONWARNING;
+        case MessageKind::Error: return MB_ICONERROR;
     }
     return 0;
 }
@@ -84,32 +81,23 @@ private:
                     rules_.command(LOWORD(wparam));
                 }
                 return TRUE;
-            case WM_CLOSE:
-                rules_.command(kQuitId);
-                return TRUE;
-            case WM_DROPFILES:
-                drop(reinterpret_cast<HDROP>(wparam));
-                return TRUE;
-            case kReportsQueued:
-                rules_.run_queued();
-                return TRUE;
+            case WM_CLOSE: rules_.command(kQuitId); return TRUE;
+            case WM_DROPFILES: drop(reinterpret_cast<HDROP>(wparam)); return TRUE;
+            case kReportsQueued: rules_.run_queued(); return TRUE;
             case WM_DRAWITEM:
                 if (wparam != static_cast<WPARAM>(kStatusBarId)) {
                     return FALSE;
                 }
                 status_bar_.draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
                 return TRUE;
-            case WM_SIZE:
-                status_bar_.dock();
-                return FALSE;
+            case WM_SIZE: status_bar_.dock(); return FALSE;
             case WM_DPICHANGED:
                 // The dialog manager scales the dialog and its controls; the
                 // font and pictures chosen here follow.
                 status_bar_.set_dpi(LOWORD(wparam));
                 show_logo(LOWORD(wparam));
                 return FALSE;
-            default:
-                return FALSE;
+            default: return FALSE;
         }
     }
 
@@ -208,8 +196,8 @@ private:
 void run_main_dialog(HINSTANCE instance, Operations& operations,
                      const std::optional<std::string>& startup_path) {
     MainDialog dialog(instance, operations, startup_path);
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(BRISOL_MAIN_DIALOG), nullptr,
-                    MainDialog::procedure, reinterpret_cast<LPARAM>(&dialog));
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(BRISOL_MAIN_DIALOG), nullptr, MainDialog::procedure,
+                    reinterpret_cast<LPARAM>(&dialog));
 }
 
 }  // namespace brisol::win32

@@ -22,8 +22,7 @@ std::optional<Message> completion_message(const OperationResult& result) {
             }
             return message;
         }
-        case OperationOutcome::Failed:
-            return Message{result.message, MessageKind::Error};
+        case OperationOutcome::Failed: return Message{result.message, MessageKind::Error};
         case OperationOutcome::Cancelled:
             // Leaving the window cancels with nobody left to tell; a face's
             // own Cancel is told, and a dismissed save dialog has no message.

@@ -18,8 +18,8 @@ DialogBaseUnits measured_base_units(int sample_width, int char_height) {
 }
 
 DialogRect to_pixels(DialogRect rect, DialogBaseUnits units) {
-    return {horizontal_pixels(rect.x, units), vertical_pixels(rect.y, units), horizontal_pixels(rect.width, units),
-            vertical_pixels(rect.height, units)};
+    return {horizontal_pixels(rect.x, units), vertical_pixels(rect.y, units),
+            horizontal_pixels(rect.width, units), vertical_pixels(rect.height, units)};
 }
 
 int horizontal_pixels(int dialog_units, DialogBaseUnits units) {

@@ -27,7 +27,8 @@ struct DialogBaseUnits {
 };
 
 // The letters whose average width is a font's character width.
-inline constexpr std::string_view kWidthSample = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+inline constexpr std::string_view kWidthSample =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 
 // The base units of a font on which kWidthSample is sample_width pixels wide
 // and a line char_height pixels high.

@@ -42,24 +42,15 @@ void MainWindowRules::open() {
 
 void MainWindowRules::command(int id) {
     switch (id) {
-        case kOpenFileId:
-            open_file();
-            break;
-        case kCryptId:
-            start_operation(Direction::Crypt);
-            break;
-        case kDecryptId:
-            start_operation(Direction::Decrypt);
-            break;
-        case kInfoId:
-            controls_.show_about_box();
-            break;
+        case kOpenFileId: open_file(); break;
+        case kCryptId: start_operation(Direction::Crypt); break;
+        case kDecryptId: start_operation(Direction::Decrypt); break;
+        case kInfoId: controls_.show_about_box(); break;
         case kQuitId:
             close();
             controls_.end_dialog();
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -100,7 +91,8 @@ void MainWindowRules::enable_operations() {
 }
 
 void MainWindowRules::refresh_file_status() {
-    controls_.set_status_text(kFilePart, texts::kStatusFilePrefix + messages::shown_name(current_path_));
+    controls_.set_status_text(kFilePart,
+                              texts::kStatusFilePrefix + messages::shown_name(current_path_));
 }
 
 void MainWindowRules::read_request(OperationRequest& request) const {
@@ -115,10 +107,10 @@ void MainWindowRules::start_operation(Direction direction) {
     OperationRequest request;
     request.direction = direction;
     read_request(request);
-    const StartResult result = operations_.start(
-        StartRequest::beside_input(direction, current_path_, request.password1, request.password2,
-                                   request.extension),
-        sink_);
+    const StartResult result =
+        operations_.start(StartRequest::beside_input(direction, current_path_, request.password1,
+                                                     request.password2, request.extension),
+                          sink_);
     if (!result.started) {
         controls_.inform(Message{result.message, MessageKind::Error});
         return;

@@ -70,7 +70,10 @@ public:
     // run_queued() on the window's thread.
     MainWindowRules(Operations& operations, WindowControls& controls, std::function<void()> wake_ui,
                     FaceTraits traits = {})
-        : operations_(operations), controls_(controls), sink_(*this, std::move(wake_ui)), traits_(traits) {}
+        : operations_(operations),
+          controls_(controls),
+          sink_(*this, std::move(wake_ui)),
+          traits_(traits) {}
     MainWindowRules(const MainWindowRules&) = delete;
     MainWindowRules& operator=(const MainWindowRules&) = delete;
 

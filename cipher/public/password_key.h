@@ -21,7 +21,8 @@ using PasswordKey = WipedArray<std::uint8_t, kPasswordKeySize>;
 // 32. Characters past the 31st are ignored.
 inline PasswordKey make_password_key(std::string_view password_bytes) noexcept {
     PasswordKey key;
-    std::copy_n(password_bytes.begin(), std::min(password_bytes.size(), kPasswordMaxChars), key.begin());
+    std::copy_n(password_bytes.begin(), std::min(password_bytes.size(), kPasswordMaxChars),
+                key.begin());
     return key;
 }
 

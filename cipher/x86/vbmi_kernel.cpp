@@ -58,8 +58,10 @@ struct VbmiLanes {
     // Word 0 of block k of a register pair lands in lane k of n1, word 1 in n2.
     static void split(const Blocks (&f)[kRegisters], Word (&n1)[kWordPairs],
                       Word (&n2)[kWordPairs]) noexcept {
-        const __m512i even = _mm512_set_epi32(30, 28, 26, 24, 22, 20, 18, 16, 14, 12, 10, 8, 6, 4, 2, 0);
-        const __m512i odd = _mm512_set_epi32(31, 29, 27, 25, 23, 21, 19, 17, 15, 13, 11, 9, 7, 5, 3, 1);
+        const __m512i even =
+            _mm512_set_epi32(30, 28, 26, 24, 22, 20, 18, 16, 14, 12, 10, 8, 6, 4, 2, 0);
+        const __m512i odd =
+            _mm512_set_epi32(31, 29, 27, 25, 23, 21, 19, 17, 15, 13, 11, 9, 7, 5, 3, 1);
         for (std::size_t g = 0; g < kWordPairs; ++g) {
             n1[g] = Word(_mm512_permutex2var_epi32(f[2 * g], even, f[2 * g + 1]));
             n2[g] = Word(_mm512_permutex2var_epi32(f[2 * g], odd, f[2 * g + 1]));
@@ -67,8 +69,10 @@ struct VbmiLanes {
     }
     static void join(const Word (&n1)[kWordPairs], const Word (&n2)[kWordPairs],
                      Blocks (&f)[kRegisters]) noexcept {
-        const __m512i first = _mm512_set_epi32(23, 7, 22, 6, 21, 5, 20, 4, 19, 3, 18, 2, 17, 1, 16, 0);
-        const __m512i second = _mm512_set_epi32(31, 15, 30, 14, 29, 13, 28, 12, 27, 11, 26, 10, 25, 9, 24, 8);
+        const __m512i first =
+            _mm512_set_epi32(23, 7, 22, 6, 21, 5, 20, 4, 19, 3, 18, 2, 17, 1, 16, 0);
+        const __m512i second =
+            _mm512_set_epi32(31, 15, 30, 14, 29, 13, 28, 12, 27, 11, 26, 10, 25, 9, 24, 8);
         for (std::size_t g = 0; g < kWordPairs; ++g) {
             f[2 * g] = _mm512_permutex2var_epi32(__m512i(n1[g]), first, __m512i(n2[g]));
             f[2 * g + 1] = _mm512_permutex2var_epi32(__m512i(n1[g]), second, __m512i(n2[g]));
@@ -80,11 +84,11 @@ struct VbmiLanes {
         const __m512i nibble = _mm512_set1_epi8(0x0F);
         const __m512i positions = _mm512_set1_epi32(0x30201000);
         const __m512i low = _mm512_ternarylogic_epi32(__m512i(x), nibble, positions, kMaskOr);
-        const __m512i high = _mm512_ternarylogic_epi32(_mm512_srli_epi32(__m512i(x), 4), nibble,
-                                                       positions, kMaskOr);
-        const __m512i s =
-            _mm512_or_si512(_mm512_permutexvar_epi8(low, _mm512_loadu_si512(kNibbleTables.low.data())),
-                            _mm512_permutexvar_epi8(high, _mm512_loadu_si512(kNibbleTables.high.data())));
+        const __m512i high =
+            _mm512_ternarylogic_epi32(_mm512_srli_epi32(__m512i(x), 4), nibble, positions, kMaskOr);
+        const __m512i s = _mm512_or_si512(
+            _mm512_permutexvar_epi8(low, _mm512_loadu_si512(kNibbleTables.low.data())),
+            _mm512_permutexvar_epi8(high, _mm512_loadu_si512(kNibbleTables.high.data())));
         return word ^ Word(_mm512_rol_epi32(s, 11));
     }
 };

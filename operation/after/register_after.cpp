@@ -20,10 +20,10 @@ RegisterAfterResult examine(const std::string& path, FileSystem& files, int fd) 
     std::array<std::uint8_t, kBlockSize> block{};
     std::size_t got = 0;
     while (got < block.size()) {
-        const IoStatus read =
-            files.read_at(fd, std::span(block).subspan(got), *offset + got);
+        const IoStatus read = files.read_at(fd, std::span(block).subspan(got), *offset + got);
         if (read.error == platform::kErrorInterrupted) continue;
-        if (read.error != 0) return {{}, messages::file_error(messages::kCannotRead, path, read.error)};
+        if (read.error != 0)
+            return {{}, messages::file_error(messages::kCannotRead, path, read.error)};
         if (read.bytes == 0)
             return {{}, messages::file_error(messages::kCannotRead, path, messages::kInputChanged)};
         got += read.bytes;

@@ -27,7 +27,10 @@ constexpr std::array kSignatures = {
     Signature{0, "%PDF-"sv, "PDF document"},
     Signature{0, "GIF8"sv, "GIF image data"},
     Signature{0, "7z\xbc\xaf\x27\x1c"sv, "7-zip archive data"},
-    Signature{0, "\xfd" "7zXZ\x00"sv, "XZ compressed data"},
+    Signature{0,
+              "\xfd"
+              "7zXZ\x00"sv,
+              "XZ compressed data"},
     Signature{0, "BZh"sv, "bzip2 compressed data"},
     Signature{0, "\x28\xb5\x2f\xfd"sv, "Zstandard compressed data"},
     Signature{0, "Rar!\x1a\x07"sv, "RAR archive data"},
@@ -78,7 +81,8 @@ KnownKind signature_kind(std::span<const std::uint8_t> head) {
 ContentHint check_content(std::span<const std::uint8_t> head, std::uint64_t size) {
     const bool random = looks_random(judged_part(head, size));
     KnownKind kind = identify_kind(head);
-    if (!kind.name.empty() && (kind.may_look_random || !random)) return {std::move(kind.name), false};
+    if (!kind.name.empty() && (kind.may_look_random || !random))
+        return {std::move(kind.name), false};
     return {{}, random};
 }
 

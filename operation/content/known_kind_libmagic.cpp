@@ -26,11 +26,21 @@ constexpr std::array kNoKind = {"data"sv, "empty"sv, "very short file (no magic)
 constexpr std::array kRandomInsidePrefixes = {"image/"sv, "audio/"sv, "video/"sv, "font/"sv,
                                               "application/vnd."sv};
 constexpr std::array kRandomInsideTypes = {
-    "application/pdf"sv,        "application/zip"sv,         "application/gzip"sv,
-    "application/x-bzip2"sv,    "application/x-xz"sv,        "application/zstd"sv,
-    "application/x-7z-compressed"sv, "application/x-rar"sv,  "application/x-lzip"sv,
-    "application/x-lzma"sv,     "application/x-lz4"sv,       "application/x-compress"sv,
-    "application/java-archive"sv, "application/epub+zip"sv,  "application/x-rpm"sv,
+    "application/pdf"sv,
+    "application/zip"sv,
+    "application/gzip"sv,
+    "application/x-bzip2"sv,
+    "application/x-xz"sv,
+    "application/zstd"sv,
+    "application/x-7z-compressed"sv,
+    "application/x-rar"sv,
+    "application/x-lzip"sv,
+    "application/x-lzma"sv,
+    "application/x-lz4"sv,
+    "application/x-compress"sv,
+    "application/java-archive"sv,
+    "application/epub+zip"sv,
+    "application/x-rpm"sv,
 };
 
 struct MagicCloser {

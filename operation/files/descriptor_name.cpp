@@ -35,7 +35,9 @@ std::optional<int> descriptor_named(std::string_view path) {
     const std::size_t slash = path.rfind('/');
     const std::string_view entry = slash == std::string_view::npos ? path : path.substr(slash + 1);
     if (entry.empty()) return std::nullopt;
-    const std::string folder{slash == std::string_view::npos ? "." : slash == 0 ? "/" : path.substr(0, slash)};
+    const std::string folder{slash == std::string_view::npos ? "."
+                             : slash == 0                    ? "/"
+                                                             : path.substr(0, slash)};
     struct stat st {};
     if (::stat(folder.c_str(), &st) != 0) return std::nullopt;
     if (is_folder(st, "/dev")) {

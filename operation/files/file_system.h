@@ -36,14 +36,23 @@ struct NamesResult {
 // Symlink only from stat_link(); on Windows it stands for a reparse point
 // that names another file (a symbolic link or a junction), and a console or
 // the NUL device is a CharacterDevice, a pipe a Fifo.
-enum class FileKind { Regular, Directory, CharacterDevice, Fifo, BlockDevice, Socket, Symlink, Other };
+enum class FileKind {
+    Regular,
+    Directory,
+    CharacterDevice,
+    Fifo,
+    BlockDevice,
+    Socket,
+    Symlink,
+    Other
+};
 
 struct FileInfo {
     std::uint64_t device = 0;  // the volume's serial number on Windows
     std::uint64_t inode = 0;   // the file index on Windows
     FileKind kind = FileKind::Other;
     std::uint64_t size = 0;
-    std::uint64_t links = 1;   // the names the file has
+    std::uint64_t links = 1;  // the names the file has
     // POSIX only; Windows keeps its permissions in security descriptors,
     // which these calls leave to the system.
     std::uint32_t permissions = 0;  // the mode's permission bits

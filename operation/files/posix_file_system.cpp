@@ -43,8 +43,8 @@ FileInfo info_from(const struct stat& st) {
     info.group = st.st_gid;
     info.owned_by_user = st.st_uid == ::geteuid();
     // Root may rename anyone's entries there; so may the folder's owner.
-    info.keeps_others_entries =
-        S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX) != 0 && !info.owned_by_user && ::geteuid() != 0;
+    info.keeps_others_entries = S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX) != 0 &&
+                                !info.owned_by_user && ::geteuid() != 0;
     return info;
 }
 
@@ -67,7 +67,8 @@ mode_t creation_mask() {
     static const mode_t mask = [] {
         std::ifstream status("/proc/self/status");
         for (std::string line; std::getline(status, line);) {
-            if (line.starts_with("Umask:")) return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+            if (line.starts_with("Umask:"))
+                return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
         }
         const mode_t old = ::umask(022);
         ::umask(old);
@@ -105,7 +106,9 @@ FileInfo info_at(int folder, const std::string& name, int flags) {
 }
 
 // A hold opened with O_PATH can look names up but not be listed or flushed.
-FdResult open_listable(int folder) { return fd_result(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)); }
+FdResult open_listable(int folder) {
+    return fd_result(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
 
 #ifdef O_PATH
 constexpr int kFolderHold = O_PATH;
@@ -126,7 +129,8 @@ public:
     }
 
     FdResult open_for_writing(const std::string& path) override {
-        const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+        const int fd =
+            ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
         if (fd < 0) return {-1, errno};
         const int flags = ::fcntl(fd, F_GETFL);
         if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
@@ -142,15 +146,16 @@ public:
     }
 
     FdResult create_in(int folder, const std::string& name, int like) override {
-        return fd_result(::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY,
+        return fd_result(::openat(folder, name.c_str(),
+                                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY,
                                   permissions_like(like) & kWhileWritten));
     }
 
     FdResult create_unnamed(int folder, int like) override {
 #ifdef O_TMPFILE
         if (::access(kOwnDescriptors, X_OK) != 0) return {-1, EOPNOTSUPP};
-        const int fd =
-            ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, permissions_like(like) & kWhileWritten);
+        const int fd = ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC,
+                                permissions_like(like) & kWhileWritten);
         if (fd >= 0) return {fd, 0};
         // Kernels and file systems without unnamed files answer in one of
         // these ways; to the caller they all mean "not here".
@@ -163,9 +168,13 @@ public:
 #endif
     }
 
-    int give_name(int fd, int folder, const std::string& name) override { return link_descriptor(fd, folder, name); }
+    int give_name(int fd, int folder, const std::string& name) override {
+        return link_descriptor(fd, folder, name);
+    }
 
-    FileInfo stat_in(int folder, const std::string& name) override { return info_at(folder, name, 0); }
+    FileInfo stat_in(int folder, const std::string& name) override {
+        return info_at(folder, name, 0);
+    }
     FileInfo stat_link_in(int folder, const std::string& name) override {
         return info_at(folder, name, AT_SYMLINK_NOFOLLOW);
     }
@@ -211,7 +220,8 @@ public:
     // group is given only where the process may, so a user outside the
     // replaced file's group still gets the mode.
     int open_up(int fd, const std::optional<FileInfo>& like, const FileInfo& replaced) override {
-        mode_t mode = (like && like->error == 0 ? like->permissions : kWithoutInput) & ~creation_mask();
+        mode_t mode =
+            (like && like->error == 0 ? like->permissions : kWithoutInput) & ~creation_mask();
         if (replaced.error == 0 && replaced.kind == FileKind::Regular && replaced.owned_by_user) {
             mode &= replaced.permissions;
             (void)::fchown(fd, static_cast<uid_t>(-1), replaced.group);
@@ -227,7 +237,8 @@ public:
     }
 
     FdResult claim(int folder, const std::string& name) override {
-        const int fd = ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        const int fd = ::openat(folder, name.c_str(),
+                                O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
         if (fd < 0) return {-1, errno};
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const int error = errno;

@@ -19,7 +19,8 @@ bool names_the_same_file(OutputFileSystem& files, int folder, const std::string&
 // someone's file, or another user's file in a shared folder, only looks like
 // one.
 bool may_be_own_leftover(const FileInfo& info) {
-    return info.error == 0 && info.kind == FileKind::Regular && info.links == 1 && info.owned_by_user;
+    return info.error == 0 && info.kind == FileKind::Regular && info.links == 1 &&
+           info.owned_by_user;
 }
 
 }  // namespace
@@ -135,7 +136,8 @@ CommitStatus TemporaryOutput::put_in_place() {
     // Whoever can write the folder may have put another name of a file the
     // run reads there while it ran.
     if (const KeptFile* read = read_file_at_name()) return {CommitStep::Rename, 0, read};
-    if (const int error = files_.open_up(fd_, like_, files_.stat_link_in(folder_, final_name_)); error != 0)
+    if (const int error = files_.open_up(fd_, like_, files_.stat_link_in(folder_, final_name_));
+        error != 0)
         return {CommitStep::Flush, error};
     if (unnamed_) {
         const int named = files_.give_name(fd_, folder_, final_name_);

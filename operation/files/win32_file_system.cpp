@@ -44,7 +44,9 @@ FdResult fd_result(HANDLE handle) {
 }
 
 // One call moves at most what a DWORD counts.
-DWORD chunk_size(std::size_t size) { return static_cast<DWORD>(std::min<std::size_t>(size, UINT_MAX)); }
+DWORD chunk_size(std::size_t size) {
+    return static_cast<DWORD>(std::min<std::size_t>(size, UINT_MAX));
+}
 
 constexpr DWORD kOutputAccess = GENERIC_WRITE | DELETE;
 constexpr DWORD kOutputSharing = FILE_SHARE_DELETE;
@@ -60,12 +62,13 @@ class OutputSecurity {
 public:
     explicit OutputSecurity(int like) {
         PACL rules = nullptr;
-        if (like == -1 || GetSecurityInfo(handle_of(like), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
-                                          nullptr, &rules, nullptr, &input_) != ERROR_SUCCESS)
+        if (like == -1 ||
+            GetSecurityInfo(handle_of(like), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                            nullptr, &rules, nullptr, &input_) != ERROR_SUCCESS)
             return;
         EXPLICIT_ACCESS_W user{};
-        BuildExplicitAccessWithNameW(&user, const_cast<wchar_t*>(L"CURRENT_USER"), kOwnAccess, GRANT_ACCESS,
-                                     NO_INHERITANCE);
+        BuildExplicitAccessWithNameW(&user, const_cast<wchar_t*>(L"CURRENT_USER"), kOwnAccess,
+                                     GRANT_ACCESS, NO_INHERITANCE);
         ready_ = SetEntriesInAclW(1, &user, rules, &rules_) == ERROR_SUCCESS &&
                  InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) &&
                  SetSecurityDescriptorDacl(&descriptor_, TRUE, rules_, FALSE) &&
@@ -90,14 +93,15 @@ private:
 
 HANDLE create_output(const std::wstring& path, int like) {
     OutputSecurity security(like);
-    return CreateFileW(path.c_str(), kOutputAccess, kOutputSharing, security.attributes(), CREATE_NEW,
-                       FILE_ATTRIBUTE_HIDDEN, nullptr);
+    return CreateFileW(path.c_str(), kOutputAccess, kOutputSharing, security.attributes(),
+                       CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
 }
 
 int set_delete_on_close(HANDLE handle, bool on) {
     FILE_DISPOSITION_INFO disposition{};
     disposition.DeleteFile = on ? TRUE : FALSE;
-    return error_of(SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition));
+    return error_of(
+        SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition));
 }
 
 // Only looks: a named output that stays hidden is still complete and in place.
@@ -118,7 +122,8 @@ int rename_handle(HANDLE handle, const std::wstring& path) {
     rename->FileNameLength = static_cast<DWORD>(name_bytes);
     std::copy(path.begin(), path.end(), rename->FileName);
     rename->FileName[path.size()] = L'\0';
-    if (SetFileInformationByHandle(handle, FileRenameInfo, rename, static_cast<DWORD>(size))) return 0;
+    if (SetFileInformationByHandle(handle, FileRenameInfo, rename, static_cast<DWORD>(size)))
+        return 0;
     const DWORD error = GetLastError();
     return error == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : static_cast<int>(error);
 }
@@ -128,30 +133,26 @@ int rename_handle(HANDLE handle, const std::wstring& path) {
 bool names_another_file(HANDLE handle) {
     FILE_ATTRIBUTE_TAG_INFO tag{};
     return GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag) &&
-           (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsReparseTagNameSurrogate(tag.ReparseTag);
+           (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+           IsReparseTagNameSurrogate(tag.ReparseTag);
 }
 
 // `opened_as_link`: the handle was opened on a reparse point itself.
 FileInfo info_of(HANDLE handle, bool opened_as_link = false) {
     FileInfo info;
     switch (GetFileType(handle)) {
-        case FILE_TYPE_DISK:
-            break;
-        case FILE_TYPE_CHAR:
-            info.kind = FileKind::CharacterDevice;
-            return info;
-        case FILE_TYPE_PIPE:
-            info.kind = FileKind::Fifo;
-            return info;
-        default:
-            return info;
+        case FILE_TYPE_DISK: break;
+        case FILE_TYPE_CHAR: info.kind = FileKind::CharacterDevice; return info;
+        case FILE_TYPE_PIPE: info.kind = FileKind::Fifo; return info;
+        default: return info;
     }
     BY_HANDLE_FILE_INFORMATION about{};
-    if (!GetFileInformationByHandle(handle, &about)) return FileInfo{.error = static_cast<int>(GetLastError())};
+    if (!GetFileInformationByHandle(handle, &about))
+        return FileInfo{.error = static_cast<int>(GetLastError())};
     info.device = about.dwVolumeSerialNumber;
     info.inode = std::uint64_t{about.nFileIndexHigh} << 32 | about.nFileIndexLow;
     info.kind = (about.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileKind::Directory
-                                                                          : FileKind::Regular;
+                                                                         : FileKind::Regular;
     if (opened_as_link && names_another_file(handle)) info.kind = FileKind::Symlink;
     info.size = std::uint64_t{about.nFileSizeHigh} << 32 | about.nFileSizeLow;
     info.links = about.nNumberOfLinks;
@@ -165,11 +166,13 @@ FileInfo info_of(HANDLE handle, bool opened_as_link = false) {
 // harmless.
 FileInfo info_at(const std::wstring& name, DWORD flags) {
     const auto open = [&](DWORD access) {
-        return CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        return CreateFileW(name.c_str(), access,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
     };
     HANDLE handle = open(0);
-    if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_HANDLE) handle = open(GENERIC_READ);
+    if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_HANDLE)
+        handle = open(GENERIC_READ);
     if (handle == INVALID_HANDLE_VALUE) return FileInfo{.error = static_cast<int>(GetLastError())};
     const FileInfo info = info_of(handle, (flags & FILE_FLAG_OPEN_REPARSE_POINT) != 0);
     CloseHandle(handle);
@@ -181,7 +184,9 @@ FileInfo info_at(const std::wstring& name, DWORD flags) {
 constexpr int kReplaceAttempts = 40;
 constexpr DWORD kReplaceRetryMs = 25;
 
-bool is_passing_refusal(int error) { return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION; }
+bool is_passing_refusal(int error) {
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+}
 
 class Win32FileSystem final : public OutputFileSystem {
 public:
@@ -193,8 +198,8 @@ public:
         const DWORD attributes = GetFileAttributesW(name.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
             return {-1, platform::kErrorIsDirectory};
-        return fd_result(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                     FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        return fd_result(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     }
 
     FdResult open_for_writing(const std::string& path) override {
@@ -205,9 +210,9 @@ public:
 
     FdResult open_folder(const std::string& path) override {
         std::wstring folder = win32::file_path(path);
-        const FdResult held = fd_result(CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY,
-                                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        const FdResult held = fd_result(
+            CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         if (held.error != 0) return held;
         const std::lock_guard lock(folders_mutex_);
         folders_[held.fd] = std::move(folder);
@@ -245,7 +250,9 @@ public:
         return 0;
     }
 
-    FileInfo stat_in(int folder, const std::string& name) override { return info_at(path_in(folder, name), 0); }
+    FileInfo stat_in(int folder, const std::string& name) override {
+        return info_at(path_in(folder, name), 0);
+    }
     FileInfo stat_link_in(int folder, const std::string& name) override {
         return info_at(path_in(folder, name), FILE_FLAG_OPEN_REPARSE_POINT);
     }
@@ -260,8 +267,9 @@ public:
             return static_cast<int>(GetLastError());
         const std::wstring target = path_in(folder, to);
         for (int attempt = 1;; ++attempt) {
-            const int error = error_of(MoveFileExW(source.c_str(), target.c_str(),
-                                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+            const int error =
+                error_of(MoveFileExW(source.c_str(), target.c_str(),
+                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
             if (!is_passing_refusal(error) || attempt == kReplaceAttempts) return error;
             Sleep(kReplaceRetryMs);
         }
@@ -280,7 +288,8 @@ public:
             const std::wstring_view name = found.cFileName;
             if (name != L"." && name != L"..") result.names.push_back(win32::narrow(name));
         } while (FindNextFileW(search, &found));
-        if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES) result.error = static_cast<int>(error);
+        if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES)
+            result.error = static_cast<int>(error);
         FindClose(search);
         return result;
     }
@@ -295,9 +304,9 @@ public:
     int hold(int) override { return 0; }
 
     FdResult claim(int folder, const std::string& name) override {
-        const HANDLE handle = CreateFileW(path_in(folder, name).c_str(), GENERIC_READ | DELETE,
-                                          FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                          FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        const HANDLE handle =
+            CreateFileW(path_in(folder, name).c_str(), GENERIC_READ | DELETE, FILE_SHARE_DELETE,
+                        nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
         if (handle == INVALID_HANDLE_VALUE) return fd_result(handle);
         FILE_BASIC_INFO basic{};
         if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) ||
@@ -313,7 +322,8 @@ public:
         if (!ReadFile(handle_of(fd), into.data(), chunk_size(into.size()), &got, nullptr)) {
             // A pipe whose writer has closed its end has ended, as on POSIX.
             const DWORD error = GetLastError();
-            if (error != ERROR_HANDLE_EOF && error != ERROR_BROKEN_PIPE) return {0, static_cast<int>(error)};
+            if (error != ERROR_HANDLE_EOF && error != ERROR_BROKEN_PIPE)
+                return {0, static_cast<int>(error)};
         }
         return {got, 0};
     }
@@ -339,19 +349,20 @@ public:
         const HANDLE handle = handle_of(fd);
         switch (GetFileType(handle)) {
             case FILE_TYPE_CHAR:
-                return WaitForSingleObject(handle, static_cast<DWORD>(milliseconds)) != WAIT_TIMEOUT;
+                return WaitForSingleObject(handle, static_cast<DWORD>(milliseconds)) !=
+                       WAIT_TIMEOUT;
             case FILE_TYPE_PIPE: {
                 constexpr int kLookEveryMs = 5;
                 for (int waited = 0;; waited += kLookEveryMs) {
                     DWORD available = 0;
-                    if (!PeekNamedPipe(handle, nullptr, 0, nullptr, &available, nullptr) || available > 0)
+                    if (!PeekNamedPipe(handle, nullptr, 0, nullptr, &available, nullptr) ||
+                        available > 0)
                         return true;
                     if (waited >= milliseconds) return false;
                     Sleep(kLookEveryMs);
                 }
             }
-            default:
-                return true;
+            default: return true;
         }
     }
 
@@ -374,14 +385,17 @@ public:
     FdResult duplicate(int fd) override {
         HANDLE copy = INVALID_HANDLE_VALUE;
         const HANDLE process = GetCurrentProcess();
-        if (!DuplicateHandle(process, handle_of(fd), process, &copy, 0, FALSE, DUPLICATE_SAME_ACCESS))
+        if (!DuplicateHandle(process, handle_of(fd), process, &copy, 0, FALSE,
+                             DUPLICATE_SAME_ACCESS))
             return {-1, static_cast<int>(GetLastError())};
         return fd_result(copy);
     }
 
     FileInfo stat_fd(int fd) override { return info_of(handle_of(fd)); }
 
-    FileInfo stat_path(const std::string& path) override { return info_at(win32::file_path(path), 0); }
+    FileInfo stat_path(const std::string& path) override {
+        return info_at(win32::file_path(path), 0);
+    }
     FileInfo stat_link(const std::string& path) override {
         return info_at(win32::file_path(path), FILE_FLAG_OPEN_REPARSE_POINT);
     }

@@ -7,7 +7,8 @@
 namespace brisol::messages {
 namespace {
 
-constexpr bool kBackslashIsASeparator = platform::kDirectoryEnds.find('\\') != std::string_view::npos;
+constexpr bool kBackslashIsASeparator =
+    platform::kDirectoryEnds.find('\\') != std::string_view::npos;
 
 // "\"a\"", "\"a\" or \"b\"", "\"a\", \"b\" or \"c\"".
 std::string quoted_characters(std::string_view characters) {
@@ -46,8 +47,9 @@ void append_octal(std::string& text, unsigned char byte) {
 // embeddings, overrides, isolates and direction marks that turn the rest of
 // a line around on a terminal and in a window.
 bool is_control(char32_t code) {
-    return code < 0x20 || (code >= 0x7F && code < 0xA0) || code == 0x061C || code == 0x200E || code == 0x200F ||
-           (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069);
+    return code < 0x20 || (code >= 0x7F && code < 0xA0) || code == 0x061C || code == 0x200E ||
+           code == 0x200F || (code >= 0x202A && code <= 0x202E) ||
+           (code >= 0x2066 && code <= 0x2069);
 }
 
 }  // namespace
@@ -66,7 +68,8 @@ std::string shown_name(std::string_view name) {
             shown += '\\';
             shown += letter;
         } else if (is_control(c.code)) {
-            for (std::size_t k = 0; k < c.length; ++k) append_octal(shown, static_cast<unsigned char>(name[i + k]));
+            for (std::size_t k = 0; k < c.length; ++k)
+                append_octal(shown, static_cast<unsigned char>(name[i + k]));
         } else if (c.code == '"' || (c.code == '\\' && !kBackslashIsASeparator)) {
             shown += '\\';
             shown += static_cast<char>(c.code);
@@ -97,8 +100,9 @@ std::string stream_error(std::string_view verb, std::string_view stream, std::st
     return std::string{verb} + " " + std::string{stream} + ": " + std::string{why};
 }
 
-const std::string kExtensionHasSlash = "The extension cannot contain " + quoted_characters(platform::kNameEnds) +
-                                      ": the output must stay beside the input.";
+const std::string kExtensionHasSlash = "The extension cannot contain " +
+                                       quoted_characters(platform::kNameEnds) +
+                                       ": the output must stay beside the input.";
 
 std::string no_full_chunk(std::string_view path) {
     return quoted_name(path) + " is shorter than " + std::to_string(kChunkSize) +
@@ -139,16 +143,11 @@ std::string password_has_zero_byte(int field) {
 
 std::string password_error(PasswordTextError error, int field, std::string_view codepage) {
     switch (error) {
-        case PasswordTextError::NotUtf8:
-            return password_not_utf8(field);
-        case PasswordTextError::HasZeroByte:
-            return password_has_zero_byte(field);
-        case PasswordTextError::Unrepresentable:
-            return password_unrepresentable(field, codepage);
-        case PasswordTextError::UnknownCodepage:
-            return unknown_codepage(codepage);
-        case PasswordTextError::None:
-            break;
+        case PasswordTextError::NotUtf8: return password_not_utf8(field);
+        case PasswordTextError::HasZeroByte: return password_has_zero_byte(field);
+        case PasswordTextError::Unrepresentable: return password_unrepresentable(field, codepage);
+        case PasswordTextError::UnknownCodepage: return unknown_codepage(codepage);
+        case PasswordTextError::None: break;
     }
     return {};
 }

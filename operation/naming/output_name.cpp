@@ -28,7 +28,8 @@ std::string output_name(Direction direction, std::string_view current_path,
     return name;
 }
 
-NameBeside name_beside(Direction direction, std::string_view input_path, std::string_view extension) {
+NameBeside name_beside(Direction direction, std::string_view input_path,
+                       std::string_view extension) {
     if (input_path.empty()) return {{}, messages::kNoFileChosen};
     if (direction == Direction::Decrypt &&
         extension_read(extension).find_first_of(platform::kNameEnds) != std::string_view::npos)

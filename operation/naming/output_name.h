@@ -29,6 +29,7 @@ struct NameBeside {
     std::string name;
     std::string_view refusal;  // empty when name is the output's
 };
-NameBeside name_beside(Direction direction, std::string_view input_path, std::string_view extension);
+NameBeside name_beside(Direction direction, std::string_view input_path,
+                       std::string_view extension);
 
 }  // namespace brisol

@@ -42,13 +42,13 @@ public:
 // case of a named input, an output named beside it and a register of zeros.
 struct StartRequest {
     Direction direction = Direction::Crypt;
-    std::string input_path;         // ignored when input_is_stdin
+    std::string input_path;  // ignored when input_is_stdin
     bool input_is_stdin = false;
     std::string output_path;        // empty: output_name() of the input
     bool output_is_stdout = false;  // written as it goes, no temporary file
     std::string_view password1;
     std::string_view password2;
-    std::string_view extension;     // Decrypt's naming only
+    std::string_view extension;  // Decrypt's naming only
     // Where the GOST layer's feedback starts; see register_after().
     FeedbackRegister start_register;
 

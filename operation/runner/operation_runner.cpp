@@ -94,7 +94,8 @@ std::string open_files(Operation& op, const StartRequest& request, OutputFileSys
         op.input_fd = input.fd;
     }
     FileInfo input_info;
-    if (std::string refusal = examine_input(op, files, input_info); !refusal.empty()) return refusal;
+    if (std::string refusal = examine_input(op, files, input_info); !refusal.empty())
+        return refusal;
     op.reads.insert(op.reads.begin(), KeptFile{op.input_name(), input_info});
 
     // Appending the result to the file being read would never reach its end.
@@ -121,16 +122,16 @@ std::string open_files(Operation& op, const StartRequest& request, OutputFileSys
                 return messages::same_file(output_path, read->shown);
             op.output.write_descriptor(target.descriptor);
             return {};
-        case OutputWay::Device:
-            op.output.write_device(target.existing);
-            return {};
+        case OutputWay::Device: op.output.write_device(target.existing); return {};
         case OutputWay::NewFile:
-        case OutputWay::ReplaceFile:
-            break;
+        case OutputWay::ReplaceFile: break;
     }
-    const CommitStatus created = op.output.create_file(op.input_is_stdin ? -1 : op.input_fd, op.reads);
-    if (created.read_file != nullptr) return messages::same_file(output_path, created.read_file->shown);
-    if (created.error != 0) return messages::file_error(messages::kCannotCreate, output_path, created.error);
+    const CommitStatus created =
+        op.output.create_file(op.input_is_stdin ? -1 : op.input_fd, op.reads);
+    if (created.read_file != nullptr)
+        return messages::same_file(output_path, created.read_file->shown);
+    if (created.error != 0)
+        return messages::file_error(messages::kCannotCreate, output_path, created.error);
     return {};
 }
 
@@ -167,7 +168,8 @@ PipelineResult run_overlapped(Operation& op, const PipelineControl& control, Byt
     return piped;
 }
 
-OperationResult run_operation(Operation& op, CompletionSink& sink, const std::atomic<bool>& cancel) {
+OperationResult run_operation(Operation& op, CompletionSink& sink,
+                              const std::atomic<bool>& cancel) {
     OperationResult result;
     result.output_path = op.output.name();
     if (std::string failure = op.output.open(cancel); !failure.empty()) {
@@ -277,7 +279,8 @@ void OperationRunner::set_codepage(std::string codepage) {
 StartResult OperationRunner::start(Direction direction, const std::string& current_path,
                                    std::string_view password1, std::string_view password2,
                                    std::string_view extension, CompletionSink& sink) {
-    return start(StartRequest::beside_input(direction, current_path, password1, password2, extension), sink);
+    return start(
+        StartRequest::beside_input(direction, current_path, password1, password2, extension), sink);
 }
 
 StartResult OperationRunner::start(const StartRequest& request, CompletionSink& sink,
@@ -301,14 +304,14 @@ StartResult OperationRunner::start(const StartRequest& request, CompletionSink& 
     Worker& worker = impl_->workers.emplace_back();
     impl_->busy.store(true);
     try {
-        worker.thread = std::thread([op = std::move(op), cancel, &worker, &sink,
-                                     &busy = impl_->busy]() mutable {
-            const OperationResult result = run_operation(*op, sink, *cancel);
-            op.reset();
-            busy.store(false);
-            sink.show_completion(result);
-            worker.returned.store(true);
-        });
+        worker.thread = std::thread(
+            [op = std::move(op), cancel, &worker, &sink, &busy = impl_->busy]() mutable {
+                const OperationResult result = run_operation(*op, sink, *cancel);
+                op.reset();
+                busy.store(false);
+                sink.show_completion(result);
+                worker.returned.store(true);
+            });
     } catch (const std::system_error& error) {
         // The lambda that owned the operation is gone with it: its temporary
         // output has been removed and its input closed.

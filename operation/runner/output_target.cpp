@@ -16,7 +16,9 @@ OutputTarget refused(const std::string& path, std::string_view why) {
     return target;
 }
 
-OutputTarget refused(const std::string& path, int error) { return refused(path, platform::reason(error)); }
+OutputTarget refused(const std::string& path, int error) {
+    return refused(path, platform::reason(error));
+}
 
 // An output replaces what has the name by renaming over it, which a sticky
 // folder allows only to the entry's owner, the folder's owner and root.
@@ -37,7 +39,8 @@ OutputTarget examine_output(FileSystem& files, const std::string& path) {
     if (info.error != 0) return refused(path, info.error);
     switch (info.kind) {
         case FileKind::Regular:
-            if (others_entry_kept(files, path, info)) return refused(path, messages::kOthersEntryInSharedFolder);
+            if (others_entry_kept(files, path, info))
+                return refused(path, messages::kOthersEntryInSharedFolder);
             return {OutputWay::ReplaceFile, info, -1, {}};
         case FileKind::Symlink: {
             // A link to a folder was refused before links were replaced, and
@@ -46,21 +49,18 @@ OutputTarget examine_output(FileSystem& files, const std::string& path) {
             const FileInfo target = files.stat_path(path);
             if (target.error == 0 && target.kind == FileKind::Directory)
                 return refused(path, platform::kErrorIsDirectory);
-            if (others_entry_kept(files, path, info)) return refused(path, messages::kOthersEntryInSharedFolder);
+            if (others_entry_kept(files, path, info))
+                return refused(path, messages::kOthersEntryInSharedFolder);
             return {OutputWay::NewFile, info, -1, {}};
         }
         case FileKind::CharacterDevice:
         case FileKind::Fifo:
             if (!trusted(info)) return refused(path, messages::kOthersDevice);
             return {OutputWay::Device, info, -1, {}};
-        case FileKind::Directory:
-            return refused(path, platform::kErrorIsDirectory);
-        case FileKind::BlockDevice:
-            return refused(path, messages::kIsBlockDevice);
-        case FileKind::Socket:
-            return refused(path, messages::kIsSocket);
-        case FileKind::Other:
-            break;
+        case FileKind::Directory: return refused(path, platform::kErrorIsDirectory);
+        case FileKind::BlockDevice: return refused(path, messages::kIsBlockDevice);
+        case FileKind::Socket: return refused(path, messages::kIsSocket);
+        case FileKind::Other: break;
     }
     return refused(path, messages::kNotRegularFile);
 }

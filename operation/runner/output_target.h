@@ -29,7 +29,8 @@ struct OutputTarget {
     OutputWay way = OutputWay::NewFile;
     FileInfo existing;    // what the name is now; for Descriptor, what the descriptor is
     int descriptor = -1;  // for Descriptor
-    std::string refusal;  // for the user, naming the output and the reason; empty when it can be written
+    std::string
+        refusal;  // for the user, naming the output and the reason; empty when it can be written
 };
 
 OutputTarget examine_output(FileSystem& files, const std::string& path);

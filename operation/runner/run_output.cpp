@@ -36,7 +36,8 @@ std::string open_device(OutputFileSystem& files, const std::string& path, Device
     // Between the look and the open, whoever can write the folder could have
     // put something else under the name.
     const FileInfo opened = files.stat_fd(device.fd);
-    if (opened.error != 0 || opened.kind != device.existing.kind || !opened.same_file_as(device.existing))
+    if (opened.error != 0 || opened.kind != device.existing.kind ||
+        !opened.same_file_as(device.existing))
         return messages::file_error(messages::kCannotOpen, path, messages::kOutputReplaced);
     return {};
 }
@@ -55,18 +56,23 @@ RunOutput::RunOutput(OutputFileSystem& files, std::string path)
 
 RunOutput::~RunOutput() { discard(); }
 
-void RunOutput::write_standard_output() { kind_.emplace<StandardOutput>(StandardOutput{files_.standard_output()}); }
+void RunOutput::write_standard_output() {
+    kind_.emplace<StandardOutput>(StandardOutput{files_.standard_output()});
+}
 
 void RunOutput::write_descriptor(int fd) { kind_.emplace<DescriptorOutput>(DescriptorOutput{fd}); }
 
-void RunOutput::write_device(const FileInfo& device) { kind_.emplace<DeviceOutput>(DeviceOutput{device}); }
+void RunOutput::write_device(const FileInfo& device) {
+    kind_.emplace<DeviceOutput>(DeviceOutput{device});
+}
 
 CommitStatus RunOutput::create_file(int like, const std::vector<KeptFile>& reads) {
     return std::get<FileOutput>(kind_).temporary.create(like, reads);
 }
 
 std::string RunOutput::open(const std::atomic<bool>& cancel) {
-    if (auto* device = std::get_if<DeviceOutput>(&kind_)) return open_device(files_, path_, *device, cancel);
+    if (auto* device = std::get_if<DeviceOutput>(&kind_))
+        return open_device(files_, path_, *device, cancel);
     return {};
 }
 
@@ -81,8 +87,9 @@ std::string RunOutput::commit() {
         const CommitStatus status = file->temporary.commit();
         if (status.read_file != nullptr) return messages::same_file(path_, status.read_file->shown);
         if (!status.failed()) return {};
-        const std::string_view verb =
-            status.failed_step == CommitStep::Rename ? messages::kCannotSave : messages::kCannotWrite;
+        const std::string_view verb = status.failed_step == CommitStep::Rename
+                                          ? messages::kCannotSave
+                                          : messages::kCannotWrite;
         return error(verb, platform::reason(status.error));
     }
     if (auto* device = std::get_if<DeviceOutput>(&kind_)) {
@@ -93,14 +100,15 @@ std::string RunOutput::commit() {
 }
 
 void RunOutput::discard() {
-    std::visit(Overloaded{[](FileOutput& file) { file.temporary.discard(); },
-                          [&](DeviceOutput& device) { close_device(files_, device); },
-                          [](const auto&) {}},
-               kind_);
+    std::visit(
+        Overloaded{[](FileOutput& file) { file.temporary.discard(); },
+                   [&](DeviceOutput& device) { close_device(files_, device); }, [](const auto&) {}},
+        kind_);
 }
 
 std::string RunOutput::name() const {
-    return std::holds_alternative<StandardOutput>(kind_) ? std::string{messages::kStandardOutput} : path_;
+    return std::holds_alternative<StandardOutput>(kind_) ? std::string{messages::kStandardOutput}
+                                                         : path_;
 }
 
 std::string RunOutput::error(std::string_view verb, std::string_view why) const {

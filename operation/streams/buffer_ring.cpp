@@ -5,7 +5,8 @@ namespace brisol {
 BufferRing::BufferRing(std::size_t buffers, std::size_t bytes_each)
     : memory_(buffers * ((bytes_each + kChunkSize - 1) / kChunkSize)), buffers_(buffers) {
     const std::size_t each = memory_.capacity() / buffers;
-    for (std::size_t k = 0; k < buffers; ++k) buffers_[k].space = memory_.bytes().subspan(k * each, each);
+    for (std::size_t k = 0; k < buffers; ++k)
+        buffers_[k].space = memory_.bytes().subspan(k * each, each);
 }
 
 BufferRing::Buffer* BufferRing::next_to_fill() {

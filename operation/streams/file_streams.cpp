@@ -21,7 +21,8 @@ IoStatus StreamSource::read(std::span<std::uint8_t> into) {
             return {0, platform::kErrorCancelled};
         if (!files_.wait_readable(fd_, kWaitSliceMs)) continue;
         const IoStatus got = files_.read(fd_, into);
-        if (got.error != platform::kErrorInterrupted && got.error != platform::kErrorTryAgain) return got;
+        if (got.error != platform::kErrorInterrupted && got.error != platform::kErrorTryAgain)
+            return got;
     }
 }
 

@@ -11,8 +11,7 @@ ReadAheadSource::ReadAheadSource(ByteSource& inner, std::size_t buffer_bytes, Pr
     : inner_(inner), prepare_(std::move(prepare)), ring_(buffers, buffer_bytes) {
     try {
         reader_ = std::thread([this] {
-            while (!fill_next()) {
-            }
+            while (!fill_next()) {}
         });
     } catch (const std::system_error&) {
         // read() then fills each buffer itself when it needs one.

@@ -14,7 +14,9 @@ namespace brisol {
 class SamplingSink final : public ByteSink {
 public:
     // Keeps up to `keep` bytes; the room is taken now, not while data flows.
-    SamplingSink(ByteSink& inner, std::size_t keep) : inner_(inner), keep_(keep) { head_.reserve(keep); }
+    SamplingSink(ByteSink& inner, std::size_t keep) : inner_(inner), keep_(keep) {
+        head_.reserve(keep);
+    }
     ~SamplingSink() override { secure_wipe(head_.data(), head_.size()); }
     SamplingSink(const SamplingSink&) = delete;
     SamplingSink& operator=(const SamplingSink&) = delete;
@@ -22,7 +24,8 @@ public:
     IoStatus write(std::span<const std::uint8_t> bytes) override {
         const IoStatus status = inner_.write(bytes);
         const std::size_t taken = std::min(status.bytes, keep_ - head_.size());
-        head_.insert(head_.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(taken));
+        head_.insert(head_.end(), bytes.begin(),
+                     bytes.begin() + static_cast<std::ptrdiff_t>(taken));
         return status;
     }
 

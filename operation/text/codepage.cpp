@@ -16,23 +16,17 @@ struct LanguageCodepage {
 // Languages whose Windows locale does not use CP1252. Serbian and Uzbek come
 // in two scripts, told apart by the locale's modifier.
 constexpr std::array kLanguageCodepages = std::to_array<LanguageCodepage>({
-    {"be", "CP1251"},         {"bg", "CP1251"},         {"kk", "CP1251"},
-    {"ky", "CP1251"},         {"mk", "CP1251"},         {"mn", "CP1251"},
-    {"ru", "CP1251"},         {"sr", "CP1251"},         {"tg", "CP1251"},
-    {"tt", "CP1251"},         {"uk", "CP1251"},         {"ba", "CP1251"},
-    {"sah", "CP1251"},        {"uz@cyrillic", "CP1251"},
-    {"bs", "CP1250"},         {"cs", "CP1250"},         {"hr", "CP1250"},
-    {"hu", "CP1250"},         {"pl", "CP1250"},         {"ro", "CP1250"},
-    {"sk", "CP1250"},         {"sl", "CP1250"},         {"sq", "CP1250"},
-    {"sr@latin", "CP1250"},   {"dsb", "CP1250"},        {"hsb", "CP1250"},
-    {"el", "CP1253"},
-    {"az", "CP1254"},         {"tr", "CP1254"},         {"uz", "CP1254"},
-    {"he", "CP1255"},         {"yi", "CP1255"},
-    {"ar", "CP1256"},         {"fa", "CP1256"},         {"ps", "CP1256"},
-    {"ur", "CP1256"},         {"ug", "CP1256"},         {"sd", "CP1256"},
-    {"et", "CP1257"},         {"lt", "CP1257"},         {"lv", "CP1257"},
-    {"vi", "CP1258"},
-    {"th", "CP874"},
+    {"be", "CP1251"},  {"bg", "CP1251"},          {"kk", "CP1251"}, {"ky", "CP1251"},
+    {"mk", "CP1251"},  {"mn", "CP1251"},          {"ru", "CP1251"}, {"sr", "CP1251"},
+    {"tg", "CP1251"},  {"tt", "CP1251"},          {"uk", "CP1251"}, {"ba", "CP1251"},
+    {"sah", "CP1251"}, {"uz@cyrillic", "CP1251"}, {"bs", "CP1250"}, {"cs", "CP1250"},
+    {"hr", "CP1250"},  {"hu", "CP1250"},          {"pl", "CP1250"}, {"ro", "CP1250"},
+    {"sk", "CP1250"},  {"sl", "CP1250"},          {"sq", "CP1250"}, {"sr@latin", "CP1250"},
+    {"dsb", "CP1250"}, {"hsb", "CP1250"},         {"el", "CP1253"}, {"az", "CP1254"},
+    {"tr", "CP1254"},  {"uz", "CP1254"},          {"he", "CP1255"}, {"yi", "CP1255"},
+    {"ar", "CP1256"},  {"fa", "CP1256"},          {"ps", "CP1256"}, {"ur", "CP1256"},
+    {"ug", "CP1256"},  {"sd", "CP1256"},          {"et", "CP1257"}, {"lt", "CP1257"},
+    {"lv", "CP1257"},  {"vi", "CP1258"},          {"th", "CP874"},
 });
 
 constexpr std::string_view kDefaultCodepage = "CP1252";

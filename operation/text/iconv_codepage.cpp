@@ -46,8 +46,9 @@ bool codepage_is_single_byte(const std::string& codepage) {
         char* out = decoded;
         std::size_t out_left = sizeof decoded;
         iconv(decoder, nullptr, nullptr, nullptr, nullptr);
-        const bool converted = iconv(decoder, &in, &in_left, &out, &out_left) != static_cast<std::size_t>(-1) &&
-                               iconv(decoder, nullptr, nullptr, &out, &out_left) != static_cast<std::size_t>(-1);
+        const bool converted =
+            iconv(decoder, &in, &in_left, &out, &out_left) != static_cast<std::size_t>(-1) &&
+            iconv(decoder, nullptr, nullptr, &out, &out_left) != static_cast<std::size_t>(-1);
         if (converted ? out == decoded : errno != EILSEQ) single = false;
     }
     iconv_close(decoder);
@@ -65,8 +66,8 @@ ConversionResult convert_to_codepage(std::string_view utf8, const std::string& c
     char* out = into.data();
     std::size_t out_left = into.size();
     const std::size_t irreversible = iconv(converter, &in, &in_left, &out, &out_left);
-    const bool converted_all = irreversible == 0 &&
-                               iconv(converter, nullptr, nullptr, &out, &out_left) == 0;
+    const bool converted_all =
+        irreversible == 0 && iconv(converter, nullptr, nullptr, &out, &out_left) == 0;
     iconv_close(converter);
     // EILSEQ: no such character in the code page; a positive count means
     // iconv substituted something, which must not reach a key either.

@@ -22,8 +22,11 @@ constexpr std::string_view kPrefix = "CP";
 constexpr UINT kWholeUnicode[] = {CP_UTF7, CP_UTF8, 54936};
 
 std::optional<UINT> codepage_number(std::string_view name) {
-    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
-    if (name.size() > kPrefix.size() && upper(name[0]) == kPrefix[0] && upper(name[1]) == kPrefix[1])
+    const auto upper = [](char c) {
+        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    };
+    if (name.size() > kPrefix.size() && upper(name[0]) == kPrefix[0] &&
+        upper(name[1]) == kPrefix[1])
         name.remove_prefix(kPrefix.size());
     UINT number = 0;
     const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), number);
@@ -45,7 +48,9 @@ std::string_view locale_codepage() {
     return name;
 }
 
-bool codepage_supported(const std::string& codepage) { return codepage_number(codepage).has_value(); }
+bool codepage_supported(const std::string& codepage) {
+    return codepage_number(codepage).has_value();
+}
 
 bool codepage_is_single_byte(const std::string& codepage) {
     const std::optional<UINT> number = codepage_number(codepage);

@@ -24,7 +24,8 @@ std::wstring widen(std::string_view utf8) {
 std::string narrow(std::wstring_view utf16) {
     if (utf16.empty()) return {};
     const int size = static_cast<int>(utf16.size());
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr);
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr);
     std::string text(static_cast<std::size_t>(bytes), '\0');
     WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, text.data(), bytes, nullptr, nullptr);
     return text;
@@ -38,7 +39,8 @@ std::wstring file_path(std::string_view utf8) {
     std::wstring full(needed, L'\0');
     full.resize(GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr));
     if (full.starts_with(kDevicePrefix)) return full;
-    if (full.starts_with(kUncPrefix)) return std::wstring{kVerbatimUncPrefix} + full.substr(kUncPrefix.size());
+    if (full.starts_with(kUncPrefix))
+        return std::wstring{kVerbatimUncPrefix} + full.substr(kUncPrefix.size());
     return std::wstring{kVerbatimPrefix} + full;
 }
 

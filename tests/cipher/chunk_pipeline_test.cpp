@@ -187,7 +187,8 @@ TEST(ChunkPipeline, TransformOverTheWholeInputEqualsARun) {
 // its own size, as the reading thread's buffers and the pipeline's differ.
 TEST(ChunkPipeline, StagesInPiecesOfTheirOwnEqualARun) {
     const Passwords p{"first stage", "second stage"};
-    const std::size_t piece_sizes[][2] = {{512, 512}, {3 * 512, 512}, {512, 5 * 512}, {2 * 512, 3 * 512}};
+    const std::size_t piece_sizes[][2] = {
+        {512, 512}, {3 * 512, 512}, {512, 5 * 512}, {2 * 512, 3 * 512}};
     for (const Direction d : {Direction::Crypt, Direction::Decrypt}) {
         for (const std::size_t length : kLengths) {
             for (const auto& sizes : piece_sizes) {
@@ -200,8 +201,9 @@ TEST(ChunkPipeline, StagesInPiecesOfTheirOwnEqualARun) {
                     LayerStage layer(d, stage);
                     const std::size_t size = sizes[stage == Stage::First ? 0 : 1];
                     for (std::size_t at = 0; at < length; at += size)
-                        ASSERT_TRUE(layer.apply(ciphers.gost, ciphers.rc4,
-                                                std::span(data).subspan(at, std::min(size, length - at))));
+                        ASSERT_TRUE(
+                            layer.apply(ciphers.gost, ciphers.rc4,
+                                        std::span(data).subspan(at, std::min(size, length - at))));
                 }
                 EXPECT_EQ(data, expected);
             }

@@ -55,10 +55,9 @@ TEST(CipherKernels, GostLayerAloneMatchesTheReferenceBothWays) {
                 want.gost.reg = got.gost.reg = c.start;
                 Bytes want_bytes = input;
                 Bytes got_bytes = input;
-                (encrypt ? reference().gost_encrypt
-                         : reference().gost_decrypt)(want.gost, want_bytes.data(), c.blocks);
-                (encrypt ? k.gost_encrypt : k.gost_decrypt)(got.gost, got_bytes.data(),
-                                                                c.blocks);
+                (encrypt ? reference().gost_encrypt : reference().gost_decrypt)(
+                    want.gost, want_bytes.data(), c.blocks);
+                (encrypt ? k.gost_encrypt : k.gost_decrypt)(got.gost, got_bytes.data(), c.blocks);
                 EXPECT_EQ(got_bytes, want_bytes) << (encrypt ? "encrypt" : "decrypt");
                 EXPECT_EQ(got.gost.reg, want.gost.reg) << (encrypt ? "encrypt" : "decrypt");
             }
@@ -72,7 +71,8 @@ TEST(CipherKernels, Rc4LayerAloneMatchesTheReferenceAndCarriesThePermutation) {
     const std::size_t lengths[] = {0,   1,   2,   3,    8,    255,  256,           257,
                                    511, 512, 512, 1024, 1031, 1300, 5 * 512 + 511, 100};
     for (const CipherKernels& k : fast_kernels()) {
-        for (const std::string_view password : {"", "rc4 kernels", "0123456789abcdefghijklmnopqrstu"}) {
+        for (const std::string_view password :
+             {"", "rc4 kernels", "0123456789abcdefghijklmnopqrstu"}) {
             test::PreparedCiphers want(make_password_key(password), make_password_key(password));
             test::PreparedCiphers got(make_password_key(password), make_password_key(password));
             for (const std::size_t n : lengths) {
@@ -123,18 +123,20 @@ TEST(CipherKernels, StagesMatchTheReferenceAndCarryTheState) {
 TEST(CipherKernels, PipelineMatchesTheReferenceForEveryLengthBufferAndReadSize) {
     const test::Passwords p{"pipeline kernels", "second of them"};
     const std::size_t lengths[] = {0, 1, 511, 512, 513, 1024 + 7, 64 * kChunkSize + 300};
-    const test::RunOptions splits[] = {
-        {.buffer_chunks = 1}, {.buffer_chunks = 3}, {.buffer_chunks = 3, .max_read = 700},
-        {.buffer_chunks = 512}, {.buffer_chunks = 2, .max_read = 1}};
+    const test::RunOptions splits[] = {{.buffer_chunks = 1},
+                                       {.buffer_chunks = 3},
+                                       {.buffer_chunks = 3, .max_read = 700},
+                                       {.buffer_chunks = 512},
+                                       {.buffer_chunks = 2, .max_read = 1}};
     for (const CipherKernels& k : fast_kernels()) {
         for (const std::size_t length : lengths) {
             const Bytes plain = test::test_bytes(length, 21);
-            const Bytes cipher_text = test::run_pipeline(Direction::Crypt, plain, p,
-                                                         {.kernels = &reference()});
+            const Bytes cipher_text =
+                test::run_pipeline(Direction::Crypt, plain, p, {.kernels = &reference()});
             for (const test::RunOptions& split : splits) {
-                SCOPED_TRACE(testing::Message() << k.name << ", length " << length << ", buffer "
-                                                << split.buffer_chunks << ", reads of at most "
-                                                << split.max_read);
+                SCOPED_TRACE(testing::Message()
+                             << k.name << ", length " << length << ", buffer "
+                             << split.buffer_chunks << ", reads of at most " << split.max_read);
                 test::RunOptions options = split;
                 options.kernels = &k;
                 EXPECT_EQ(test::run_pipeline(Direction::Crypt, plain, p, options), cipher_text);

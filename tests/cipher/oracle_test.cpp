@@ -92,7 +92,7 @@ TEST_F(Libgcrypt, GostFeedbackAgreesOverManyChainedBlocks) {
                 GostLayer cipher(c.key);
                 Bytes ours = plain;
                 (d == Direction::Crypt ? k.gost_encrypt : k.gost_decrypt)(cipher, ours.data(),
-                                                                              kBlocks);
+                                                                          kBlocks);
                 EXPECT_EQ(ours, oracle_gost_cfb(d, c.key, plain));
             }
         }

@@ -24,8 +24,8 @@ namespace brisol {
 namespace {
 
 using testing::InputBesideOldOutput;
-using testing::TempDir;
 using testing::read_file;
+using testing::TempDir;
 using testing::write_file;
 
 // Polls for a state a process reaches on its own; the bound only keeps a
@@ -94,7 +94,8 @@ std::string link_target(const std::filesystem::path& link) {
 std::string output_held_by(pid_t pid, const TempDir& dir) {
     std::error_code ignored;
     const std::string folder = dir.path().string() + "/";
-    for (const auto& entry : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ignored)) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ignored)) {
         const std::string target = link_target(entry.path());
         if (!target.starts_with(folder)) continue;
         const std::string name = target.substr(folder.size());
@@ -129,7 +130,8 @@ TEST(CliProcess, KilledHalfwayLeavesNothingBehind) {
         ::kill(pid, SIGSTOP);
         int raw = 0;
         ::waitpid(pid, &raw, WUNTRACED);
-        if (output_held_by(pid, dir) == way && read_file(files_at_hand.output) == InputBesideOldOutput::kOldContents)
+        if (output_held_by(pid, dir) == way &&
+            read_file(files_at_hand.output) == InputBesideOldOutput::kOldContents)
             return true;
         ::kill(pid, SIGCONT);
         return false;
@@ -146,7 +148,8 @@ TEST(CliProcess, KilledHalfwayLeavesNothingBehind) {
     write_file(dir.file("small"), "x");
     EXPECT_EQ(exit_status(spawn_cli(dir, {.args = {"crypt", "small"}})), 0);
     remove_stream_files(dir);
-    EXPECT_EQ(dir.names(), (std::set<std::string>{"data.bin", "data.bin.bsl", "small", "small.bsl"}));
+    EXPECT_EQ(dir.names(),
+              (std::set<std::string>{"data.bin", "data.bin.bsl", "small", "small.bsl"}));
     EXPECT_EQ(read_file(files_at_hand.output), InputBesideOldOutput::kOldContents);
 }
 
@@ -154,8 +157,11 @@ TEST(CliProcess, FileSizeLimitIsAWriteFailure) {
     const InputBesideOldOutput files_at_hand(700 * 1024 + 77);
     const TempDir& dir = files_at_hand.dir;
     // Not killed by SIGXFSZ: the failed write is reported.
-    EXPECT_EQ(exit_status(spawn_cli(dir, {.args = {"crypt", "data.bin"}, .file_size_limit = 300 * 1024})), 1);
-    EXPECT_EQ(read_file(dir.file(".stderr")), "brisol-cli: Cannot write \"data.bin.bsl\": File too large\n");
+    EXPECT_EQ(
+        exit_status(spawn_cli(dir, {.args = {"crypt", "data.bin"}, .file_size_limit = 300 * 1024})),
+        1);
+    EXPECT_EQ(read_file(dir.file(".stderr")),
+              "brisol-cli: Cannot write \"data.bin.bsl\": File too large\n");
     remove_stream_files(dir);
     files_at_hand.expect_left_as_found("file size limit");
 }
@@ -221,7 +227,8 @@ TEST(CliProcess, ASignalAtThePromptGivesTheTerminalBackWithEcho) {
             EXPECT_TRUE(echo_on(terminal)) << "the shell would get a terminal without echo";
 
             ::kill(pid, SIGCONT);
-            EXPECT_TRUE(eventually([&] { return !echo_on(terminal); })) << "the password would be shown";
+            EXPECT_TRUE(eventually([&] { return !echo_on(terminal); }))
+                << "the password would be shown";
             EXPECT_TRUE(eventually([&] { return keyboard.shown() == "PASSWORD-1: PASSWORD-1: "; }))
                 << "the prompt shows again: " << keyboard.shown();
             // Each prompt discards what was typed ahead of it, so each line

@@ -29,8 +29,8 @@ inline CliRun collect_run(const TempDir& dir, int status) {
 }
 
 // `environment` is empty or one NAME=VALUE the program gets on top of ours.
-CliRun run_cli(const TempDir& dir, const std::vector<std::string>& args, const std::string& stdin_text,
-               const std::string& environment = "");
+CliRun run_cli(const TempDir& dir, const std::vector<std::string>& args,
+               const std::string& stdin_text, const std::string& environment = "");
 
 #ifndef _WIN32
 // A text as one word of a shell command.

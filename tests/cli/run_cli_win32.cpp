@@ -44,14 +44,14 @@ std::wstring environment_block(const std::wstring& extra) {
 
 HANDLE inheritable(const std::string& path, DWORD access, DWORD disposition) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    return CreateFileW(win32::widen(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                       disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return CreateFileW(win32::widen(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       &inherit, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 }  // namespace
 
-CliRun run_cli(const TempDir& dir, const std::vector<std::string>& args, const std::string& stdin_text,
-               const std::string& environment) {
+CliRun run_cli(const TempDir& dir, const std::vector<std::string>& args,
+               const std::string& stdin_text, const std::string& environment) {
     // The pipe holds the whole text, so it is written and closed before the
     // program starts, which then reads to its end.
     HANDLE pipe_read = nullptr;
@@ -59,7 +59,8 @@ CliRun run_cli(const TempDir& dir, const std::vector<std::string>& args, const s
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     CreatePipe(&pipe_read, &pipe_write, &inherit, static_cast<DWORD>(stdin_text.size() + 4096));
     DWORD written = 0;
-    WriteFile(pipe_write, stdin_text.data(), static_cast<DWORD>(stdin_text.size()), &written, nullptr);
+    WriteFile(pipe_write, stdin_text.data(), static_cast<DWORD>(stdin_text.size()), &written,
+              nullptr);
     CloseHandle(pipe_write);
     const std::wstring program = win32::widen(BRISOL_CLI_PATH);
     std::wstring command_line = quoted(program);
@@ -75,8 +76,8 @@ CliRun run_cli(const TempDir& dir, const std::vector<std::string>& args, const s
     PROCESS_INFORMATION process{};
     int status = -1;
     if (CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, TRUE,
-                       CREATE_UNICODE_ENVIRONMENT, block.data(), win32::widen(dir.path().string()).c_str(),
-                       &startup, &process)) {
+                       CREATE_UNICODE_ENVIRONMENT, block.data(),
+                       win32::widen(dir.path().string()).c_str(), &startup, &process)) {
         WaitForSingleObject(process.hProcess, INFINITE);
         DWORD code = 0;
         GetExitCodeProcess(process.hProcess, &code);
@@ -84,7 +85,8 @@ CliRun run_cli(const TempDir& dir, const std::vector<std::string>& args, const s
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
-    for (const HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError}) CloseHandle(handle);
+    for (const HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError})
+        CloseHandle(handle);
     return collect_run(dir, status);
 }
 

@@ -24,7 +24,7 @@ using brisol::fuzzing::Reader;
 
 // The code pages locales map to, and one iconv does not know.
 constexpr std::array<const char*, 11> kCodepages = {
-    "CP1250", "CP1251", "CP1252", "CP1253", "CP1254", "CP1255",
+    "CP1250", "CP1251", "CP1252", "CP1253", "CP1254",           "CP1255",
     "CP1256", "CP1257", "CP1258", "CP874",  "NO-SUCH-CODEPAGE",
 };
 
@@ -48,8 +48,7 @@ void check_name(brisol::Direction direction, std::string_view path, std::string_
     require(brisol::utf8_prefix_bytes(added.substr(1), kSuffixMaxChars) == added.size() - 1);
     // The runner refuses an extension with a slash; any other stays beside
     // the input.
-    if (extension.find('/') == std::string_view::npos)
-        require(name.rfind('/') == path.rfind('/'));
+    if (extension.find('/') == std::string_view::npos) require(name.rfind('/') == path.rfind('/'));
 }
 
 void check_key(std::string_view password, const std::string& codepage) {

@@ -40,7 +40,8 @@ public:
 
     std::set<std::string> names() const {
         std::set<std::string> found;
-        for (const auto& entry : fs::directory_iterator(path_)) found.insert(entry.path().filename().string());
+        for (const auto& entry : fs::directory_iterator(path_))
+            found.insert(entry.path().filename().string());
         return found;
     }
 
@@ -105,7 +106,8 @@ inline OperationResult run_to_end(OperationRunner& runner, Direction direction,
                                   const std::string& password1 = "first",
                                   const std::string& password2 = "second") {
     RecordingSink sink;
-    const StartResult started = runner.start(direction, path, password1, password2, extension, sink);
+    const StartResult started =
+        runner.start(direction, path, password1, password2, extension, sink);
     if (!started.started) {
         OperationResult refused;
         refused.outcome = OperationOutcome::Failed;

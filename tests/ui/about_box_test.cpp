@@ -29,9 +29,10 @@ TEST_F(AboutBoxTest, ShowsTitleVersionAndAFocusedOkButton) {
     EXPECT_EQ(box.focusWidget(), ok);
     const auto* version = box.findChild<QLabel*>(QStringLiteral("label_version"));
     ASSERT_NE(version, nullptr);
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Version 3\\.0 \\(([0-9a-f]{12}(-dirty)?|unknown)\\)$"))
-                    .match(version->text())
-                    .hasMatch())
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("^Version 3\\.0 \\(([0-9a-f]{12}(-dirty)?|unknown)\\)$"))
+            .match(version->text())
+            .hasMatch())
         << version->text().toStdString();
     EXPECT_EQ(version->frameShadow(), QFrame::Sunken);
 }

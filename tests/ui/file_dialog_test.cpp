@@ -5,7 +5,6 @@
 #include <QFileDialog>
 #include <QTemporaryDir>
 
-
 namespace brisol {
 namespace {
 
@@ -48,8 +47,7 @@ TEST_F(RealFileDialog, RemembersTheLastFilterUsedForLaterOpenings) {
     for (int opening = 0; opening < 2; ++opening) {
         QFileDialog later;
         chooser.prepare(later, QString());
-        EXPECT_EQ(later.selectedNameFilter(), text_filter)
-            << "opening " << opening;
+        EXPECT_EQ(later.selectedNameFilter(), text_filter) << "opening " << opening;
     }
 }
 

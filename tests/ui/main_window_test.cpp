@@ -89,11 +89,15 @@ TEST_F(StartUp, TabGoesThroughTheControlsInTheirOrder) {
 
 TEST_F(StartUp, ScreenReadersHearEachControlByItsLabel) {
     const std::pair<int, const char*> expected[] = {
-        {kPassword1Id, "PASSWORD-1"},  {kPassword2Id, "PASSWORD-2"},
+        {kPassword1Id, "PASSWORD-1"},
+        {kPassword2Id, "PASSWORD-2"},
         {kExtensionId, "Extension for encrypted file"},
-        {kOpenFileId, "Open FILE..."}, {kCryptId, "Crypt"},
-        {kDecryptId, "Decrypt"},       {kInfoId, "Info"},
-        {kQuitId, "Quit"},             {kStatusBarId, "Status"},
+        {kOpenFileId, "Open FILE..."},
+        {kCryptId, "Crypt"},
+        {kDecryptId, "Decrypt"},
+        {kInfoId, "Info"},
+        {kQuitId, "Quit"},
+        {kStatusBarId, "Status"},
     };
     for (const auto& [id, name] : expected) {
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control(id));
@@ -151,7 +155,8 @@ TEST_F(ChoosingAFile, ALongPathLosesItsMiddleInTheStatusBarAndIsWholeInTheTip) {
         const auto* part = window.status_bar().findChildren<QLabel*>().at(StatusBar::kFilePart);
         if (path == longer) {
             EXPECT_TRUE(shown.startsWith(kStatusPrefix + QStringLiteral("/da")) &&
-                        shown.contains(QChar(0x2026)) && shown.endsWith(QStringLiteral("отчёт.txt")))
+                        shown.contains(QChar(0x2026)) &&
+                        shown.endsWith(QStringLiteral("отчёт.txt")))
                 << shown.toStdString();
             EXPECT_EQ(part->toolTip(), whole);
         } else {

@@ -38,9 +38,9 @@ protected:
         RegisterClassW(&host_class);
         host_ = CreateWindowExW(0, host_class.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 400,
                                 200, nullptr, nullptr, instance, nullptr);
-        window_ = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
-                                  host_, reinterpret_cast<HMENU>(INT_PTR{kStatusBarId}), instance,
-                                  nullptr);
+        window_ =
+            CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, host_,
+                            reinterpret_cast<HMENU>(INT_PTR{kStatusBarId}), instance, nullptr);
         ASSERT_NE(window_, nullptr);
         bar_.attach(window_);
         drawn_bar = &bar_;

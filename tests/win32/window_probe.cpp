@@ -74,12 +74,11 @@ int print_foreground() {
 }
 
 int print_manifest(const char* program) {
-    const HMODULE module = LoadLibraryExW(widen(program).c_str(), nullptr,
-                                          LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    const HMODULE module = LoadLibraryExW(
+        widen(program).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     const HRSRC resource =
-        module != nullptr
-            ? FindResourceA(module, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST)
-            : nullptr;
+        module != nullptr ? FindResourceA(module, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST)
+                          : nullptr;
     const HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
     if (loaded == nullptr) return 1;
     std::fwrite(LockResource(loaded), 1, SizeofResource(module, resource), stdout);

@@ -39,7 +39,8 @@ TEST(DialogUnits, TheCharacterWidthIsTheSamplesAverageRounded) {
         int char_width;
     } rows[] = {{312, 6}, {337, 6}, {338, 7}, {0, 0}};
     for (const auto& row : rows) {
-        EXPECT_EQ(measured_base_units(row.sample_width, 13).char_width, row.char_width) << row.sample_width;
+        EXPECT_EQ(measured_base_units(row.sample_width, 13).char_width, row.char_width)
+            << row.sample_width;
     }
 }
 

@@ -76,8 +76,9 @@ public:
     void finish(OperationOutcome outcome = OperationOutcome::Succeeded) {
         if (sink_ == nullptr) return;
         CompletionSink& sink = *std::exchange(sink_, nullptr);
-        const std::string told =
-            outcome == OperationOutcome::Cancelled ? messages::cancelled(output_path_) : std::string{};
+        const std::string told = outcome == OperationOutcome::Cancelled
+                                     ? messages::cancelled(output_path_)
+                                     : std::string{};
         sink.show_completion(OperationResult{outcome, told, output_path_, 0, {}});
     }
 
@@ -151,7 +152,8 @@ TEST_P(OverThePort, RefusalsComeBeforeAnyStartWhateverRunsTheOperations) {
     end();
     const std::vector<std::string> expected{
         std::string{messages::kNoFileChosen}, std::string{messages::kExtensionHasSlash},
-        "PASSWORD-1 has a character that code page CP1252 cannot represent.", texts::kOperationCompleted};
+        "PASSWORD-1 has a character that code page CP1252 cannot represent.",
+        texts::kOperationCompleted};
     EXPECT_EQ(texts(), expected);
 }
 
@@ -186,7 +188,8 @@ TEST(WorkerStandIn, ASecondStartWhileOneRunsIsRefused) {
 TEST(WorkerStandIn, ThePagesFaceAsTheRulesDriveIt) {
     WorkerStandIn operations;
     RecordedControls controls;
-    MainWindowRules rules(operations, controls, [&rules] { rules.run_queued(); }, FaceTraits{true, true});
+    MainWindowRules rules(
+        operations, controls, [&rules] { rules.run_queued(); }, FaceTraits{true, true});
     rules.open();
     rules.command(kOpenFileId);
     EXPECT_EQ(rules.current_path(), "");
@@ -198,10 +201,10 @@ TEST(WorkerStandIn, ThePagesFaceAsTheRulesDriveIt) {
     operations.finish();
     rules.command(kCryptId);
     rules.cancel();
-    const std::vector<std::string> expected{texts::kFileOpenError,
-                                            std::string{texts::kOperationCompleted} + "\n" +
-                                                std::string{messages::kEmptyPassword1},
-                                            messages::cancelled("/data/report.txt.bsl")};
+    const std::vector<std::string> expected{
+        texts::kFileOpenError,
+        std::string{texts::kOperationCompleted} + "\n" + std::string{messages::kEmptyPassword1},
+        messages::cancelled("/data/report.txt.bsl")};
     std::vector<std::string> shown;
     for (const Message& message : controls.messages) shown.push_back(message.text);
     EXPECT_EQ(shown, expected);
@@ -226,7 +229,8 @@ TEST(MainWindowRules, WorkerReportsWaitForTheWindowsThreadAndKeepTheirOrder) {
     ASSERT_TRUE(controls.enabled(kCryptId));
     std::thread worker([&rules] {
         rules.sink().report_progress(1, 2);
-        rules.sink().show_completion(OperationResult{OperationOutcome::Succeeded, {}, "/data/a.bsl", 2, {}});
+        rules.sink().show_completion(
+            OperationResult{OperationOutcome::Succeeded, {}, "/data/a.bsl", 2, {}});
     });
     worker.join();
     EXPECT_EQ(wakes, 2);
@@ -245,7 +249,8 @@ TEST(MainWindowRules, NothingIsShownForAnOperationThatEndsAfterTheWindowClosed) 
     MainWindowRules rules(operations, controls, [] {});
     rules.close();
     rules.completion(OperationResult{OperationOutcome::Succeeded, {}, "/data/a.bsl", 1, {}});
-    rules.completion(OperationResult{OperationOutcome::Failed, "Cannot write", "/data/a.bsl", 1, {}});
+    rules.completion(
+        OperationResult{OperationOutcome::Failed, "Cannot write", "/data/a.bsl", 1, {}});
     EXPECT_TRUE(controls.messages.empty());
 }
 
@@ -262,12 +267,17 @@ TEST(MainWindowRules, EachEndShowsItsKindOfMessageAndASuccessLocksUnlessItLooksR
     const CompletionRow rows[] = {
         {{Outcome::Succeeded, {}, "/data/a.bsl", 1, {}}, completed, MessageKind::Information, true},
         {{Outcome::Succeeded, {}, "/data/a.src", 1, {"PDF document", false}},
-         completed + "\n\nThe result looks like: PDF document", MessageKind::Information, true},
+         completed + "\n\nThe result looks like: PDF document",
+         MessageKind::Information,
+         true},
         {{Outcome::Succeeded, {}, "/data/a.src", 1, {"", true}},
          completed + "\n\n" + std::string(messages::kLooksRandom) + "\n\n" +
              texts::kTryOtherPasswords,
-         MessageKind::Warning, false},
-        {{Outcome::Failed, "Cannot write", "/data/a.bsl", 1, {}}, "Cannot write", MessageKind::Error,
+         MessageKind::Warning,
+         false},
+        {{Outcome::Failed, "Cannot write", "/data/a.bsl", 1, {}},
+         "Cannot write",
+         MessageKind::Error,
          false},
     };
     for (const CompletionRow& row : rows) {
@@ -278,7 +288,8 @@ TEST(MainWindowRules, EachEndShowsItsKindOfMessageAndASuccessLocksUnlessItLooksR
         ASSERT_EQ(controls.messages.size(), 1u) << row.text;
         EXPECT_EQ(controls.messages.front().text, row.text);
         EXPECT_EQ(controls.messages.front().kind, row.kind) << row.text;
-        for (const int id : kLockedControlIds) EXPECT_EQ(controls.enabled(id), !row.locks) << row.text;
+        for (const int id : kLockedControlIds)
+            EXPECT_EQ(controls.enabled(id), !row.locks) << row.text;
     }
 }
 

@@ -10,11 +10,13 @@ std::string reason(int error) {
     constexpr DWORD kFlags = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
     const auto code = static_cast<DWORD>(error);
     wchar_t text[512];
-    DWORD length = FormatMessageW(kFlags, nullptr, code, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
-                                  text, static_cast<DWORD>(std::size(text)), nullptr);
+    DWORD length =
+        FormatMessageW(kFlags, nullptr, code, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), text,
+                       static_cast<DWORD>(std::size(text)), nullptr);
     // A system without English messages gives its own language.
     if (length == 0)
-        length = FormatMessageW(kFlags, nullptr, code, 0, text, static_cast<DWORD>(std::size(text)), nullptr);
+        length = FormatMessageW(kFlags, nullptr, code, 0, text, static_cast<DWORD>(std::size(text)),
+                                nullptr);
     // The system's sentences end in a full stop and a line break; in a
     // message the reason ends the sentence that names the file.
     while (length > 0 && (text[length - 1] == L'\r' || text[length - 1] == L'\n' ||

@@ -22,7 +22,9 @@ std::string text_of(std::size_t size) {
 }
 
 // A real header in front of random-looking contents, as compressed formats are.
-std::string compressed(std::string_view header) { return std::string{header} + pattern_bytes(5000, 7); }
+std::string compressed(std::string_view header) {
+    return std::string{header} + pattern_bytes(5000, 7);
+}
 
 // Visits every byte value in turn: as even as no random data is.
 std::string counter(std::size_t size) {
@@ -75,9 +77,10 @@ TEST(ContentCheckTest, DecryptTellsAKnownKindOrARandomLookingResult) {
                      {"wrong", "two", c.warn_wrong1},
                      {"one", "wrong", c.warn_wrong2}};
         for (const auto& t : tries) {
-            const std::string context = std::string{c.name} + " with " + t.password1 + "/" + t.password2;
-            const OperationResult result =
-                run_to_end(runner, Direction::Decrypt, input + ".bsl", ".src", t.password1, t.password2);
+            const std::string context =
+                std::string{c.name} + " with " + t.password1 + "/" + t.password2;
+            const OperationResult result = run_to_end(runner, Direction::Decrypt, input + ".bsl",
+                                                      ".src", t.password1, t.password2);
             ASSERT_EQ(result.outcome, OperationOutcome::Succeeded) << context;
             EXPECT_EQ(result.content.looks_random, t.warn) << context;
             EXPECT_EQ(testing::read_file(input + ".bsl.src").size(), c.plain.size())
@@ -91,7 +94,8 @@ TEST(ContentCheckTest, DecryptTellsAKnownKindOrARandomLookingResult) {
         const KnownKind by_signature = signature_kind({head, c.plain.size()});
         EXPECT_EQ(by_signature.name, c.signature ? c.kind : "") << "without libmagic: " << c.name;
     }
-    const OperationResult crypted = run_to_end(runner, Direction::Crypt, input, ".src", "one", "two");
+    const OperationResult crypted =
+        run_to_end(runner, Direction::Crypt, input, ".src", "one", "two");
     EXPECT_FALSE(crypted.content.looks_random) << "only a Decrypt is looked at";
 }
 

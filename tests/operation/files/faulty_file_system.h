@@ -30,12 +30,12 @@ public:
     int write_error = 0;
     int write_error_after_calls = 0;
 
-    std::size_t max_read = SIZE_MAX;   // short reads
-    int short_read_call = -1;          // only this read (counted from 0) is short
+    std::size_t max_read = SIZE_MAX;  // short reads
+    int short_read_call = -1;         // only this read (counted from 0) is short
     std::size_t short_read_bytes = 1;
     // The input seems to end here, as if it had been truncated meanwhile.
     std::uint64_t input_ends_after = UINT64_MAX;
-    std::size_t max_write = SIZE_MAX;  // partial writes
+    std::size_t max_write = SIZE_MAX;         // partial writes
     bool interrupt_every_other_call = false;  // an interruption before each real read and write
 
     // When set, the first read waits until release_reads().
@@ -69,12 +69,18 @@ public:
     int give_name(int fd, int folder, const std::string& name) override {
         return give_name_error != 0 ? give_name_error : real_.give_name(fd, folder, name);
     }
-    FileInfo stat_in(int folder, const std::string& name) override { return real_.stat_in(folder, name); }
-    FileInfo stat_link_in(int folder, const std::string& name) override { return real_.stat_link_in(folder, name); }
+    FileInfo stat_in(int folder, const std::string& name) override {
+        return real_.stat_in(folder, name);
+    }
+    FileInfo stat_link_in(int folder, const std::string& name) override {
+        return real_.stat_link_in(folder, name);
+    }
     int rename_in(int folder, const std::string& from, const std::string& to) override {
         return rename_error != 0 ? rename_error : real_.rename_in(folder, from, to);
     }
-    int unlink_in(int folder, const std::string& name) override { return real_.unlink_in(folder, name); }
+    int unlink_in(int folder, const std::string& name) override {
+        return real_.unlink_in(folder, name);
+    }
     NamesResult list_folder(int folder) override {
         ++listings;
         return real_.list_folder(folder);
@@ -84,7 +90,9 @@ public:
         return real_.open_up(fd, like, replaced);
     }
     int hold(int fd) override { return hold_error != 0 ? hold_error : real_.hold(fd); }
-    FdResult claim(int folder, const std::string& name) override { return real_.claim(folder, name); }
+    FdResult claim(int folder, const std::string& name) override {
+        return real_.claim(folder, name);
+    }
     FdResult duplicate(int fd) override { return real_.duplicate(fd); }
 
     IoStatus read(int fd, std::span<std::uint8_t> into) override {
@@ -92,11 +100,13 @@ public:
             reading_.set_value();
             reads_released_.get_future().wait();
         }
-        if (interrupt_every_other_call && (interrupts_++ % 2 == 0)) return {0, platform::kErrorInterrupted};
+        if (interrupt_every_other_call && (interrupts_++ % 2 == 0))
+            return {0, platform::kErrorInterrupted};
         if (read_error != 0 && reads >= read_error_after_calls) return {0, read_error};
         std::size_t wanted = std::min(into.size(), max_read);
         if (reads == short_read_call) wanted = std::min(wanted, short_read_bytes);
-        wanted = static_cast<std::size_t>(std::min<std::uint64_t>(wanted, input_ends_after - bytes_read_));
+        wanted = static_cast<std::size_t>(
+            std::min<std::uint64_t>(wanted, input_ends_after - bytes_read_));
         ++reads;
         const IoStatus got = real_.read(fd, into.first(wanted));
         bytes_read_ += got.bytes;
@@ -105,11 +115,14 @@ public:
     IoStatus read_at(int fd, std::span<std::uint8_t> into, std::uint64_t offset) override {
         return real_.read_at(fd, into, offset);
     }
-    bool wait_readable(int fd, int milliseconds) override { return real_.wait_readable(fd, milliseconds); }
+    bool wait_readable(int fd, int milliseconds) override {
+        return real_.wait_readable(fd, milliseconds);
+    }
     int standard_input() override { return real_.standard_input(); }
     int standard_output() override { return real_.standard_output(); }
     IoStatus write(int fd, std::span<const std::uint8_t> bytes) override {
-        if (interrupt_every_other_call && (interrupts_++ % 2 == 0)) return {0, platform::kErrorInterrupted};
+        if (interrupt_every_other_call && (interrupts_++ % 2 == 0))
+            return {0, platform::kErrorInterrupted};
         if (write_error != 0 && writes >= write_error_after_calls) return {0, write_error};
         ++writes;
         return real_.write(fd, bytes.first(std::min(bytes.size(), max_write)));

@@ -16,9 +16,9 @@ namespace {
 using testing::FaultyFileSystem;
 using testing::HeldCrypt;
 using testing::InputBesideOldOutput;
-using testing::TempDir;
 using testing::read_file;
 using testing::run_to_end;
+using testing::TempDir;
 using testing::write_file;
 
 constexpr std::size_t kInputSize = 100 * 1024 + 3;
@@ -43,7 +43,8 @@ const Neighbour kNeighbours[] = {
     {".brisol-DirDir12.tmp", Made::Directory, false},
     {".brisol-Link1234.tmp", Made::LinkToFile, false},
     {".brisol-Hard1234.tmp", Made::HardLinkToFile, false},
-    {".brisol-User1234.tmp", Made::OtherUsersFile, false},  // made only where a file can be given away
+    {".brisol-User1234.tmp", Made::OtherUsersFile,
+     false},  // made only where a file can be given away
 };
 
 // Holds a file as a live run does, from a descriptor of its own.
@@ -72,7 +73,8 @@ TEST(Leftovers, ARunSweepsOnlyUnheldFilesOfItsOwnPattern) {
             const std::string path = dir.file(n.name);
             if (n.made == Made::Directory) std::filesystem::create_directory(path);
             if (n.made == Made::LinkToFile) std::filesystem::create_symlink("link-target", path);
-            if (n.made == Made::HardLinkToFile) std::filesystem::create_hard_link(dir.file("link-target"), path);
+            if (n.made == Made::HardLinkToFile)
+                std::filesystem::create_hard_link(dir.file("link-target"), path);
             if (n.made == Made::OtherUsersFile) {
                 write_file(path, "another user's");
                 if (::chown(path.c_str(), 65534, 65534) != 0) {
@@ -104,7 +106,8 @@ TEST(Leftovers, AProcessListsEachFolderOnce) {
     FaultyFileSystem files;
     for (const std::string& input : {files_at_hand.input, other, files_at_hand.input}) {
         OperationRunner runner(files);
-        EXPECT_EQ(run_to_end(runner, Direction::Crypt, input).outcome, OperationOutcome::Succeeded) << input;
+        EXPECT_EQ(run_to_end(runner, Direction::Crypt, input).outcome, OperationOutcome::Succeeded)
+            << input;
     }
     EXPECT_EQ(files.listings, 1);
 }
@@ -126,13 +129,16 @@ TEST(Leftovers, ARunningOutputIsUnnamedOrHeld) {
         EXPECT_EQ(hidden.size(), unnamed ? 0u : 1u) << way;
 
         OperationRunner second;
-        EXPECT_EQ(run_to_end(second, Direction::Crypt, other).outcome, OperationOutcome::Succeeded) << way;
-        for (const std::string& name : hidden) EXPECT_TRUE(std::filesystem::exists(dir.file(name))) << way;
+        EXPECT_EQ(run_to_end(second, Direction::Crypt, other).outcome, OperationOutcome::Succeeded)
+            << way;
+        for (const std::string& name : hidden)
+            EXPECT_TRUE(std::filesystem::exists(dir.file(name))) << way;
 
         held.release_and_wait();
         ASSERT_EQ(held.sink.completions.size(), 1u) << way;
         EXPECT_EQ(held.sink.completions[0].outcome, OperationOutcome::Succeeded) << way;
-        EXPECT_EQ(dir.names(), (std::set<std::string>{"data.bin", "data.bin.bsl", "other.bin", "other.bin.bsl"}))
+        EXPECT_EQ(dir.names(),
+                  (std::set<std::string>{"data.bin", "data.bin.bsl", "other.bin", "other.bin.bsl"}))
             << way;
     }
 }

@@ -17,10 +17,10 @@ namespace brisol {
 namespace {
 
 using testing::HeldCrypt;
-using testing::TempDir;
 using testing::pattern_bytes;
 using testing::read_file;
 using testing::run_to_end;
+using testing::TempDir;
 using testing::write_file;
 
 struct OtherProgram {
@@ -62,7 +62,8 @@ TEST(Win32Files, AReadOnlyInputIsReadAndLeftAlone) {
     OperationRunner runner;
     // The output takes the input's access rules, and can still be replaced.
     for (int run = 0; run < 2; ++run)
-        EXPECT_EQ(run_to_end(runner, Direction::Crypt, input).outcome, OperationOutcome::Succeeded) << run;
+        EXPECT_EQ(run_to_end(runner, Direction::Crypt, input).outcome, OperationOutcome::Succeeded)
+            << run;
     EXPECT_NE(GetFileAttributesW(win32::widen(input).c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_EQ(read_file(input), pattern_bytes(5000));
     SetFileAttributesW(win32::widen(input).c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -84,10 +85,12 @@ TEST(Win32Files, AnOutputWithoutANameGoesWithItsLastHandle) {
             ASSERT_EQ(files.give_name(made.fd, folder.fd, "out.bin"), 0);
         }
         EXPECT_EQ(files.close(made.fd), 0);
-        EXPECT_EQ(dir.names(), named ? std::set<std::string>{"out.bin"} : std::set<std::string>{}) << named;
+        EXPECT_EQ(dir.names(), named ? std::set<std::string>{"out.bin"} : std::set<std::string>{})
+            << named;
     }
     files.close(folder.fd);
-    EXPECT_EQ(GetFileAttributesW(win32::widen(dir.file("out.bin")).c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+    EXPECT_EQ(GetFileAttributesW(win32::widen(dir.file("out.bin")).c_str()) & FILE_ATTRIBUTE_HIDDEN,
+              0u);
     EXPECT_EQ(read_file(dir.file("out.bin")), "abc");
 }
 
@@ -128,8 +131,8 @@ TEST(Win32Files, AnOutputAnotherProgramHasOpenBrieflyIsStillReplaced) {
     write_file(input, pattern_bytes(5000));
     write_file(input + ".bsl", "older contents");
     const HANDLE looker = CreateFileW(win32::widen(input + ".bsl").c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(looker, INVALID_HANDLE_VALUE);
     std::thread letting_go([looker] {
         Sleep(300);
@@ -161,7 +164,8 @@ TEST(Win32Files, PathsPastMaxPathWork) {
     OperationRunner runner;
     EXPECT_EQ(run_to_end(runner, Direction::Crypt, input).outcome, OperationOutcome::Succeeded);
     WIN32_FILE_ATTRIBUTE_DATA about{};
-    ASSERT_TRUE(GetFileAttributesExW(win32::file_path(input + ".bsl").c_str(), GetFileExInfoStandard, &about));
+    ASSERT_TRUE(GetFileAttributesExW(win32::file_path(input + ".bsl").c_str(),
+                                     GetFileExInfoStandard, &about));
     EXPECT_EQ(about.nFileSizeLow, 10u);
 }
 

@@ -18,10 +18,10 @@ namespace {
 
 using testing::FaultyFileSystem;
 using testing::InputBesideOldOutput;
-using testing::RecordingSink;
-using testing::TempDir;
 using testing::pattern_bytes;
 using testing::read_file;
+using testing::RecordingSink;
+using testing::TempDir;
 using testing::write_file;
 
 // Errors to inject, as the platform numbers them.
@@ -125,15 +125,18 @@ struct FailingCall {
 
 const FailingCall kFailingCalls[] = {
     {"open", [](FaultyFileSystem& f, int e) { f.open_read_error = e; }, true, "Cannot open", true},
-    {"create", [](FaultyFileSystem& f, int e) { f.create_error = e; }, true, "Cannot create", false},
-    {"first read", [](FaultyFileSystem& f, int e) { f.read_error = e; }, false, "Cannot read", true},
+    {"create", [](FaultyFileSystem& f, int e) { f.create_error = e; }, true, "Cannot create",
+     false},
+    {"first read", [](FaultyFileSystem& f, int e) { f.read_error = e; }, false, "Cannot read",
+     true},
     {"read in the middle",
      [](FaultyFileSystem& f, int e) {
          f.read_error = e;
          f.read_error_after_calls = 1;
      },
      false, "Cannot read", true},
-    {"first write", [](FaultyFileSystem& f, int e) { f.write_error = e; }, false, "Cannot write", false},
+    {"first write", [](FaultyFileSystem& f, int e) { f.write_error = e; }, false, "Cannot write",
+     false},
     {"write in the middle",
      [](FaultyFileSystem& f, int e) {
          f.write_error = e;
@@ -148,8 +151,8 @@ const FailingCall kFailingCalls[] = {
      },
      false, "Cannot write", false},
     {"fsync", [](FaultyFileSystem& f, int e) { f.fsync_error = e; }, false, "Cannot write", false},
-    {"close", [](FaultyFileSystem& f, int e) { f.close_error_on_output = e; }, false, "Cannot write",
-     false},
+    {"close", [](FaultyFileSystem& f, int e) { f.close_error_on_output = e; }, false,
+     "Cannot write", false},
     {"rename", [](FaultyFileSystem& f, int e) { f.rename_error = e; }, false, "Cannot save", false,
      [](const OutputWay& way) { return !way.unnamed || way.old_output; }},
     {"hold", [](FaultyFileSystem& f, int e) { f.hold_error = e; }, true, "Cannot create", false},
@@ -160,7 +163,8 @@ const FailingCall kFailingCalls[] = {
 constexpr int kInjectedErrors[] = {kIoError, kNoSpace, kDenied};
 
 void expect_reported_without_trace(const OutputWay& way, const FailingCall& call, int error) {
-    const std::string name = std::string{way.name} + " / " + call.name + " / " + platform::reason(error);
+    const std::string name =
+        std::string{way.name} + " / " + call.name + " / " + platform::reason(error);
     const InputBesideOldOutput files_at_hand(kInputSize, way.old_output);
     const std::string& input = files_at_hand.input;
     const std::string& output = files_at_hand.output;
@@ -173,7 +177,8 @@ void expect_reported_without_trace(const OutputWay& way, const FailingCall& call
     const StartResult started = runner.start(Direction::Crypt, input, "p1", "p2", "", sink);
     runner.wait();
 
-    const std::string expected = messages::file_error(call.verb, call.names_input ? input : output, error);
+    const std::string expected =
+        messages::file_error(call.verb, call.names_input ? input : output, error);
     if (call.refused_at_start) {
         EXPECT_FALSE(started.started) << name;
         EXPECT_EQ(started.message, expected) << name;
@@ -191,7 +196,8 @@ TEST(RunnerFaults, EveryCallFailingWithEveryErrorIsReportedAndLeavesNoTrace) {
     for (const OutputWay& way : kOutputWays)
         for (const FailingCall& call : kFailingCalls)
             if (call.made_on(way))
-                for (const int error : kInjectedErrors) expect_reported_without_trace(way, call, error);
+                for (const int error : kInjectedErrors)
+                    expect_reported_without_trace(way, call, error);
 }
 
 TEST(RunnerFaults, AreReportedAndLeaveNoTrace) {
@@ -247,14 +253,16 @@ TEST(RunnerFaults, ShortAndInterruptedTransfersChangeNoByte) {
     const std::string input = dir.file("data.bin");
     write_file(input, pattern_bytes(kInputSize));
     OperationRunner plain;
-    ASSERT_EQ(testing::run_to_end(plain, Direction::Crypt, input).outcome, OperationOutcome::Succeeded);
+    ASSERT_EQ(testing::run_to_end(plain, Direction::Crypt, input).outcome,
+              OperationOutcome::Succeeded);
     const std::string expected = read_file(input + ".bsl");
 
     for (const bool unnamed : {true, false}) {
         for (const AwkwardFiles& awkward : kAwkwardFiles) {
             for (const Direction direction : {Direction::Crypt, Direction::Decrypt}) {
                 const bool crypt = direction == Direction::Crypt;
-                const std::string name = std::string{awkward.name} + (unnamed ? "" : " / hidden name") +
+                const std::string name = std::string{awkward.name} +
+                                         (unnamed ? "" : " / hidden name") +
                                          (crypt ? "" : " / decrypt");
                 const std::string from = crypt ? input : input + ".bsl";
                 const std::string to = crypt ? input + ".bsl" : input + ".bsl.src";

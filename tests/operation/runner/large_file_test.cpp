@@ -15,8 +15,8 @@
 namespace brisol {
 namespace {
 
-using testing::RecordingSink;
 using testing::pattern_bytes;
+using testing::RecordingSink;
 
 constexpr std::uint64_t k4GiB = std::uint64_t{1} << 32;
 constexpr std::uint64_t kInputSize = k4GiB + 777;
@@ -69,7 +69,8 @@ void run_and_check(OperationRunner& runner, Direction direction, const std::stri
     ASSERT_TRUE(runner.start(direction, path, "first", "second", extension, sink).started);
     runner.wait();
     ASSERT_EQ(sink.completions.size(), 1u);
-    EXPECT_EQ(sink.completions[0].outcome, OperationOutcome::Succeeded) << sink.completions[0].message;
+    EXPECT_EQ(sink.completions[0].outcome, OperationOutcome::Succeeded)
+        << sink.completions[0].message;
     EXPECT_EQ(sink.completions[0].bytes_done, kInputSize);
     ASSERT_FALSE(sink.progress.empty());
     std::uint64_t last = 0;

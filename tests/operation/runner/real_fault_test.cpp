@@ -17,11 +17,11 @@ namespace {
 
 using testing::HeldCrypt;
 using testing::InputBesideOldOutput;
-using testing::RecordingSink;
-using testing::TempDir;
 using testing::pattern_bytes;
 using testing::read_file;
+using testing::RecordingSink;
 using testing::run_to_end;
+using testing::TempDir;
 using testing::write_file;
 
 constexpr std::size_t kInputSize = 700 * 1024 + 77;
@@ -78,11 +78,12 @@ struct InputChange {
 };
 
 const InputChange kInputChanges[] = {
-    {"truncated to half", [](const std::string& in) { ASSERT_EQ(::truncate(in.c_str(), kInputSize / 2), 0); },
+    {"truncated to half",
+     [](const std::string& in) { ASSERT_EQ(::truncate(in.c_str(), kInputSize / 2), 0); }, true},
+    {"truncated to nothing", [](const std::string& in) { ASSERT_EQ(::truncate(in.c_str(), 0), 0); },
      true},
-    {"truncated to nothing", [](const std::string& in) { ASSERT_EQ(::truncate(in.c_str(), 0), 0); }, true},
-    {"extended", [](const std::string& in) { ASSERT_EQ(::truncate(in.c_str(), kInputSize + 4096), 0); },
-     true},
+    {"extended",
+     [](const std::string& in) { ASSERT_EQ(::truncate(in.c_str(), kInputSize + 4096), 0); }, true},
     // The open descriptor still reads every byte of a deleted file.
     {"deleted", [](const std::string& in) { ASSERT_EQ(::unlink(in.c_str()), 0); }, false},
 };
@@ -103,11 +104,12 @@ TEST(RealFaults, InputChangedWhileTheWorkerReadsIt) {
         const OperationResult& result = sink.completions[0];
         if (change.reported) {
             EXPECT_EQ(result.outcome, OperationOutcome::Failed) << change.name;
-            EXPECT_EQ(result.message, messages::file_error(messages::kCannotRead, input,
-                                                           messages::kInputChanged))
+            EXPECT_EQ(result.message,
+                      messages::file_error(messages::kCannotRead, input, messages::kInputChanged))
                 << change.name;
             EXPECT_EQ(read_file(output), InputBesideOldOutput::kOldContents) << change.name;
-            EXPECT_EQ(files_at_hand.dir.names(), (std::set<std::string>{"data.bin", "data.bin.bsl"}))
+            EXPECT_EQ(files_at_hand.dir.names(),
+                      (std::set<std::string>{"data.bin", "data.bin.bsl"}))
                 << change.name;
             continue;
         }

@@ -23,11 +23,11 @@ namespace brisol {
 namespace {
 
 using testing::HeldCrypt;
-using testing::RecordingSink;
-using testing::TempDir;
 using testing::pattern_bytes;
 using testing::read_file;
+using testing::RecordingSink;
 using testing::run_to_end;
+using testing::TempDir;
 using testing::write_file;
 
 // Crosses the 256 KiB buffer, ends in a tail shorter than a chunk.
@@ -56,17 +56,20 @@ TEST_F(RunnerTest, CryptThenDecryptRestoresTheFile) {
     EXPECT_EQ(crypted.output_path, input + ".bsl");
     EXPECT_EQ(crypted.bytes_done, data.size());
     ASSERT_FALSE(sink.progress.empty());
-    EXPECT_EQ(sink.progress.back(), std::make_pair(std::uint64_t{data.size()}, std::uint64_t{data.size()}));
+    EXPECT_EQ(sink.progress.back(),
+              std::make_pair(std::uint64_t{data.size()}, std::uint64_t{data.size()}));
 
     const std::string encrypted = read_file(input + ".bsl");
     EXPECT_EQ(encrypted.size(), data.size());
     EXPECT_NE(encrypted, data);
     EXPECT_EQ(read_file(input), data);
 
-    const OperationResult decrypted = run_to_end(runner, Direction::Decrypt, input + ".bsl", ".out");
+    const OperationResult decrypted =
+        run_to_end(runner, Direction::Decrypt, input + ".bsl", ".out");
     EXPECT_EQ(decrypted.outcome, OperationOutcome::Succeeded) << decrypted.message;
     EXPECT_EQ(read_file(input + ".bsl.out"), data);
-    EXPECT_EQ(dir.names(), (std::set<std::string>{"report.txt", "report.txt.bsl", "report.txt.bsl.out"}));
+    EXPECT_EQ(dir.names(),
+              (std::set<std::string>{"report.txt", "report.txt.bsl", "report.txt.bsl.out"}));
 }
 
 // A file's first layer is done where it is read, the second in the pipeline;
@@ -112,7 +115,8 @@ TEST_F(RunnerTest, SameOperationTwiceWritesTheSameFile) {
     EXPECT_EQ(read_file(input + ".bsl"), first);
 
     OperationRunner fresh_process;
-    ASSERT_EQ(run_to_end(fresh_process, Direction::Crypt, input).outcome, OperationOutcome::Succeeded);
+    ASSERT_EQ(run_to_end(fresh_process, Direction::Crypt, input).outcome,
+              OperationOutcome::Succeeded);
     EXPECT_EQ(read_file(input + ".bsl"), first);
 }
 
@@ -124,7 +128,8 @@ TEST_F(RunnerTest, ReadOnlyInputIsReadAndLeftAlone) {
     ASSERT_EQ(::chmod(input.c_str(), 0400), 0);
     EXPECT_EQ(run_to_end(runner, Direction::Crypt, input).outcome, OperationOutcome::Succeeded);
     ASSERT_EQ(::chmod((input + ".bsl").c_str(), 0400), 0);
-    EXPECT_EQ(run_to_end(runner, Direction::Decrypt, input + ".bsl").outcome, OperationOutcome::Succeeded);
+    EXPECT_EQ(run_to_end(runner, Direction::Decrypt, input + ".bsl").outcome,
+              OperationOutcome::Succeeded);
     EXPECT_EQ(read_file(input + ".bsl.src"), data);
     struct stat st {};
     ASSERT_EQ(::stat(input.c_str(), &st), 0);
@@ -133,7 +138,8 @@ TEST_F(RunnerTest, ReadOnlyInputIsReadAndLeftAlone) {
 }
 
 TEST_F(RunnerTest, EmptyExtensionGivesATrailingDot) {
-    EXPECT_EQ(run_to_end(runner, Direction::Decrypt, input, "").outcome, OperationOutcome::Succeeded);
+    EXPECT_EQ(run_to_end(runner, Direction::Decrypt, input, "").outcome,
+              OperationOutcome::Succeeded);
     EXPECT_TRUE(std::filesystem::exists(input + "."));
 }
 
@@ -144,7 +150,8 @@ TEST_F(RunnerTest, PathsLongerThanAnyFixedStoreWork) {
     const std::string long_input = (deep / std::string(200, 'f')).string();
     ASSERT_GT(long_input.size(), 900u);
     write_file(long_input, "short text");
-    EXPECT_EQ(run_to_end(runner, Direction::Crypt, long_input).outcome, OperationOutcome::Succeeded);
+    EXPECT_EQ(run_to_end(runner, Direction::Crypt, long_input).outcome,
+              OperationOutcome::Succeeded);
     EXPECT_EQ(read_file(long_input + ".bsl").size(), 10u);
 }
 #endif
@@ -177,7 +184,8 @@ const Refusal kRefusals[] = {
     {"output name is a directory",
      [](const TempDir&, std::string& path, std::string&, std::string&, OperationRunner&) {
          std::filesystem::create_directory(path + ".src");
-         return messages::file_error(messages::kCannotCreate, path + ".src", platform::kErrorIsDirectory);
+         return messages::file_error(messages::kCannotCreate, path + ".src",
+                                     platform::kErrorIsDirectory);
      }},
 #ifdef _WIN32
     // Windows drops trailing dots and spaces from a name, so these name the
@@ -221,7 +229,8 @@ const Refusal kRefusals[] = {
      [](const TempDir& dir, std::string& path, std::string&, std::string&, OperationRunner&) {
          std::filesystem::create_directory(dir.file("folder"));
          std::filesystem::create_symlink("folder", path + ".src");
-         return messages::file_error(messages::kCannotCreate, path + ".src", platform::kErrorIsDirectory);
+         return messages::file_error(messages::kCannotCreate, path + ".src",
+                                     platform::kErrorIsDirectory);
      }},
     {"output name is a socket",
      [](const TempDir&, std::string& path, std::string&, std::string&, OperationRunner&) {
@@ -230,7 +239,8 @@ const Refusal kRefusals[] = {
          const std::string name = path + ".src";
          std::strncpy(address.sun_path, name.c_str(), sizeof address.sun_path - 1);
          const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-         EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0) << name;
+         EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0)
+             << name;
          ::close(fd);
          return messages::file_error(messages::kCannotCreate, name, messages::kIsSocket);
      }},
@@ -246,7 +256,8 @@ const Refusal kRefusals[] = {
          return std::string{messages::kExtensionHasSlash};
      }},
     {"password character the code page lacks",
-     [](const TempDir&, std::string&, std::string& password, std::string&, OperationRunner& runner) {
+     [](const TempDir&, std::string&, std::string& password, std::string&,
+        OperationRunner& runner) {
          runner.set_codepage("CP1251");
          password = "café";
          return messages::password_unrepresentable(1, "CP1251");
@@ -330,14 +341,16 @@ TEST_F(RunnerTest, ADescriptorNamedAsAFileIsWrittenThroughAndLeftOpen) {
     const std::string through = dir.file("through");
     const int fd = ::open(through.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     ASSERT_GE(fd, 0);
-    StartRequest request = StartRequest::beside_input(Direction::Crypt, input, "first", "second", "");
+    StartRequest request =
+        StartRequest::beside_input(Direction::Crypt, input, "first", "second", "");
     request.output_path = "/dev/fd/" + std::to_string(fd);
     for (int run = 0; run < 2; ++run) {
         RecordingSink sink;
         ASSERT_TRUE(runner.start(request, sink).started);
         runner.wait();
         ASSERT_EQ(sink.completions.size(), 1u);
-        EXPECT_EQ(sink.completions[0].outcome, OperationOutcome::Succeeded) << sink.completions[0].message;
+        EXPECT_EQ(sink.completions[0].outcome, OperationOutcome::Succeeded)
+            << sink.completions[0].message;
         EXPECT_NE(::fcntl(fd, F_GETFD), -1) << "run " << run << " closed the caller's descriptor";
     }
     ::close(fd);
@@ -377,7 +390,8 @@ TEST_F(RunnerTest, StartIsAcceptedWhileTheLastCompletionIsShown) {
     EXPECT_FALSE(runner.busy());
 
     RecordingSink second;
-    EXPECT_TRUE(runner.start(Direction::Decrypt, input + ".bsl", "first", "second", ".out", second).started);
+    EXPECT_TRUE(runner.start(Direction::Decrypt, input + ".bsl", "first", "second", ".out", second)
+                    .started);
     first.release();
     runner.wait();
     ASSERT_EQ(second.completions.size(), 1u);

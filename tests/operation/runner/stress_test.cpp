@@ -12,10 +12,10 @@
 namespace brisol {
 namespace {
 
-using testing::TempDir;
 using testing::pattern_bytes;
 using testing::read_file;
 using testing::run_to_end;
+using testing::TempDir;
 using testing::write_file;
 
 // Three buffers, so a cancel can land between reads.
@@ -57,7 +57,8 @@ TEST(RunnerStress, StartCancelAndCompleteInALoopLeaveNoStrayFile) {
     std::deque<MeddlingSink> sinks;  // each must outlive its worker
     for (int round = 0; round < kRounds; ++round) {
         MeddlingSink& sink = sinks.emplace_back(runner);
-        StartResult started = runner.start(Direction::Crypt, input, "first", "second", ".src", sink);
+        StartResult started =
+            runner.start(Direction::Crypt, input, "first", "second", ".src", sink);
         // Left running last round, the operation may not have let go yet.
         while (!started.started && started.message == messages::kBusy)
             started = runner.start(Direction::Crypt, input, "first", "second", ".src", sink);
@@ -68,9 +69,7 @@ TEST(RunnerStress, StartCancelAndCompleteInALoopLeaveNoStrayFile) {
                 runner.wait();
                 EXPECT_EQ(sink.outcome, OperationOutcome::Succeeded) << round;
                 break;
-            case Step::CancelAtOnce:
-                runner.cancel();
-                break;
+            case Step::CancelAtOnce: runner.cancel(); break;
             case Step::StartAgainAtOnce: {
                 MeddlingSink& refused = sinks.emplace_back(runner);
                 const StartResult again =
@@ -78,8 +77,7 @@ TEST(RunnerStress, StartCancelAndCompleteInALoopLeaveNoStrayFile) {
                 EXPECT_TRUE(again.started || again.message == messages::kBusy) << round;
                 break;
             }
-            case Step::LeaveRunning:
-                break;
+            case Step::LeaveRunning: break;
         }
     }
     runner.wait();

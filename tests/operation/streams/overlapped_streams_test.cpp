@@ -55,15 +55,15 @@ private:
 
 struct StreamCase {
     std::size_t size;
-    std::size_t max_read;   // of the wrapped source
-    std::size_t asked;      // per read or write of the caller
-    int error_at_end;       // 0: the source ends; else it fails there
+    std::size_t max_read;  // of the wrapped source
+    std::size_t asked;     // per read or write of the caller
+    int error_at_end;      // 0: the source ends; else it fails there
 };
 
 const StreamCase kCases[] = {
-    {0, SIZE_MAX, 512, 0},    {1, SIZE_MAX, 512, 0},  {511, 100, 512, 0},
-    {512, SIZE_MAX, 512, 0},  {513, 7, 300, 0},       {20000, 1000, 4096, 0},
-    {0, SIZE_MAX, 512, EIO},  {5000, 999, 512, EIO},  {20000, SIZE_MAX, 1024, EIO},
+    {0, SIZE_MAX, 512, 0},   {1, SIZE_MAX, 512, 0}, {511, 100, 512, 0},
+    {512, SIZE_MAX, 512, 0}, {513, 7, 300, 0},      {20000, 1000, 4096, 0},
+    {0, SIZE_MAX, 512, EIO}, {5000, 999, 512, EIO}, {20000, SIZE_MAX, 1024, EIO},
 };
 
 TEST(OverlappedStreams, ReadAheadHandsOnBytesThenTheEndOrTheError) {
@@ -131,10 +131,10 @@ TEST(OverlappedStreams, LayersSplitAcrossThreadsGiveTheReferenceBytes) {
                 test::PreparedCiphers ciphers(passwords);
                 MemorySource inner(input, c.max_read);
                 LayerStage first(direction, Stage::First);
-                ReadAheadSource source(inner, c.ring_chunks * kChunkSize,
-                                       [&](std::span<std::uint8_t> data) {
-                                           EXPECT_TRUE(first.apply(ciphers.gost, ciphers.rc4, data));
-                                       });
+                ReadAheadSource source(
+                    inner, c.ring_chunks * kChunkSize, [&](std::span<std::uint8_t> data) {
+                        EXPECT_TRUE(first.apply(ciphers.gost, ciphers.rc4, data));
+                    });
                 MemorySink sink;
                 ChunkBuffer buffer(c.pipeline_chunks);
                 ChunkPipeline pipeline = ciphers.pipeline();

@@ -16,14 +16,17 @@ struct LocaleCase {
 // Which ANSI code page a Windows system uses for each language: the
 // language-to-code-page list of Windows' national language support.
 constexpr LocaleCase kLocaleCases[] = {
-    {"ru_RU.UTF-8", "CP1251"}, {"uk_UA.UTF-8", "CP1251"}, {"bg_BG", "CP1251"},
-    {"sr_RS", "CP1251"},       {"sr_RS@latin", "CP1250"}, {"pl_PL.UTF-8", "CP1250"},
-    {"cs_CZ.UTF-8", "CP1250"}, {"el_GR.UTF-8", "CP1253"}, {"tr_TR.UTF-8", "CP1254"},
-    {"he_IL.UTF-8", "CP1255"}, {"ar_EG.UTF-8", "CP1256"}, {"lt_LT.UTF-8", "CP1257"},
-    {"vi_VN", "CP1258"},       {"th_TH.UTF-8", "CP874"},  {"uz_UZ", "CP1254"},
-    {"uz_UZ@cyrillic", "CP1251"},
-    {"en_US.UTF-8", "CP1252"}, {"de_DE@euro", "CP1252"},  {"C", "CP1252"},
-    {"POSIX", "CP1252"},       {"C.UTF-8", "CP1252"},     {"", "CP1252"},
+    {"ru_RU.UTF-8", "CP1251"}, {"uk_UA.UTF-8", "CP1251"},
+    {"bg_BG", "CP1251"},       {"sr_RS", "CP1251"},
+    {"sr_RS@latin", "CP1250"}, {"pl_PL.UTF-8", "CP1250"},
+    {"cs_CZ.UTF-8", "CP1250"}, {"el_GR.UTF-8", "CP1253"},
+    {"tr_TR.UTF-8", "CP1254"}, {"he_IL.UTF-8", "CP1255"},
+    {"ar_EG.UTF-8", "CP1256"}, {"lt_LT.UTF-8", "CP1257"},
+    {"vi_VN", "CP1258"},       {"th_TH.UTF-8", "CP874"},
+    {"uz_UZ", "CP1254"},       {"uz_UZ@cyrillic", "CP1251"},
+    {"en_US.UTF-8", "CP1252"}, {"de_DE@euro", "CP1252"},
+    {"C", "CP1252"},           {"POSIX", "CP1252"},
+    {"C.UTF-8", "CP1252"},     {"", "CP1252"},
 };
 
 TEST(Codepage, FollowsTheLocalesLanguage) {
@@ -40,7 +43,8 @@ TEST(Codepage, EveryMappedCodepageIsKnownToIconvAndSingleByte) {
 #ifdef _WIN32
     for (const char* several : {"65001", "CP65000", "932", "936", "1200"})
 #else
-    for (const char* several : {"UTF-8", "UTF-16", "UCS-4", "UTF-7", "GBK", "SHIFT_JIS", "ISO-2022-JP"})
+    for (const char* several :
+         {"UTF-8", "UTF-16", "UCS-4", "UTF-7", "GBK", "SHIFT_JIS", "ISO-2022-JP"})
 #endif
         EXPECT_FALSE(codepage_is_single_byte(several)) << several;
 }
@@ -55,7 +59,9 @@ struct ConversionCase {
 // Byte values from the Unicode consortium's mapping tables CP1251.TXT,
 // CP1252.TXT, CP1253.TXT and CP874.TXT.
 const ConversionCase kConversionCases[] = {
-    {"ASCII is its own bytes", "Pass word!", "CP1251",
+    {"ASCII is its own bytes",
+     "Pass word!",
+     "CP1251",
      {'P', 'a', 's', 's', ' ', 'w', 'o', 'r', 'd', '!'}},
     {"CP1251 Cyrillic", "пароль", "CP1251", {0xEF, 0xE0, 0xF0, 0xEE, 0xEB, 0xFC}},
     {"CP1252 e-acute", "café", "CP1252", {'c', 'a', 'f', 0xE9}},
