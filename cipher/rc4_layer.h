@@ -1,6 +1,5 @@
 #pragma once
-// Level-2, the RC4 layer: an RC4 keystream keyed by the 32-byte PASSWORD-2 key
-// block.
+// The RC4 layer: an RC4 keystream keyed by the 32-byte PASSWORD-2 key block.
 //
 // How it differs from plain RC4: the permutation S runs on through every chunk
 // of an operation, but the indices i and j start again from zero at each

@@ -31,9 +31,9 @@ def option_entries(help_text):
     return entries
 
 
-def entry_roff(spec, words):
+def entry_roff(option, words):
     names = []
-    for name in spec.split(", "):
+    for name in option.split(", "):
         flag, _, argument = name.partition(" ")
         names.append(f"\\fB{roff(flag)}\\fR" + (f" \\fI{roff(argument)}\\fR" if argument else ""))
     text = " ".join(w for w in words if w)
@@ -43,7 +43,7 @@ def entry_roff(spec, words):
 def main():
     program, template, output = sys.argv[1:4]
     help_text = subprocess.run([program, "--help"], check=True, capture_output=True, text=True).stdout
-    entries = "".join(entry_roff(spec, words) for spec, words in option_entries(help_text))
+    entries = "".join(entry_roff(option, words) for option, words in option_entries(help_text))
     with open(template, encoding="utf-8") as source:
         page = source.read()
     with open(output, "w", encoding="utf-8") as target:
